@@ -1,0 +1,93 @@
+# Helpers shared by every folder. Targets come in three kinds:
+#   zv_logic_library  - no <windows.h>; built in every flavour and unit-tested natively;
+#   zv_win_library / zv_win_executable / zv_win_dll - Win32 code, cross builds only;
+#   zv_native_test / zv_wine_test - GoogleTest programs of the native and win flavours.
+
+set(ZV_WARNINGS -Wall -Wextra -Werror -Wno-cast-function-type)
+
+if(ZV_FLAVOR STREQUAL "native")
+  set(ZV_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_compile_options(${ZV_SANITIZE} -g)
+  add_link_options(${ZV_SANITIZE})
+else()
+  # XP is the oldest target: no later API may compile by accident.
+  add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600 NOMINMAX
+                          WIN32_LEAN_AND_MEAN STRICT)
+  # Everything static, so the folder runs on a bare XP (and under Wine with no extra DLLs).
+  add_link_options(-static -static-libgcc -static-libstdc++
+                   -Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,1
+                   -Wl,--major-os-version,5 -Wl,--minor-os-version,1)
+endif()
+
+function(zv_our_target name)
+  target_compile_options(${name} PRIVATE ${ZV_WARNINGS})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+function(zv_logic_library name)
+  add_library(${name} STATIC ${ARGN})
+  zv_our_target(${name})
+endfunction()
+
+function(zv_win_library name)
+  if(WIN32)
+    add_library(${name} STATIC ${ARGN})
+    zv_our_target(${name})
+  endif()
+endfunction()
+
+# zv_win_executable(name [GUI] sources...)
+function(zv_win_executable name)
+  if(WIN32)
+    cmake_parse_arguments(ARG "GUI" "" "" ${ARGN})
+    add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
+    zv_our_target(${name})
+    if(ARG_GUI)
+      target_link_options(${name} PRIVATE -mwindows)
+    endif()
+  endif()
+endfunction()
+
+# zv_win_dll(name DEF file.def sources...): a DLL with exact export names from a .def file.
+function(zv_win_dll name)
+  if(WIN32)
+    cmake_parse_arguments(ARG "" "DEF;OUTPUT_NAME" "" ${ARGN})
+    add_library(${name} SHARED ${ARG_UNPARSED_ARGUMENTS} ${ARG_DEF})
+    zv_our_target(${name})
+    set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${ARG_OUTPUT_NAME})
+    target_link_options(${name} PRIVATE -Wl,--kill-at)
+  endif()
+endfunction()
+
+# zv_native_test(name SOURCES ... LIBS ...)
+function(zv_native_test name)
+  if(ZV_FLAVOR STREQUAL "native")
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    zv_our_target(${name})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 120 LABELS native)
+  endif()
+endfunction()
+
+# zv_wine_test(name SOURCES ... LIBS ... [TIMEOUT s] [GUI])
+# A GoogleTest program run under Wine in the build's private prefix. All Wine tests share
+# one prefix and at most one stand-in shell, so they hold one resource lock.
+function(zv_wine_test name)
+  if(ZV_FLAVOR STREQUAL "win")
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    if(NOT ARG_TIMEOUT)
+      set(ARG_TIMEOUT 300)
+    endif()
+    add_executable(${name} ${ARG_SOURCES})
+    zv_our_target(${name})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+    add_test(NAME ${name}
+             COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-run --timeout ${ARG_TIMEOUT}
+                     $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS wine
+                         RESOURCE_LOCK wineprefix FIXTURES_REQUIRED wine
+                         ENVIRONMENT "ZV_BUILD=${ZV_BUILD}")
+  endif()
+endfunction()

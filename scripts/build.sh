@@ -1,0 +1,36 @@
+#!/bin/bash
+# Configures and builds the three flavours into $ZV_BUILD (default build/):
+#   native/  the platform-free logic with its unit tests (ASan, UBSan)
+#   ship/    the shipped files: i686, win32 thread model
+#   win/     the program, the stand-in shell and the GoogleTest programs run under Wine
+# and writes $ZV_BUILD/CTestTestfile.cmake so that one ctest run covers native and win.
+set -e
+source "$(dirname "$0")/wine-env.sh"
+jobs="${ZV_JOBS:-$(nproc)}"
+for t in cmake g++ i686-w64-mingw32-g++-win32; do
+    command -v $t >/dev/null || zv_die "$t is missing; run scripts/install-deps.sh"
+done
+[ -d /usr/src/googletest ] || zv_die "GoogleTest sources are missing (/usr/src/googletest); run scripts/install-deps.sh"
+if [ "$ZV_WINE_ARCH" = win64 ]; then triple=x86_64-w64-mingw32; else triple=i686-w64-mingw32; fi
+
+configure() { # dir flavour [extra args]
+    local dir="$ZV_BUILD/$1" flavour="$2"; shift 2
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S "$ZV_REPO" -B "$dir" -DZV_FLAVOR="$flavour" -DZV_BUILD="$ZV_BUILD" \
+              -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    fi
+}
+configure native native
+configure ship ship -DCMAKE_TOOLCHAIN_FILE="$ZV_REPO/cmake/toolchain-mingw.cmake" \
+    -DZV_TRIPLE=i686-w64-mingw32 -DZV_THREAD_MODEL=win32
+configure win win -DCMAKE_TOOLCHAIN_FILE="$ZV_REPO/cmake/toolchain-mingw.cmake" \
+    -DZV_TRIPLE=$triple -DZV_THREAD_MODEL=posix
+for d in native ship win; do
+    echo "== building $d" >&2
+    cmake --build "$ZV_BUILD/$d" -j "$jobs"
+done
+cat > "$ZV_BUILD/CTestTestfile.cmake" <<EOT
+# Written by scripts/build.sh: one ctest run over the native and the Wine tests.
+subdirs("$ZV_BUILD/native")
+subdirs("$ZV_BUILD/win")
+EOT

@@ -1,0 +1,30 @@
+#pragma once
+// The exception hierarchy of the program. Failures are raised as exceptions derived from
+// Exception; whatever escapes an event or timer handler is shown by the application's
+// error handler and the program goes on.
+#include <cstdint>
+#include <exception>
+#include <string>
+
+class Exception : public std::exception {
+public:
+    explicit Exception(std::string message) : Message(std::move(message)) {}
+    const char* what() const noexcept override { return Message.c_str(); }
+    std::string Message;
+};
+
+// An operating-system call failed: the last error code and the system's text for it.
+class EOSError : public Exception {
+public:
+    EOSError(uint32_t errorCode, const std::string& systemText);
+    uint32_t ErrorCode;
+};
+
+// A broken internal assumption; the message names the source unit and line.
+class EAssertionFailed : public Exception {
+public:
+    EAssertionFailed(const std::string& message, const std::string& unit, int line);
+};
+
+// printf-style formatting into a std::string.
+std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));

@@ -1,0 +1,15 @@
+#include "toolkit/WinErrors.h"
+
+std::string SysErrorMessage(DWORD code) {
+    char buf[512] = {};
+    DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+                                   FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                               nullptr, code, 0, buf, sizeof buf, nullptr);
+    while (n > 0 && (buf[n - 1] == '\r' || buf[n - 1] == '\n' || buf[n - 1] == ' '))
+        --n;
+    return std::string(buf, n);
+}
+
+void RaiseOSError(DWORD code) { throw EOSError(code, SysErrorMessage(code)); }
+
+void RaiseLastOSError() { RaiseOSError(::GetLastError()); }
