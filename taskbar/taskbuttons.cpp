@@ -1,0 +1,167 @@
+// Grouping of taskbar buttons into taskbar groups, and the rest of the snapshot that needs
+// nothing but the buttons read.
+#include "taskbar/taskbuttons.h"
+
+#include <utility>
+
+TGroupList TaskGroups;
+bool ReadingButtons = false;
+
+void TTaskButton::SetStyleState(uint32_t style, uint32_t state) {
+    Style = style;
+    State = state;
+    Visible = (state & kTbStateHidden) == 0;
+    Pressed = (state & (kTbStateChecked | kTbStatePressed)) != 0;
+    IsGroupHeader = (style & kBtnsDropDown) != 0;
+}
+
+void TGrupButtons::Add(std::unique_ptr<TTaskButton> Button) {
+    Items.push_back({std::to_string(Items.size()), std::move(Button)});
+}
+
+void TGrupButtons::Clear() {
+    for (TItem& item : Items)
+        item.Button.reset();
+    Items.clear();
+}
+
+void AddGroup(TGroupList& Groups, std::unique_ptr<TGrupButtons> Group) {
+    Groups.push_back({std::to_string(Groups.size()), std::move(Group)});
+}
+
+void ClearGroupList(TGroupList& Groups) {
+    for (TGroupListItem& item : Groups)
+        item.Group.reset();
+    Groups.clear();
+}
+
+namespace {
+
+bool HasVisibleButton(const TGrupButtons& G) {
+    for (const TGrupButtons::TItem& item : G.Items)
+        if (item.Button->Visible)
+            return true;
+    return false;
+}
+
+void StartGroup(std::unique_ptr<TTaskButton> Button, TGroupList& Groups) {
+    auto group = std::make_unique<TGrupButtons>();
+    group->Index = Button->Index;
+    group->Add(std::move(Button));
+    AddGroup(Groups, std::move(group));
+}
+
+} // namespace
+
+void AddButtonToGroups(std::unique_ptr<TTaskButton> Button, bool StartNew, TGroupList& Groups) {
+    if (StartNew || Groups.empty()) {
+        StartGroup(std::move(Button), Groups);
+        return;
+    }
+    TGrupButtons& last = *Groups.back().Group;
+    if (Button->Visible) {
+        if (HasVisibleButton(last)) {
+            StartGroup(std::move(Button), Groups);
+            return;
+        }
+        last.Index = Button->Index;
+    }
+    last.Add(std::move(Button));
+}
+
+void ComputeGroupRects(TGroupList& Groups, const TRect& ToolbarRect) {
+    for (TGroupListItem& item : Groups) {
+        TGrupButtons& G = *item.Group;
+        G.Rect = {-100, -100, -100, -100};
+        G.HasVisible = false;
+        G.Active = false;
+        for (const TGrupButtons::TItem& b : G.Items) {
+            const TTaskButton& B = *b.Button;
+            G.Active = G.Active || B.Pressed;
+            if (B.Visible) {
+                G.Rect = {B.Rect.Left + ToolbarRect.Left, B.Rect.Top + ToolbarRect.Top,
+                          B.Rect.Right + ToolbarRect.Left + 5, B.Rect.Bottom + ToolbarRect.Top + 5};
+                G.HasVisible = true;
+                G.Caption = B.Caption;
+                break;
+            }
+        }
+    }
+}
+
+void SortButtonsByIndex(TButtonList& Buttons) {
+    bool exchanged = true;
+    while (exchanged) {
+        exchanged = false;
+        for (std::size_t i = 0; i + 1 < Buttons.size(); ++i) {
+            if (Buttons[i]->Index > Buttons[i + 1]->Index) {
+                std::swap(Buttons[i], Buttons[i + 1]);
+                exchanged = true;
+            }
+        }
+    }
+}
+
+void GroupButtons(TButtonList Buttons, TGroupList& Groups) {
+    SortButtonsByIndex(Buttons);
+    ClearGroupList(Groups);
+    bool prev = false;
+    for (std::unique_ptr<TTaskButton>& button : Buttons) {
+        if (button->Visible) {
+            prev = button->IsGroupHeader;
+            AddButtonToGroups(std::move(button), prev, Groups);
+        } else if (prev && !button->IsGroupHeader) {
+            AddButtonToGroups(std::move(button), false, Groups);
+        } else {
+            prev = true;
+            AddButtonToGroups(std::move(button), true, Groups);
+        }
+    }
+}
+
+TWndHandle LastPressedWindow(const TButtonList& Buttons) {
+    TWndHandle active = 0;
+    for (const std::unique_ptr<TTaskButton>& button : Buttons)
+        if (button->Pressed && button->Wnd != 0)
+            active = button->Wnd;
+    return active;
+}
+
+std::vector<TIconRequest> ComputeWindowLists(TGroupList& Groups) {
+    std::vector<TIconRequest> requests;
+    for (std::size_t pos = 0; pos < Groups.size(); ++pos) {
+        TGrupButtons& G = *Groups[pos].Group;
+        if (!G.HasVisible)
+            continue;
+        // Only a hidden header followed by the group's one visible button can be moved with
+        // the two toolbar moves.
+        G.NeedsAlternateMove = G.Count() != 2;
+        for (int j = 0; j < G.Count(); ++j) {
+            const TTaskButton& B = G.Buttons(j);
+            if (!G.NeedsAlternateMove && B.Visible)
+                G.NeedsAlternateMove = j != 1;
+            G.Windows.push_back(B.Wnd);
+            if (j == 1 && B.ImageIndex >= 0)
+                requests.push_back({pos, B.ImageIndex});
+        }
+    }
+    return requests;
+}
+
+std::vector<TIconRequest> BuildSnapshot(bool Light, TButtonList Buttons, const TRect& ToolbarRect,
+                                        TGroupList& Groups) {
+    GroupButtons(std::move(Buttons), Groups);
+    ComputeGroupRects(Groups, ToolbarRect);
+    if (Light)
+        return {};
+    return ComputeWindowLists(Groups);
+}
+
+int GetTaskbarEdge(const TRect& R, int32_t ScreenWidth) {
+    if (R.Left <= 5) {
+        if (R.Top > 5)
+            return EdgeBottom;
+        return R.Right > ScreenWidth - 100 ? EdgeTop : EdgeLeft;
+    }
+    return R.Top <= 5 ? EdgeRight : EdgeBottom;
+}
