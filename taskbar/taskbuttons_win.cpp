@@ -1,0 +1,227 @@
+// Reading the shell's task-switch toolbar: window discovery, the stable button count, the
+// per-button reads through a memory manager in the shell's process, and the icon requests.
+// Everything decided on the buttons read is in taskbuttons.cpp.
+#include "taskbar/taskbuttons_win.h"
+
+#include <commctrl.h>
+
+#include <utility>
+
+#include "taskbar/uProcessMemMgr.h"
+#include "toolkit/SysUtils.h"
+
+TIconRequestHook OnIconRequest;
+HWND IconReplyWnd = nullptr;
+TMemMgrFactory ProcessMemMgrFactory = [](HWND Toolbar) {
+    return CreateProcessMemMgrForWindow(Toolbar);
+};
+
+namespace {
+
+constexpr int kCountAttempts = 11;
+constexpr DWORD kCountSettleMs = 10;
+constexpr uint32_t kTextBufferSize = 1024;
+
+TRect ToTRect(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+TRect WindowRectOf(HWND Wnd) {
+    RECT r{};
+    if (Wnd == nullptr || !GetWindowRect(Wnd, &r))
+        return {};
+    return ToTRect(r);
+}
+
+LRESULT Send(HWND Wnd, UINT Msg, WPARAM wParam, const void* Remote) {
+    return SendMessageA(Wnd, Msg, wParam, reinterpret_cast<LPARAM>(Remote));
+}
+
+// TB_BUTTONCOUNT twice, 10 ms apart, until both answers agree; false when they never do.
+bool StableButtonCount(HWND Toolbar, int& Count) {
+    for (int attempt = 0; attempt < kCountAttempts; ++attempt) {
+        LRESULT first = SendMessageA(Toolbar, TB_BUTTONCOUNT, 0, 0);
+        Sleep(kCountSettleMs);
+        LRESULT second = SendMessageA(Toolbar, TB_BUTTONCOUNT, 0, 0);
+        if (first == second) {
+            Count = static_cast<int>(first);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Reads buttons through three buffers in the toolbar's process. A caption that does not fit
+// the text buffer is fetched into a larger one reserved for it, so that TB_GETBUTTONTEXTA,
+// which copies the whole text without a limit, never writes past a buffer in the shell.
+class TToolbarReader {
+public:
+    TToolbarReader(HWND Toolbar, TProcessMemMgr& Mem)
+        : FToolbar(Toolbar), FMem(Mem), FButton(Mem.AllocMem(sizeof(TBBUTTON))),
+          FRect(Mem.AllocMem(sizeof(RECT))),
+          // The text buffer comes last, so that the rest of the manager's first chunk
+          // lies behind it rather than the other buffers.
+          FText(Mem.AllocMem(kTextBufferSize)) {}
+
+    // The button at position i; null when the toolbar has none there.
+    std::unique_ptr<TTaskButton> ReadButton(int i, bool Light) {
+        TBBUTTON tb{};
+        if (Send(FToolbar, TB_GETBUTTON, static_cast<WPARAM>(i), FButton) == 0)
+            return nullptr;
+        FMem.ReadMem(FButton, &tb, sizeof tb);
+        const WPARAM id = static_cast<WPARAM>(tb.idCommand);
+
+        auto button = std::make_unique<TTaskButton>();
+        button->Index = static_cast<int32_t>(SendMessageA(FToolbar, TB_COMMANDTOINDEX, id, 0));
+        RECT rect{};
+        SetLastError(0);
+        FMem.WriteMem(&rect, FRect, sizeof rect);
+        Send(FToolbar, TB_GETRECT, id, FRect);
+        button->Caption = ReadCaption(id);
+        button->SetStyleState(tb.fsStyle, tb.fsState);
+        button->ImageIndex = tb.iBitmap;
+        FMem.ReadMem(FRect, &rect, sizeof rect);
+        button->Rect = ToTRect(rect);
+        button->CommandId = tb.idCommand;
+        if (!Light)
+            button->Wnd = FromHWND(ReadButtonWindow(tb.dwData));
+        return button;
+    }
+
+private:
+    std::string ReadCaption(WPARAM id) {
+        LRESULT length = SendMessageA(FToolbar, TB_GETBUTTONTEXTA, id, 0);
+        if (length < 0 || length >= LRESULT(UINT32_MAX))
+            return "?";
+        if (length == 0)
+            return "";
+        void* buffer = FText;
+        if (length >= LRESULT(kTextBufferSize))
+            buffer = LargeTextBuffer(static_cast<uint32_t>(length) + 1);
+        if (Send(FToolbar, TB_GETBUTTONTEXTA, id, buffer) < 0)
+            return "?";
+        return FMem.ReadText(buffer);
+    }
+
+    // A buffer of at least Size bytes for long captions, kept for the rest of the snapshot.
+    void* LargeTextBuffer(uint32_t Size) {
+        if (Size > FLargeSize) {
+            if (FLarge != nullptr)
+                FMem.FreeMem(std::exchange(FLarge, nullptr));
+            FLargeSize = 0;
+            FLarge = FMem.AllocMem(Size);
+            FLargeSize = Size;
+        }
+        return FLarge;
+    }
+
+    // The first four bytes of the shell's block at dwData hold the button's window; the window
+    // counts only while it exists and is visible.
+    HWND ReadButtonWindow(DWORD_PTR dwData) {
+        LONG value = 0;
+        FMem.ReadMem(reinterpret_cast<const void*>(dwData), &value, sizeof value);
+        HWND wnd = reinterpret_cast<HWND>(static_cast<LONG_PTR>(value));
+        return IsWindowVisible(wnd) && IsWindow(wnd) ? wnd : nullptr;
+    }
+
+    HWND FToolbar;
+    TProcessMemMgr& FMem;
+    void* FButton;
+    void* FRect;
+    void* FText;
+    void* FLarge = nullptr;
+    uint32_t FLargeSize = 0;
+};
+
+// Every button the toolbar gives before an error of the reading ends the phase.
+TButtonList ReadButtons(HWND Toolbar, int Count, bool Light) {
+    TButtonList buttons;
+    try {
+        std::unique_ptr<TProcessMemMgr> mem = ProcessMemMgrFactory(Toolbar);
+        TToolbarReader reader(Toolbar, *mem);
+        for (int i = 0; i < Count; ++i)
+            if (std::unique_ptr<TTaskButton> button = reader.ReadButton(i, Light))
+                buttons.push_back(std::move(button));
+    } catch (const Exception&) {
+        // The shell's process could not be opened or a transfer failed: the snapshot goes
+        // on with the buttons read so far.
+    }
+    return buttons;
+}
+
+class TReadingGuard {
+public:
+    TReadingGuard() { ReadingButtons = true; }
+    ~TReadingGuard() { ReadingButtons = false; }
+    TReadingGuard(const TReadingGuard&) = delete;
+    TReadingGuard& operator=(const TReadingGuard&) = delete;
+};
+
+} // namespace
+
+HWND FindTaskbarToolbar() {
+    HWND wnd = FindWindowA("Shell_TrayWnd", nullptr);
+    for (const char* cls : {"ReBarWindow32", "MSTaskSwWClass", "ToolbarWindow32"}) {
+        // A missing window ends the search: FindWindowExA with no parent would look among
+        // the top-level windows instead.
+        if (wnd == nullptr)
+            return nullptr;
+        wnd = FindWindowExA(wnd, nullptr, cls, nullptr);
+    }
+    return wnd;
+}
+
+HWND FindBaseBar() {
+    return FindWindowA("BaseBar", nullptr);
+}
+
+TRect GetTaskbarRect() {
+    return WindowRectOf(FindWindowA("Shell_TrayWnd", nullptr));
+}
+
+int GetTaskbarEdge() {
+    return GetTaskbarEdge(GetTaskbarRect(), GetSystemMetrics(SM_CXSCREEN));
+}
+
+void ComputeGroupRects(TGroupList& Groups) {
+    ComputeGroupRects(Groups, WindowRectOf(FindTaskbarToolbar()));
+}
+
+UINT IconRequestMsg() {
+    static const UINT id =
+        RegisterWindowMessageA("Primesc de la Aplicatie cererea de interogare image_list");
+    return id;
+}
+
+void SendIconRequest(HWND Toolbar, int32_t ImageIndex, HWND ReplyWnd) {
+    SendMessageA(Toolbar, IconRequestMsg(), static_cast<WPARAM>(ImageIndex),
+                 reinterpret_cast<LPARAM>(ReplyWnd));
+}
+
+void ReadTaskbarButtons(bool Light, TGroupList& Groups, HWND& ActiveWnd) {
+    ActiveWnd = nullptr;
+    HWND toolbar = FindTaskbarToolbar();
+    if (toolbar == nullptr || ReadingButtons)
+        return;
+    TReadingGuard guard;
+    int count = 0;
+    if (!StableButtonCount(toolbar, count))
+        return;
+
+    TButtonList buttons = ReadButtons(toolbar, count, Light);
+    if (!Light)
+        ActiveWnd = ToHWND(LastPressedWindow(buttons));
+    std::vector<TIconRequest> requests =
+        BuildSnapshot(Light, std::move(buttons), WindowRectOf(toolbar), Groups);
+
+    for (const TIconRequest& request : requests) {
+        // A handler that runs while a request waits may have changed the list.
+        if (request.GroupPos >= Groups.size())
+            break;
+        TGrupButtons& group = *Groups[request.GroupPos].Group;
+        if (OnIconRequest)
+            OnIconRequest(toolbar, group, request.ImageIndex);
+        else
+            SendIconRequest(toolbar, request.ImageIndex, IconReplyWnd);
+    }
+}
