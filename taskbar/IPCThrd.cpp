@@ -7,13 +7,11 @@ TSharedMem::TSharedMem(const std::string& Name, uint32_t Size) : FName(Name), FS
         throw Exception(Format("Error creating shared memory %s (%d)", FName.c_str(),
                                static_cast<int>(::GetLastError())));
     };
-    // An empty name stands for an unnamed mapping; passed as "" it would be one shared
-    // object of that name on systems that accept empty names.
-    const char* name = FName.empty() ? nullptr : FName.c_str();
-    // The call leaves the last error alone when it creates a new mapping.
+    // An empty name gives an unnamed mapping of its own (checked: two such calls give two
+    // separate mappings). Created must not hang on an error left over from an earlier call.
     ::SetLastError(0);
-    FHandle.reset(
-        ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, FSize, name));
+    FHandle.reset(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, FSize,
+                                       FName.c_str()));
     if (!FHandle)
         fail();
     FCreated = ::GetLastError() == 0;
