@@ -1,0 +1,75 @@
+#include "app/ExitCommand.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+// Records each step with the value Exiting has while it runs.
+class TRecorder : public TExitSteps {
+public:
+    explicit TRecorder(const bool& exiting) : Exiting(exiting) {}
+    void RemoveTrayIcon() override { Log("tray"); }
+    void ShowHiddenWindow(TWndHandle Wnd) override { Log("show " + std::to_string(Wnd)); }
+    void SaveControlStates() override { Log("controls"); }
+    void SaveWindowState() override { Log("window"); }
+    void StopMouseHook() override { Log("hook"); }
+    void StopIconHook() override { Log("icons"); }
+    void CloseMainWindow() override { Log("close"); }
+
+    std::vector<std::string> Steps;
+
+private:
+    void Log(const std::string& step) { Steps.push_back(step + (Exiting ? " [exiting]" : "")); }
+    const bool& Exiting;
+};
+
+std::unique_ptr<TGrupButtons> GroupOf(std::vector<TWndHandle> windows) {
+    auto g = std::make_unique<TGrupButtons>();
+    g->Windows = std::move(windows);
+    return g;
+}
+} // namespace
+
+using testing::ElementsAre;
+
+TEST(ExitCommand, ShowsHiddenWindowsGroupByGroupThenSavesBeforeItEnds) {
+    TGroupList hidden;
+    AddGroup(hidden, GroupOf({0x10, 0x11}));
+    AddGroup(hidden, GroupOf({0x20}));
+    bool exiting = false;
+    TRecorder steps(exiting);
+
+    RunExitCommand(hidden, exiting, steps);
+
+    EXPECT_TRUE(exiting);
+    EXPECT_THAT(steps.Steps,
+                ElementsAre("tray", "show 16", "show 17", "show 32", "controls", "window",
+                            "hook [exiting]", "icons [exiting]", "close [exiting]"));
+    EXPECT_EQ(hidden.size(), 2u); // the groups stay in the list
+}
+
+TEST(ExitCommand, WhenAlreadyEndingOnlyRemovesTheIconAndShowsTheWindows) {
+    TGroupList hidden;
+    AddGroup(hidden, GroupOf({0x10}));
+    bool exiting = true;
+    TRecorder steps(exiting);
+
+    RunExitCommand(hidden, exiting, steps);
+
+    EXPECT_THAT(steps.Steps, ElementsAre("tray [exiting]", "show 16 [exiting]"));
+    ClearGroupList(hidden);
+}
+
+TEST(ExitCommand, WithNoHiddenGroupsGoesStraightToTheSettings) {
+    TGroupList hidden;
+    bool exiting = false;
+    TRecorder steps(exiting);
+
+    RunExitCommand(hidden, exiting, steps);
+
+    EXPECT_THAT(steps.Steps, ElementsAre("tray", "controls", "window", "hook [exiting]",
+                                         "icons [exiting]", "close [exiting]"));
+}

@@ -1,0 +1,78 @@
+#include "toolkit/ComCtrls.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+TPageControl::TPageControl(TComponent* Owner, TPageControlParams Params)
+    : TWinControl(Owner, std::move(Params.Name), Params.Parent) {
+    CreateHandle({.ClassName = WC_TABCONTROLA,
+                  .Style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                  .ExStyle = WS_EX_CONTROLPARENT,
+                  .Bounds = Params.Bounds,
+                  .Font = Params.Font});
+}
+
+int TPageControl::ActivePageIndex() const {
+    return static_cast<int>(::SendMessageA(Handle(), TCM_GETCURSEL, 0, 0));
+}
+
+void TPageControl::SetActivePageIndex(int Index) {
+    ::SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(Index), 0);
+    ShowActivePage();
+}
+
+bool TPageControl::Notify(const NMHDR& Header, LRESULT& Result) {
+    if (Header.code != static_cast<UINT>(TCN_SELCHANGE))
+        return false;
+    ShowActivePage();
+    Result = 0;
+    return true;
+}
+
+void TPageControl::AddPage(TTabSheet* Page, const std::string& Caption) {
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    std::string text = Caption;
+    item.pszText = &text[0];
+    ::SendMessageA(Handle(), TCM_INSERTITEMA, Pages_.size(), reinterpret_cast<LPARAM>(&item));
+    Pages_.push_back(Page);
+}
+
+void TPageControl::RemovePage(TTabSheet* Page) {
+    auto it = std::find(Pages_.begin(), Pages_.end(), Page);
+    if (it == Pages_.end())
+        return;
+    ::SendMessageA(Handle(), TCM_DELETEITEM, static_cast<WPARAM>(it - Pages_.begin()), 0);
+    Pages_.erase(it);
+}
+
+TBounds TPageControl::PageArea() const {
+    RECT r{};
+    ::GetClientRect(Handle(), &r);
+    ::SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void TPageControl::ShowActivePage() {
+    const int active = ActivePageIndex();
+    for (int i = 0; i < PageCount(); ++i)
+        Pages(i)->SetVisible(i == active);
+}
+
+TTabSheet::TTabSheet(TComponent* Owner, TTabSheetParams Params)
+    : TWindow(Owner, std::move(Params.Name), Params.PageControl), PageControl_(Params.PageControl) {
+    const bool first = PageControl_->PageCount() == 0;
+    CreateWindowHandle(
+        {.ClassName = "TTabSheet",
+         .Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (first ? WS_VISIBLE : 0u),
+         .ExStyle = WS_EX_CONTROLPARENT,
+         .Bounds = PageControl_->PageArea()});
+    PageControl_->AddPage(this, Params.Caption);
+    if (first)
+        PageControl_->SetActivePageIndex(0);
+}
+
+TTabSheet::~TTabSheet() {
+    PageControl_->RemovePage(this);
+}

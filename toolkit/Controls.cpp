@@ -1,0 +1,262 @@
+#include "toolkit/Controls.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "toolkit/ExtCtrls.h"
+#include "toolkit/Forms.h"
+#include "toolkit/WinErrors.h"
+
+namespace {
+// The window property that links one of our windows to its object. A property rather than
+// GWLP_USERDATA, so that no foreign window is ever taken for ours.
+const char kObjectProp[] = "Zorvane.Object";
+
+struct TFontEntry {
+    TFontSpec Spec;
+    ScopedGdiObject Font;
+};
+} // namespace
+
+HFONT SharedFont(const TFontSpec& Spec) {
+    static std::vector<TFontEntry> fonts;
+    for (auto& f : fonts)
+        if (f.Spec.Name == Spec.Name && f.Spec.Height == Spec.Height && f.Spec.Bold == Spec.Bold)
+            return static_cast<HFONT>(f.Font.get());
+    LOGFONTA lf{};
+    lf.lfHeight = Spec.Height;
+    lf.lfWeight = Spec.Bold ? FW_BOLD : FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lstrcpynA(lf.lfFaceName, Spec.Name.c_str(), LF_FACESIZE);
+    HFONT font = ::CreateFontIndirectA(&lf);
+    if (!font)
+        return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    fonts.push_back({Spec, ScopedGdiObject(font)});
+    return font;
+}
+
+TShiftState KeyboardShiftState() {
+    TShiftState s = 0;
+    if (::GetKeyState(VK_SHIFT) < 0)
+        s |= ssShift;
+    if (::GetKeyState(VK_CONTROL) < 0)
+        s |= ssCtrl;
+    if (::GetKeyState(VK_MENU) < 0)
+        s |= ssAlt;
+    return s;
+}
+
+// ---- TWinControl
+
+TWinControl::TWinControl(TComponent* Owner, std::string Name, TWinControl* Parent)
+    : TComponent(Owner, std::move(Name)), Parent_(Parent) {}
+
+TWinControl::~TWinControl() {
+    if (HWND h = DetachHandle())
+        ::DestroyWindow(h);
+}
+
+TWinControl* TWinControl::FromHandle(HWND Wnd) {
+    if (!Wnd)
+        return nullptr;
+    return static_cast<TWinControl*>(::GetPropA(Wnd, kObjectProp));
+}
+
+TForm* TWinControl::ParentForm() {
+    for (TWinControl* c = this; c; c = c->Parent_)
+        if (auto* f = dynamic_cast<TForm*>(c))
+            return f;
+    return nullptr;
+}
+
+void TWinControl::AttachHandle(HWND Wnd) {
+    Handle_.reset(Wnd);
+    ::SetPropA(Wnd, kObjectProp, this);
+}
+
+HWND TWinControl::DetachHandle() {
+    HWND h = Handle_.release();
+    if (h)
+        ::RemovePropA(h, kObjectProp);
+    return h;
+}
+
+void TWinControl::CreateHandle(const TCreateArgs& Args) {
+    static UINT_PTR nextId = 1000; // control ids only need to be unique among siblings
+    HWND parent = Args.ParentWnd ? Args.ParentWnd : (Parent_ ? Parent_->Handle() : nullptr);
+    HMENU id = (Args.Style & WS_CHILD) ? reinterpret_cast<HMENU>(nextId++) : nullptr;
+    HWND h =
+        ::CreateWindowExA(Args.ExStyle, Args.ClassName, Args.Caption.c_str(), Args.Style,
+                          Args.Bounds.Left, Args.Bounds.Top, Args.Bounds.Width, Args.Bounds.Height,
+                          parent, id, ::GetModuleHandleA(nullptr), Args.Param);
+    if (!h)
+        RaiseLastOSError();
+    if (Handle() != h) // our own classes attach themselves at WM_NCCREATE
+        AttachHandle(h);
+    ::SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont(Args.Font)), FALSE);
+}
+
+bool TWinControl::Visible() const {
+    return (::GetWindowLongPtrA(Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void TWinControl::SetVisible(bool Value) {
+    if (Value != Visible())
+        ::ShowWindow(Handle(), Value ? SW_SHOW : SW_HIDE);
+}
+
+bool TWinControl::Showing() const {
+    return ::IsWindowVisible(Handle()) != FALSE;
+}
+
+bool TWinControl::Enabled() const {
+    return ::IsWindowEnabled(Handle()) != FALSE;
+}
+
+void TWinControl::SetEnabled(bool Value) {
+    ::EnableWindow(Handle(), Value ? TRUE : FALSE);
+}
+
+std::string TWinControl::Caption() const {
+    const int n = ::GetWindowTextLengthA(Handle());
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    const int got = ::GetWindowTextA(Handle(), &s[0], n + 1);
+    s.resize(static_cast<size_t>(std::max(got, 0)));
+    return s;
+}
+
+void TWinControl::SetCaption(const std::string& Value) {
+    ::SetWindowTextA(Handle(), Value.c_str());
+}
+
+TBounds TWinControl::Bounds() const {
+    RECT r{};
+    ::GetWindowRect(Handle(), &r);
+    if (HWND parent = ::GetParent(Handle());
+        parent && (::GetWindowLongPtrA(Handle(), GWL_STYLE) & WS_CHILD))
+        ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void TWinControl::SetBounds(const TBounds& B) {
+    ::SetWindowPos(Handle(), nullptr, B.Left, B.Top, B.Width, B.Height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWinControl::SetFocus() {
+    ::SetFocus(Handle());
+}
+
+bool TWinControl::Focused() const {
+    return Handle() && ::GetFocus() == Handle();
+}
+
+void TWinControl::CommandNotify(UINT) {}
+
+bool TWinControl::Notify(const NMHDR&, LRESULT&) {
+    return false;
+}
+
+// ---- TWindow
+
+TWindow::TWindow(TComponent* Owner, std::string Name, TWinControl* Parent)
+    : TWinControl(Owner, std::move(Name), Parent) {}
+
+TWindow::~TWindow() {
+    // Detach first: the messages of the destruction must not reach a half-destroyed object.
+    if (HWND h = DetachHandle())
+        ::DestroyWindow(h);
+}
+
+void TWindow::CreateWindowHandle(TCreateArgs Args) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    if (!::GetClassInfoExA(::GetModuleHandleA(nullptr), Args.ClassName, &wc)) {
+        wc = WNDCLASSEXA{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = &TWindow::WindowProc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = Args.ClassName;
+        if (!::RegisterClassExA(&wc))
+            RaiseLastOSError();
+    }
+    Args.Param = this;
+    CreateHandle(Args);
+}
+
+LRESULT CALLBACK TWindow::WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    TWindow* self = nullptr;
+    if (Msg == WM_NCCREATE) {
+        self = static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTA*>(LParam)->lpCreateParams);
+        if (self)
+            self->AttachHandle(Wnd);
+    } else {
+        self = static_cast<TWindow*>(FromHandle(Wnd));
+    }
+    if (!self)
+        return ::DefWindowProcA(Wnd, Msg, WParam, LParam);
+    TMessage m{Msg, WParam, LParam, 0};
+    try {
+        self->WndProc(m);
+    } catch (...) {
+        HandleException(self);
+        m.Result = 0;
+    }
+    if (Msg == WM_NCDESTROY)
+        self->DetachHandle();
+    return m.Result;
+}
+
+void TWindow::DefaultHandler(TMessage& Message) {
+    Message.Result = ::DefWindowProcA(Handle(), Message.Msg, Message.WParam, Message.LParam);
+}
+
+void TWindow::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_COMMAND:
+        if (TWinControl* c = FromHandle(reinterpret_cast<HWND>(Message.LParam)); c && c != this) {
+            c->CommandNotify(HIWORD(Message.WParam));
+            Message.Result = 0;
+            return;
+        }
+        break;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(Message.LParam);
+        if (TWinControl* c = FromHandle(header->hwndFrom); c && c != this) {
+            LRESULT result = 0;
+            if (c->Notify(*header, result)) {
+                Message.Result = result;
+                return;
+            }
+        }
+        break;
+    }
+    case WM_TIMER:
+        if (DispatchTimer(Message.WParam)) {
+            Message.Result = 0;
+            return;
+        }
+        break;
+    }
+    DefaultHandler(Message);
+}
+
+void TWindow::AttachTimer(TTimer* Timer) {
+    Timers_.push_back(Timer);
+}
+
+void TWindow::DetachTimer(TTimer* Timer) {
+    Timers_.erase(std::remove(Timers_.begin(), Timers_.end(), Timer), Timers_.end());
+}
+
+bool TWindow::DispatchTimer(UINT_PTR Id) {
+    for (TTimer* t : Timers_)
+        if (t->Id() == Id) {
+            t->Timer();
+            return true;
+        }
+    return false;
+}

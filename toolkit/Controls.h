@@ -1,0 +1,135 @@
+#pragma once
+// Windowed controls. TWinControl wraps one window and its C++ object; TWindow is a window of
+// one of our own classes, whose single static window procedure attaches the object at
+// WM_NCCREATE and forwards every message to the virtual WndProc and its OnXxx handlers.
+// Standard controls (buttons, tab controls) are plain TWinControls: their notifications
+// (WM_COMMAND, WM_NOTIFY) reach the parent, which is always one of our windows, and the
+// parent passes them on to the control's object.
+//
+// Any exception that escapes a handler is caught where the message was dispatched and given
+// to the application's error handler (TApplication::HandleException); the program goes on.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "toolkit/Classes.h"
+#include "toolkit/ScopedWin.h"
+
+class TForm;
+class TTimer;
+
+// One window message on its way through WndProc; Result is what the window procedure returns.
+struct TMessage {
+    UINT Msg;
+    WPARAM WParam;
+    LPARAM LParam;
+    LRESULT Result;
+};
+
+// Position and size in pixels, relative to the parent's client area.
+struct TBounds {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+};
+
+// A font by face name and height (negative: character height, as LOGFONT's lfHeight).
+struct TFontSpec {
+    std::string Name = "Tahoma";
+    int Height = -11;
+    bool Bold = false;
+};
+// One font per spec for the whole process, created on first use.
+HFONT SharedFont(const TFontSpec& Spec);
+
+class TWinControl : public TComponent {
+public:
+    ~TWinControl() override;
+
+    HWND Handle() const { return Handle_.get(); }
+    // The object of one of our windows; null for any other window.
+    static TWinControl* FromHandle(HWND Wnd);
+
+    TWinControl* Parent() const { return Parent_; }
+    // The form this control lies on (itself for a form).
+    TForm* ParentForm();
+
+    bool Visible() const;
+    void SetVisible(bool Value);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    // Visible, and so are all its parents.
+    bool Showing() const;
+    bool Enabled() const;
+    void SetEnabled(bool Value);
+    std::string Caption() const;
+    void SetCaption(const std::string& Value);
+    TBounds Bounds() const;
+    void SetBounds(const TBounds& B);
+    void SetFocus();
+    bool Focused() const;
+
+    // A notification of WM_COMMAND (its code) or WM_NOTIFY, handed on by the parent window.
+    virtual void CommandNotify(UINT Code);
+    virtual bool Notify(const NMHDR& Header, LRESULT& Result);
+
+protected:
+    TWinControl(TComponent* Owner, std::string Name, TWinControl* Parent);
+
+    struct TCreateArgs {
+        const char* ClassName = nullptr;
+        std::string Caption;
+        DWORD Style = 0;
+        DWORD ExStyle = 0;
+        HWND ParentWnd = nullptr; // default: the parent control's window
+        TBounds Bounds;
+        TFontSpec Font;
+        void* Param = nullptr; // lpCreateParams
+    };
+    // Creates the window of a standard control (raises EOSError on failure) and attaches
+    // this object to it.
+    void CreateHandle(const TCreateArgs& Args);
+    void AttachHandle(HWND Wnd);
+    // Forgets the window without destroying it (it is being destroyed).
+    HWND DetachHandle();
+
+private:
+    TWinControl* Parent_;
+    ScopedWindow Handle_;
+};
+
+// A window of our own class (forms, tab sheets).
+class TWindow : public TWinControl {
+public:
+    ~TWindow() override;
+
+    // Timers deliver their ticks to the window of their owner.
+    void AttachTimer(TTimer* Timer);
+    void DetachTimer(TTimer* Timer);
+    UINT_PTR NewTimerId() { return ++LastTimerId_; }
+
+protected:
+    TWindow(TComponent* Owner, std::string Name, TWinControl* Parent);
+
+    // Registers the class (once per name) and creates the window with this object attached.
+    void CreateWindowHandle(TCreateArgs Args);
+
+    // Every message of the window passes here. The default passes WM_COMMAND and WM_NOTIFY
+    // of child controls on to them, gives WM_TIMER to the timers, and leaves everything else
+    // to DefWindowProc. Messages sent while the window is being created reach this class's
+    // own handling (the derived object is not yet complete then).
+    virtual void WndProc(TMessage& Message);
+    void DefaultHandler(TMessage& Message);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+    bool DispatchTimer(UINT_PTR Id);
+
+    std::vector<TTimer*> Timers_;
+    UINT_PTR LastTimerId_ = 0;
+};
+
+// The modifier keys as the calling thread sees them now.
+TShiftState KeyboardShiftState();

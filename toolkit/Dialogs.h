@@ -1,0 +1,26 @@
+#pragma once
+// The message box: a text with a kind (warning, confirmation) and the buttons OK or Yes and
+// No. It returns the button pressed as the standard result codes (Yes is 6).
+#include <windows.h>
+
+#include <string>
+
+#include "toolkit/Classes.h"
+
+enum class TMsgDlgType { mtWarning, mtConfirmation };
+enum class TMsgDlgButtons { mbOK, mbYesNo };
+
+constexpr int mrOk = IDOK;   // 1
+constexpr int mrYes = IDYES; // 6
+constexpr int mrNo = IDNO;   // 7
+
+// Shows a modal message box owned by Owner (may be null). Its title names the kind:
+// "Warning" or "Confirmation".
+int MessageDlg(HWND Owner, const std::string& Text, TMsgDlgType Kind, TMsgDlgButtons Buttons);
+
+// The message box component of a form (the form's `Msg`): modal to its owner form.
+class TMessageBox : public TComponent {
+public:
+    TMessageBox(TComponent* Owner, std::string Name);
+    int Execute(const std::string& Text, TMsgDlgType Kind, TMsgDlgButtons Buttons);
+};

@@ -1,0 +1,301 @@
+#include "toolkit/Forms.h"
+
+#include <commctrl.h>
+
+#include "toolkit/DialogKeys.h"
+#include "toolkit/StdCtrls.h"
+
+TApplication* Application = nullptr;
+
+namespace {
+bool Usable(const TButton* b) {
+    return b && b->Showing() && b->Enabled();
+}
+
+// The form a message is for: the form whose window is, or holds, the message's window.
+TForm* FormOf(HWND Wnd) {
+    if (!Wnd)
+        return nullptr;
+    return dynamic_cast<TForm*>(TWinControl::FromHandle(::GetAncestor(Wnd, GA_ROOT)));
+}
+} // namespace
+
+void HandleException(TObject* Sender) noexcept {
+    if (Application) {
+        Application->HandleException(Sender);
+        return;
+    }
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        ::MessageBoxA(nullptr, e.what(), "Error", MB_OK | MB_ICONERROR);
+    } catch (...) {
+        ::MessageBoxA(nullptr, "Unknown error.", "Error", MB_OK | MB_ICONERROR);
+    }
+}
+
+// ---- TForm
+
+TForm::TForm(TComponent* Owner, TFormParams Params)
+    : TWindow(Owner, std::move(Params.Name), nullptr), Font_(Params.Font) {
+    DWORD style = WS_POPUP | WS_CLIPCHILDREN;
+    DWORD exStyle = WS_EX_CONTROLPARENT;
+    if (Params.BorderStyle == TBorderStyle::Dialog) {
+        style |= WS_CAPTION | WS_SYSMENU;
+        exStyle |= WS_EX_DLGMODALFRAME;
+    }
+    if (Params.StayOnTop)
+        exStyle |= WS_EX_TOPMOST;
+    RECT r{0, 0, Params.ClientWidth, Params.ClientHeight};
+    ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    TBounds b{Params.Left, Params.Top, r.right - r.left, r.bottom - r.top};
+    if (Params.Position == TPosition::ScreenCenter) {
+        RECT work{};
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        b.Left = work.left + (work.right - work.left - b.Width) / 2;
+        b.Top = work.top + (work.bottom - work.top - b.Height) / 2;
+    }
+    CreateWindowHandle({.ClassName = Params.ClassName.c_str(),
+                        .Caption = Params.Caption,
+                        .Style = style,
+                        .ExStyle = exStyle,
+                        .ParentWnd = Application ? Application->Handle() : nullptr,
+                        .Bounds = b,
+                        .Font = Params.Font});
+}
+
+TForm::~TForm() {
+    // The controls go before the window that holds them.
+    DestroyComponents();
+}
+
+void TForm::Show() {
+    SetVisible(true);
+    BringToFront();
+}
+
+void TForm::BringToFront() {
+    ::SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+bool TForm::CloseQuery() {
+    bool canClose = true;
+    Fire(OnCloseQuery, this, canClose);
+    return canClose;
+}
+
+void TForm::Close() {
+    if (!CloseQuery())
+        return;
+    if (Application && Application->MainForm() == this)
+        Application->Terminate();
+    else
+        Hide();
+}
+
+void TForm::AfterCreation() {
+    LoadComponents();
+    try {
+        Fire(OnCreate, this);
+    } catch (...) {
+        HandleException(this);
+    }
+}
+
+void TForm::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_CLOSE: // the close box, SC_CLOSE, Alt+F4
+        Close();
+        Message.Result = 0;
+        return;
+    case WM_QUERYENDSESSION:
+        Message.Result = CloseQuery() ? TRUE : FALSE;
+        return;
+    case WM_SHOWWINDOW:
+        if (Message.WParam)
+            Fire(OnShow, this);
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(Message.WParam) == WA_INACTIVE) {
+            HWND focus = ::GetFocus();
+            if (focus && ::IsChild(Handle(), focus))
+                SavedFocus_ = focus;
+            break;
+        }
+        [[fallthrough]];
+    case WM_SETFOCUS: {
+        // The focus goes back to the control that had it, else to the first control.
+        HWND target = SavedFocus_;
+        if (!target || !::IsChild(Handle(), target) || !::IsWindowVisible(target) ||
+            !::IsWindowEnabled(target))
+            target = ::GetNextDlgTabItem(Handle(), nullptr, FALSE);
+        ::SetFocus(target ? target : Handle());
+        Message.Result = 0;
+        return;
+    }
+    }
+    TWindow::WndProc(Message);
+}
+
+bool TForm::IsFormMessage(MSG& Msg) {
+    const bool keyDown = Msg.message == WM_KEYDOWN || Msg.message == WM_SYSKEYDOWN;
+    const bool keyUp = Msg.message == WM_KEYUP || Msg.message == WM_SYSKEYUP;
+    if (!keyDown && !keyUp)
+        return false;
+    auto key = static_cast<uint16_t>(Msg.wParam);
+    const TShiftState shift = KeyboardShiftState();
+    if (KeyPreview) {
+        const TKeyEvent& event = keyDown ? OnKeyDown : OnKeyUp;
+        if (event) {
+            event(this, key, shift);
+            if (key == 0)
+                return true;
+            Msg.wParam = key;
+        }
+    }
+    return Msg.message == WM_KEYDOWN && DialogKey(key, shift);
+}
+
+bool TForm::DialogKey(uint16_t Key, TShiftState Shift) {
+    HWND focus = ::GetFocus();
+    if (Key == VK_TAB && (Shift & (ssCtrl | ssAlt)) == 0) {
+        if (HWND next = ::GetNextDlgTabItem(Handle(), focus, (Shift & ssShift) != 0))
+            ::SetFocus(next);
+        return true;
+    }
+    auto* focused = dynamic_cast<TButton*>(FromHandle(focus));
+    TDialogKeyContext ctx;
+    ctx.FocusIsPushButton = focused && focused->Enabled();
+    ctx.DefaultButtonUsable = Usable(DefaultButton);
+    ctx.CancelButtonUsable = Usable(CancelButton);
+    switch (DialogKeyTarget(Key, Shift, ctx)) {
+    case TDialogKeyTarget::FocusedButton:
+        focused->Click();
+        return true;
+    case TDialogKeyTarget::DefaultButton:
+        DefaultButton->Click();
+        return true;
+    case TDialogKeyTarget::CancelButton:
+        CancelButton->Click();
+        return true;
+    case TDialogKeyTarget::None:
+        break;
+    }
+    return false;
+}
+
+// ---- TApplication
+
+// The hidden window that owns the forms. A close request to it (the task manager's "End
+// task") is a close request to the main form.
+class TApplication::TAppWindow : public TWindow {
+public:
+    explicit TAppWindow(TComponent* Owner) : TWindow(Owner, "", nullptr) {
+        CreateWindowHandle({.ClassName = "TApplication",
+                            .Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX});
+    }
+
+protected:
+    void WndProc(TMessage& Message) override {
+        if (Message.Msg == WM_CLOSE) {
+            if (Application && Application->MainForm())
+                Application->MainForm()->Close();
+            Message.Result = 0;
+            return;
+        }
+        TWindow::WndProc(Message);
+    }
+};
+
+TApplication::TApplication() : TComponent(nullptr, "Application") {
+    if (Application)
+        throw EAssertionFailed("a second application object", "Forms", __LINE__);
+    Application = this;
+    Window_ = Create<TAppWindow>();
+}
+
+TApplication::~TApplication() {
+    MainForm_ = nullptr;
+    DestroyComponents(); // the forms, the last created first, then the hidden window
+    Application = nullptr;
+}
+
+void TApplication::Initialize() {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
+    ::InitCommonControlsEx(&icc);
+}
+
+void TApplication::SetTitle(const std::string& Value) {
+    Title_ = Value;
+    Window_->SetCaption(Value);
+}
+
+HWND TApplication::Handle() const {
+    return Window_->Handle();
+}
+
+void TApplication::Run() {
+    if (MainForm_ && !Terminated_)
+        MainForm_->Show();
+    MSG msg;
+    while (::GetMessageA(&msg, nullptr, 0, 0) > 0)
+        ProcessMessage(msg);
+    Terminated_ = true;
+}
+
+void TApplication::Terminate() {
+    Terminated_ = true;
+    ::PostQuitMessage(0);
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // Left for the loop of Run, which ends on it.
+            Terminated_ = true;
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        ProcessMessage(msg);
+    }
+}
+
+void TApplication::ProcessMessage(MSG& Msg) {
+    try {
+        if (TForm* form = FormOf(Msg.hwnd); form && form->IsFormMessage(Msg))
+            return;
+        ::TranslateMessage(&Msg);
+        ::DispatchMessageA(&Msg);
+    } catch (...) {
+        HandleException(FormOf(Msg.hwnd));
+    }
+}
+
+void TApplication::HandleException(TObject* Sender) noexcept {
+    try {
+        throw;
+    } catch (const Exception& e) {
+        Report(Sender, e);
+    } catch (const std::exception& e) {
+        Report(Sender, Exception(e.what()));
+    } catch (...) {
+        Report(Sender, Exception("Unknown error."));
+    }
+}
+
+void TApplication::Report(TObject* Sender, const Exception& E) noexcept {
+    try {
+        if (OnException)
+            OnException(Sender, E);
+        else
+            ShowException(E);
+    } catch (...) {
+        // An error handler that fails has nobody left to report to.
+    }
+}
+
+void TApplication::ShowException(const Exception& E) {
+    HWND owner = MainForm_ ? MainForm_->Handle() : nullptr;
+    ::MessageBoxA(owner, E.Message.c_str(), Title_.c_str(), MB_OK | MB_ICONERROR);
+}

@@ -1,0 +1,142 @@
+#pragma once
+// Forms (top-level windows) and the application object.
+//
+// The application owns a hidden window that owns every form, so no form gets a taskbar
+// button of its own, and it runs the one message loop. Forms are made with
+// Application->CreateForm, which builds the form with its components, runs Loaded on the
+// components and then the form's OnCreate. The first form made is the main form: it is
+// shown when the loop starts, and closing it ends the loop.
+#include <windows.h>
+
+#include <string>
+
+#include "toolkit/Controls.h"
+#include "toolkit/SysUtils.h"
+
+class TButton;
+
+enum class TBorderStyle {
+    Dialog, // fixed-size dialog frame whose only caption button is Close
+    None    // no frame, no caption
+};
+
+enum class TPosition {
+    Designed,    // at Left, Top
+    ScreenCenter // centred on the work area of the screen
+};
+
+struct TFormParams {
+    std::string ClassName; // window class, also how other programs find the window
+    std::string Name;
+    std::string Caption;
+    int ClientWidth = 0;
+    int ClientHeight = 0;
+    int Left = 0;
+    int Top = 0;
+    TPosition Position = TPosition::ScreenCenter;
+    TBorderStyle BorderStyle = TBorderStyle::Dialog;
+    bool StayOnTop = false;
+    TFontSpec Font;
+};
+
+class TForm : public TWindow {
+public:
+    TForm(TComponent* Owner, TFormParams Params);
+    ~TForm() override;
+
+    TFontSpec Font() const { return Font_; }
+
+    // Shows the form and brings it to the front.
+    void Show();
+    void BringToFront();
+    // A close request: CloseQuery decides; an allowed request on the main form ends the
+    // application, on any other form hides it.
+    void Close();
+    // OnCloseQuery when set, starting from CanClose = true.
+    bool CloseQuery();
+
+    // Runs the components' Loaded and then OnCreate (an error of OnCreate goes to the
+    // application's error handler). Called once by TApplication::CreateForm.
+    void AfterCreation();
+
+    // Keyboard handling of the message loop for a message to this form or to one of its
+    // controls: key preview, Enter and Escape, Tab. True when the message was used up.
+    bool IsFormMessage(MSG& Msg);
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnShow;
+    TCloseQueryEvent OnCloseQuery;
+    bool KeyPreview = false; // OnKeyDown / OnKeyUp see keys before the focused control
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TButton* DefaultButton = nullptr; // set by the button itself
+    TButton* CancelButton = nullptr;
+
+protected:
+    void WndProc(TMessage& Message) override;
+
+private:
+    bool DialogKey(uint16_t Key, TShiftState Shift);
+
+    TFontSpec Font_;
+    HWND SavedFocus_ = nullptr;
+};
+
+class TApplication : public TComponent {
+public:
+    // Sets the process-wide Application; one at a time.
+    TApplication();
+    ~TApplication() override;
+
+    // Loads the common controls.
+    void Initialize();
+
+    const std::string& Title() const { return Title_; }
+    void SetTitle(const std::string& Value);
+    // The hidden window that owns every form.
+    HWND Handle() const;
+    TForm* MainForm() const { return MainForm_; }
+
+    // Creates a form owned by the application. Reference is set before the form's OnCreate
+    // runs, as other forms' handlers may use it from there on.
+    template <typename F> void CreateForm(F*& Reference) {
+        Reference = Create<F>();
+        if (!MainForm_)
+            MainForm_ = Reference;
+        Reference->AfterCreation();
+    }
+
+    // Shows the main form (unless the application is already terminating) and runs the
+    // message loop until the application terminates.
+    void Run();
+    // Asks the message loop to end; the request is taken when the loop next looks for a
+    // message.
+    void Terminate();
+    bool Terminated() const { return Terminated_; }
+    // Processes the messages waiting in the queue, then returns.
+    void ProcessMessages();
+    // Handles one message as the loop does.
+    void ProcessMessage(MSG& Msg);
+
+    // Call from a catch block: reports the exception being handled through OnException, or
+    // with ShowException when that is not set. Never throws.
+    void HandleException(TObject* Sender) noexcept;
+    void ShowException(const Exception& E);
+
+    TExceptionEvent OnException;
+
+private:
+    class TAppWindow;
+    void Report(TObject* Sender, const Exception& E) noexcept;
+
+    std::string Title_;
+    TAppWindow* Window_ = nullptr;
+    TForm* MainForm_ = nullptr;
+    bool Terminated_ = false;
+};
+
+extern TApplication* Application;
+
+// The error handling of every dispatch point: the application's HandleException, or a plain
+// message box when there is no application. Call from a catch block.
+void HandleException(TObject* Sender) noexcept;
