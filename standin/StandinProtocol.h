@@ -35,4 +35,17 @@ namespace standin {
 constexpr const char* kControlClass = "ZvStandinControl";
 constexpr unsigned long kCommandMagic = 0x5A560001;
 constexpr unsigned long kReplyMagic = 0x5A560002;
+
+// The sample application's control window: class kSampleControlClass, title = the name given
+// with --name. Same transport as above.
+constexpr const char* kSampleControlClass = "ZvSampleControl";
+// Registered message a program sends (SendMessage, so in call order) to the shell's control
+// window from its WM_WINDOWPOSCHANGED before returning: wParam = the window, lParam =
+// kWindowShown, kWindowHidden or kWindowRetitled. Windows that do not tell are polled.
+constexpr const char* kWindowEventMessage = "ZvStandinWindowEvent";
+constexpr long kWindowHidden = 0, kWindowShown = 1, kWindowRetitled = 2;
+// Window property of the sample application's windows: (RGB colour << 8) | letter of the
+// window's icon, from which the shell draws the same icon (Wine cannot use an icon handle
+// of another process).
+constexpr const char* kIconProperty = "ZvSampleIcon";
 } // namespace standin

@@ -1,0 +1,124 @@
+#include "standin/AppWindows.h"
+
+#include "standin/LetterIcon.h"
+#include "standin/StandinProtocol.h"
+#include "toolkit/ScopedWin.h"
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace standin {
+
+bool IsAppWindow(HWND wnd) {
+    if (!::IsWindow(wnd) || !::IsWindowVisible(wnd))
+        return false;
+    if (::GetAncestor(wnd, GA_PARENT) != ::GetDesktopWindow())
+        return false;
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    if (pid == ::GetCurrentProcessId())
+        return false;
+    LONG_PTR ex = ::GetWindowLongPtrA(wnd, GWL_EXSTYLE);
+    if (ex & WS_EX_TOOLWINDOW)
+        return false;
+    return !::GetWindow(wnd, GW_OWNER) || (ex & WS_EX_APPWINDOW);
+}
+
+std::vector<HWND> FindAppWindows() {
+    std::vector<HWND> all;
+    ::EnumWindows(
+        [](HWND wnd, LPARAM param) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(param)->push_back(wnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&all));
+    std::vector<HWND> out;
+    for (HWND wnd : all)
+        if (IsAppWindow(wnd))
+            out.push_back(wnd);
+    return out;
+}
+
+std::string WindowTitle(HWND wnd) {
+    int length = ::GetWindowTextLengthA(wnd);
+    if (length <= 0)
+        return {};
+    std::string text(std::size_t(length) + 1, '\0');
+    int got = ::GetWindowTextA(wnd, &text[0], length + 1);
+    text.resize(std::size_t(std::max(got, 0)));
+    return text;
+}
+
+namespace {
+
+DWORD ProcessOf(HWND wnd) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    return pid;
+}
+
+std::string SampleAppName(DWORD pid) {
+    HWND control = nullptr;
+    while ((control = ::FindWindowExA(nullptr, control, kSampleControlClass, nullptr)))
+        if (ProcessOf(control) == pid)
+            return WindowTitle(control);
+    return {};
+}
+
+std::string ExecutablePath(DWORD pid) {
+    ScopedKernelHandle process(
+        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+    if (!process)
+        return {};
+    char path[MAX_PATH] = {};
+    DWORD n = ::GetModuleFileNameExA(process.get(), nullptr, path, MAX_PATH);
+    return std::string(path, n);
+}
+
+} // namespace
+
+AppIdentity IdentifyApp(HWND wnd) {
+    DWORD pid = ProcessOf(wnd);
+    std::string sample = SampleAppName(pid);
+    if (!sample.empty())
+        return {"app:" + sample, sample};
+    std::string path = ExecutablePath(pid);
+    if (path.empty())
+        return {"pid:" + std::to_string(pid), "Program"};
+    std::string name = path.substr(path.find_last_of("\\/") + 1);
+    std::size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0)
+        name.resize(dot);
+    std::string key = path;
+    std::transform(key.begin(), key.end(), key.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return {"exe:" + key, name};
+}
+
+HICON WindowIcon(HWND wnd) {
+    if (HANDLE prop = ::GetPropA(wnd, kIconProperty)) {
+        auto value = reinterpret_cast<std::uintptr_t>(prop);
+        return MakeLetterIcon(16, IconPropertyColour(value), IconPropertyLetter(value));
+    }
+    DWORD_PTR icon = 0;
+    // SMTO_BLOCK: while it waits, the shell takes no other sent message (no re-entrancy).
+    if (!::SendMessageTimeoutA(wnd, WM_GETICON, ICON_SMALL, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, 200,
+                               &icon) ||
+        !icon)
+        icon = ::GetClassLongPtrA(wnd, GCLP_HICONSM);
+    if (icon) {
+        // Under Wine another process's icon cannot be copied; CopyIcon then fails.
+        if (HICON copy = ::CopyIcon(reinterpret_cast<HICON>(icon)))
+            return copy;
+    }
+    std::string title = WindowTitle(wnd);
+    char letter = title.empty() ? '?' : char(std::toupper(static_cast<unsigned char>(title[0])));
+    unsigned hash = 0;
+    for (char c : IdentifyApp(wnd).key)
+        hash = hash * 31 + static_cast<unsigned char>(c);
+    return MakeLetterIcon(16, PaletteColour(hash), letter);
+}
+
+} // namespace standin

@@ -1,0 +1,31 @@
+#pragma once
+// The application windows the stand-in taskbar gives buttons to, and what it shows of them.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace standin {
+
+// A window gets a button when it is a visible top-level window that is unowned or has
+// WS_EX_APPWINDOW, is not a tool window and does not belong to the shell's own process.
+bool IsAppWindow(HWND wnd);
+// Every such window, in z-order (top first).
+std::vector<HWND> FindAppWindows();
+
+std::string WindowTitle(HWND wnd);
+
+struct AppIdentity {
+    std::string key;  // windows with the same key form one taskbar group
+    std::string name; // shown on the group's header button
+};
+// A sample application is known by its name (its control window's title); any other program
+// by its executable.
+AppIdentity IdentifyApp(HWND wnd);
+
+// The window's 16 x 16 icon as an icon of this process (the caller destroys it): the sample
+// application's icon drawn again from its kIconProperty, the window's own icon where this
+// process can use it, otherwise a letter icon made from the title.
+HICON WindowIcon(HWND wnd);
+
+} // namespace standin

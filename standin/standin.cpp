@@ -1,0 +1,569 @@
+// standin.exe: the stand-in Windows XP shell. It plays the taskbar (window tree, task buttons
+// grouped as XP groups them, notification area) for the program and its tests, and takes
+// commands on its control channel (standin/StandinProtocol.h).
+//
+//   standin.exe [--edge bottom|top|left|right] [--nogroup]
+#include "standin/AppWindows.h"
+#include "standin/Commands.h"
+#include "standin/ControlChannel.h"
+#include "standin/StandinProtocol.h"
+#include "standin/StandinText.h"
+#include "standin/Taskbar.h"
+#include "standin/TaskbarModel.h"
+#include "standin/TrayData.h"
+#include "standin/Window.h"
+#include "toolkit/ScopedWin.h"
+#include "toolkit/SysUtils.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <map>
+
+namespace standin {
+
+namespace {
+
+// Windows of other programs are found by polling; 250 ms keeps the bar current for a person
+// watching without costing much. Tests never wait for it: `sync` polls at once.
+constexpr UINT_PTR kPollTimer = 1;
+constexpr UINT kPollIntervalMs = 250;
+
+WindowKey KeyOf(HWND wnd) {
+    return WindowKey(reinterpret_cast<std::uintptr_t>(wnd));
+}
+HWND HwndOf(WindowKey key) {
+    return reinterpret_cast<HWND>(std::uintptr_t(key));
+}
+// A handle given as a number on the control channel or stored in 32 bits.
+HWND HwndFrom32(std::uint64_t value) {
+    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(value)));
+}
+
+struct Options {
+    Edge edge = Edge::Bottom;
+    bool grouping = true;
+};
+
+} // namespace
+
+class Shell : public TaskbarHost {
+public:
+    explicit Shell(const Options& options);
+    ~Shell() override;
+    int Run();
+
+private:
+    class ControlWindow : public Window {
+    public:
+        explicit ControlWindow(Shell& shell) : shell_(shell) {}
+
+    protected:
+        LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+            return shell_.OnControlMessage(msg, wParam, lParam);
+        }
+
+    private:
+        Shell& shell_;
+    };
+
+    // TaskbarHost
+    LRESULT OnTrayCopyData(const COPYDATASTRUCT& data) override;
+    void OnTaskButton(int id, bool dropDown) override;
+    void OnTrayMouse(int index, UINT mouseMessage) override;
+
+    LRESULT OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    bool Execute(const std::string& text, std::string& reply);
+    bool ExecuteCommand(const ShellCommand& cmd, std::string& reply);
+    void OnWindowEvent(HWND wnd, long kind);
+
+    // Following windows: every change runs through Update, which first takes over the order
+    // others gave the toolbar, then changes the model, then brings the toolbar up to date.
+    // A change that arrives while one runs (a message sent to the shell while it waits on
+    // another program) is queued behind it, so changes apply in call order.
+    void Update(std::function<void()> change);
+    void Poll();
+    void AddToModel(HWND wnd);
+    void RemoveFromModel(WindowKey key);
+    int ButtonWidth(int visibleButtons) const;
+    void Refresh();
+    void RefreshScript();
+    void RefreshTray();
+    void BuildTaskbar();
+    void Restart();
+    void Activate(HWND wnd);
+    void ShowGroupMenu(int headerId);
+
+    Options options_;
+    TaskbarModel model_;
+    TrayIconList tray_;
+    struct CachedIcon {
+        unsigned serial = 0;
+        ScopedIcon icon;
+    };
+    std::map<std::pair<std::uint32_t, std::uint32_t>, CachedIcon> trayIcons_;
+    std::unique_ptr<Taskbar> bar_;
+    ControlWindow control_;
+    bool scripted_ = false;
+    std::vector<ScriptLine> script_;
+    bool countFlap_ = false;
+    int textFail_ = 0;
+    bool updating_ = false;
+    std::deque<std::function<void()>> pending_;
+    UINT taskbarCreated_;
+    UINT windowEvent_;
+    int screenWidth_, screenHeight_;
+};
+
+Shell::Shell(const Options& options)
+    : options_(options), model_(options.grouping), control_(*this),
+      taskbarCreated_(::RegisterWindowMessageA("TaskbarCreated")),
+      windowEvent_(::RegisterWindowMessageA(kWindowEventMessage)),
+      screenWidth_(::GetSystemMetrics(SM_CXSCREEN)),
+      screenHeight_(::GetSystemMetrics(SM_CYSCREEN)) {
+    Window::Register(kControlClass);
+    Window::CreateArgs args;
+    args.className = kControlClass;
+    args.title = kControlClass;
+    args.style = WS_POPUP; // hidden: never an application window
+    control_.Create(args);
+    BuildTaskbar();
+    Poll();
+    ::SetTimer(control_.Hwnd(), kPollTimer, kPollIntervalMs, nullptr);
+    ::PostMessageA(HWND_BROADCAST, taskbarCreated_, 0, 0);
+}
+
+Shell::~Shell() {
+    bar_.reset();
+    trayIcons_.clear();
+}
+
+int Shell::Run() {
+    MSG msg;
+    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
+void Shell::BuildTaskbar() {
+    bar_ = std::make_unique<Taskbar>(*this, options_.edge, screenWidth_, screenHeight_);
+    bar_->Toolbar().SetCountFlap(countFlap_);
+    bar_->Toolbar().SetTextFail(textFail_);
+}
+
+// ---- following windows ----------------------------------------------------------------------
+
+void Shell::Update(std::function<void()> change) {
+    pending_.push_back(std::move(change));
+    if (updating_)
+        return;
+    updating_ = true;
+    while (!pending_.empty()) {
+        auto next = std::move(pending_.front());
+        pending_.pop_front();
+        if (scripted_)
+            continue; // the script holds the toolbar
+        model_.AdoptOrder(bar_->Toolbar().Ids());
+        next();
+        Refresh();
+    }
+    updating_ = false;
+}
+
+void Shell::AddToModel(HWND wnd) {
+    AppIdentity app = IdentifyApp(wnd);
+    ScopedIcon icon(WindowIcon(wnd));
+    AppWindow w;
+    w.wnd = KeyOf(wnd);
+    w.appKey = app.key;
+    w.appName = app.name;
+    w.title = WindowTitle(wnd);
+    w.image = bar_->Toolbar().AddImage(icon.get());
+    if (!model_.AddWindow(w))
+        bar_->Toolbar().RemoveImage(w.image);
+}
+
+void Shell::RemoveFromModel(WindowKey key) {
+    if (const AppWindow* w = model_.Find(key)) {
+        int image = w->image;
+        model_.RemoveWindow(key);
+        bar_->Toolbar().RemoveImage(image);
+    }
+}
+
+void Shell::Poll() {
+    Update([this] {
+        for (WindowKey key : model_.Windows())
+            if (!IsAppWindow(HwndOf(key)))
+                RemoveFromModel(key);
+        // New windows bottom of the z-order first: roughly the order they appeared in.
+        std::vector<HWND> windows = FindAppWindows();
+        for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+            if (!model_.Contains(KeyOf(*it)))
+                AddToModel(*it);
+        for (WindowKey key : model_.Windows())
+            model_.SetTitle(key, WindowTitle(HwndOf(key)));
+        model_.SetForeground(KeyOf(::GetForegroundWindow()));
+    });
+}
+
+void Shell::OnWindowEvent(HWND wnd, long kind) {
+    Update([this, wnd, kind] {
+        const WindowKey key = KeyOf(wnd);
+        if (kind == kWindowShown && IsAppWindow(wnd) && !model_.Contains(key))
+            AddToModel(wnd);
+        else if (kind == kWindowHidden && model_.Contains(key) && !IsAppWindow(wnd))
+            RemoveFromModel(key);
+        else if (kind == kWindowRetitled)
+            model_.SetTitle(key, WindowTitle(wnd));
+    });
+}
+
+int Shell::ButtonWidth(int visibleButtons) const {
+    return ComputeButtonSize(bar_->GetEdge(), bar_->Geometry().toolbar.Width(), visibleButtons).cx;
+}
+
+void Shell::Refresh() {
+    std::vector<ButtonSpec> wanted = model_.Buttons();
+    int visible = 0;
+    for (const auto& b : wanted)
+        visible += (b.state & kStateHidden) ? 0 : 1;
+    const int width = ButtonWidth(visible);
+    for (auto& b : wanted)
+        b.width = width;
+    bar_->Toolbar().Apply(wanted);
+}
+
+void Shell::RefreshScript() {
+    int visible = 0;
+    for (const auto& line : script_)
+        visible += (line.state & kStateHidden) ? 0 : 1;
+    bar_->Toolbar().LoadScriptImages();
+    bar_->Toolbar().Script(script_, ButtonWidth(visible));
+}
+
+// ---- the notification area ------------------------------------------------------------------
+
+LRESULT Shell::OnTrayCopyData(const COPYDATASTRUCT& data) {
+    if (data.dwData > ULONG_PTR(TrayCommand::SetVersion))
+        return FALSE;
+    auto record = DecodeTrayRecord(static_cast<const std::uint8_t*>(data.lpData),
+                                   data.lpData ? data.cbData : 0);
+    if (!record)
+        return FALSE;
+    bool ok = tray_.Apply(std::uint32_t(data.dwData), *record);
+    if (ok)
+        RefreshTray();
+    return ok;
+}
+
+void Shell::RefreshTray() {
+    std::vector<TrayIconView> views;
+    std::map<std::pair<std::uint32_t, std::uint32_t>, CachedIcon> kept;
+    for (const TrayIcon* icon : tray_.Shown()) {
+        auto key = std::make_pair(icon->wnd, icon->uid);
+        CachedIcon cached;
+        auto found = trayIcons_.find(key);
+        if (found != trayIcons_.end() && found->second.serial == icon->iconSerial)
+            cached = std::move(found->second);
+        else if (icon->icon)
+            cached.icon.reset(::CreateIcon(nullptr, int(icon->icon->width), int(icon->icon->height),
+                                           BYTE(icon->icon->planes), BYTE(icon->icon->bpp),
+                                           icon->icon->mask.data(), icon->icon->colour.data()));
+        cached.serial = icon->iconSerial;
+        views.push_back({cached.icon.get(), std::wstring(icon->tip.begin(), icon->tip.end())});
+        kept[key] = std::move(cached);
+    }
+    bar_->SetTrayIcons(std::move(views));
+    trayIcons_ = std::move(kept);
+}
+
+void Shell::OnTrayMouse(int index, UINT mouseMessage) {
+    auto shown = tray_.Shown();
+    if (index < 0 || std::size_t(index) >= shown.size() || !shown[index]->callbackMessage)
+        return;
+    ::PostMessageA(HwndFrom32(shown[index]->wnd), shown[index]->callbackMessage, shown[index]->uid,
+                   mouseMessage);
+}
+
+// ---- clicks on task buttons -----------------------------------------------------------------
+
+void Shell::Activate(HWND wnd) {
+    if (!::IsWindow(wnd))
+        return;
+    if (::GetForegroundWindow() == wnd && !::IsIconic(wnd)) {
+        ::ShowWindow(wnd, SW_MINIMIZE);
+    } else {
+        if (::IsIconic(wnd))
+            ::ShowWindow(wnd, SW_RESTORE);
+        ::SetForegroundWindow(wnd);
+    }
+    Poll();
+}
+
+void Shell::ShowGroupMenu(int headerId) {
+    std::vector<WindowKey> windows = model_.GroupWindows(headerId);
+    if (windows.empty())
+        return;
+    HMENU menu = ::CreatePopupMenu();
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        std::string title = WindowTitle(HwndOf(windows[i]));
+        if (title.size() > 60)
+            title = title.substr(0, 57) + "...";
+        ::AppendMenuA(menu, MF_STRING, i + 1, title.c_str());
+    }
+    POINT pt;
+    ::GetCursorPos(&pt);
+    ::SetForegroundWindow(control_.Hwnd());
+    int chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, pt.x, pt.y, 0,
+                                  control_.Hwnd(), nullptr);
+    ::DestroyMenu(menu);
+    if (chosen > 0 && std::size_t(chosen) <= windows.size())
+        Activate(HwndOf(windows[chosen - 1]));
+}
+
+void Shell::OnTaskButton(int id, bool dropDown) {
+    if (scripted_)
+        return;
+    HWND wnd = bar_->Toolbar().WindowOf(id);
+    if (wnd)
+        Activate(wnd);
+    else if (dropDown)
+        ShowGroupMenu(id);
+}
+
+// ---- restart --------------------------------------------------------------------------------
+
+void Shell::Restart() {
+    // As when Explorer restarts: a new taskbar with new windows, the tray empty until the
+    // programs add their icons again on "TaskbarCreated".
+    bar_.reset();
+    tray_.Clear();
+    trayIcons_.clear();
+    BuildTaskbar();
+    if (scripted_) {
+        RefreshScript();
+    } else {
+        for (WindowKey key : model_.Windows()) {
+            ScopedIcon icon(WindowIcon(HwndOf(key)));
+            model_.SetImage(key, bar_->Toolbar().AddImage(icon.get()));
+        }
+        Poll();
+    }
+    ::PostMessageA(HWND_BROADCAST, taskbarCreated_, 0, 0);
+}
+
+// ---- the control channel --------------------------------------------------------------------
+
+LRESULT Shell::OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == windowEvent_) {
+        OnWindowEvent(reinterpret_cast<HWND>(wParam), long(lParam));
+        return TRUE;
+    }
+    switch (msg) {
+    case WM_COPYDATA: {
+        std::string command;
+        if (!ReadCommand(lParam, command))
+            return FALSE;
+        std::string reply;
+        bool ok = Execute(command, reply);
+        SendReply(control_.Hwnd(), reinterpret_cast<HWND>(wParam), reply);
+        return ok;
+    }
+    case WM_TIMER:
+        if (wParam == kPollTimer) {
+            Poll();
+            if (tray_.DropDead([](std::uint32_t wnd) { return ::IsWindow(HwndFrom32(wnd)); }))
+                RefreshTray();
+            bar_->TickClock();
+        }
+        return 0;
+    default:
+        return ::DefWindowProcA(control_.Hwnd(), msg, wParam, lParam);
+    }
+}
+
+bool Shell::Execute(const std::string& text, std::string& reply) {
+    std::string error;
+    auto cmd = ParseShellCommand(text, &error);
+    if (!cmd) {
+        reply = "error: " + error;
+        return false;
+    }
+    try {
+        return ExecuteCommand(*cmd, reply);
+    } catch (const std::exception& e) {
+        reply = std::string("error: ") + e.what();
+        return false;
+    }
+}
+
+bool Shell::ExecuteCommand(const ShellCommand& cmd, std::string& reply) {
+    reply = "ok";
+    TaskToolbar& toolbar = bar_->Toolbar();
+    switch (cmd.kind) {
+    case ShellCommand::Sync:
+        Poll();
+        return true;
+    case ShellCommand::Dump: {
+        std::vector<std::string> lines;
+        for (const auto& line : toolbar.Dump())
+            lines.push_back(FormatDumpLine(line));
+        reply = JoinLines(lines);
+        return true;
+    }
+    case ShellCommand::Rect: {
+        RECT r = {};
+        ::GetWindowRect(toolbar.Hwnd(), &r);
+        reply = Format("%ld %ld %ld %ld", long(r.left), long(r.top), long(r.right), long(r.bottom));
+        return true;
+    }
+    case ShellCommand::SetEdge:
+        options_.edge = cmd.edge;
+        bar_->Dock(cmd.edge, int(tray_.Shown().size()));
+        if (scripted_) {
+            int visible = 0;
+            for (const auto& line : script_)
+                visible += (line.state & kStateHidden) ? 0 : 1;
+            toolbar.SetWidths(ButtonWidth(visible));
+        } else {
+            Update([] {});
+        }
+        return true;
+    case ShellCommand::Grouping:
+        options_.grouping = cmd.on;
+        Update([this, on = cmd.on] { model_.SetGrouping(on); });
+        return true;
+    case ShellCommand::Collapse:
+    case ShellCommand::Expand: {
+        if (scripted_) {
+            reply = "error: the toolbar is scripted";
+            return false;
+        }
+        const WindowKey key = KeyOf(HwndFrom32(cmd.wnd));
+        if (!model_.Contains(key)) {
+            reply = "error: no button for window " + Hex(cmd.wnd);
+            return false;
+        }
+        Update([this, key, collapse = cmd.kind == ShellCommand::Collapse] {
+            model_.SetCollapsed(key, collapse);
+        });
+        return true;
+    }
+    case ShellCommand::Restart:
+        Restart();
+        return true;
+    case ShellCommand::Script:
+        scripted_ = true;
+        script_ = cmd.script;
+        model_.Clear();
+        RefreshScript();
+        return true;
+    case ShellCommand::Unscript:
+        if (scripted_) {
+            scripted_ = false;
+            script_.clear();
+            toolbar.RemoveAll();
+            toolbar.ClearImages();
+            model_ = TaskbarModel(options_.grouping);
+            Poll();
+        }
+        return true;
+    case ShellCommand::CountFlap:
+        countFlap_ = cmd.on;
+        toolbar.SetCountFlap(cmd.on);
+        return true;
+    case ShellCommand::TextFail:
+        textFail_ = int(cmd.number);
+        toolbar.SetTextFail(textFail_);
+        return true;
+    case ShellCommand::Tray: {
+        std::vector<std::string> lines;
+        for (const auto& icon : tray_.Icons())
+            lines.push_back(FormatTrayLine(icon));
+        reply = JoinLines(lines);
+        return true;
+    }
+    case ShellCommand::TrayClick: {
+        const TrayIcon* icon = tray_.Find(std::uint32_t(cmd.wnd), std::uint32_t(cmd.number));
+        if (!icon) {
+            reply = "error: no tray icon " + Hex(cmd.wnd) + " " + std::to_string(cmd.number);
+            return false;
+        }
+        if (!icon->callbackMessage) {
+            reply = "error: the tray icon has no callback message";
+            return false;
+        }
+        ::PostMessageA(HwndFrom32(icon->wnd), icon->callbackMessage, icon->uid, cmd.message);
+        return true;
+    }
+    case ShellCommand::Foreground: {
+        HWND wnd = HwndFrom32(cmd.wnd);
+        if (!::IsWindow(wnd)) {
+            reply = "error: no window " + Hex(cmd.wnd);
+            return false;
+        }
+        ::SetForegroundWindow(wnd);
+        Poll();
+        if (::GetForegroundWindow() != wnd) {
+            reply = "error: the window did not come to the foreground";
+            return false;
+        }
+        return true;
+    }
+    case ShellCommand::Handles:
+        reply = "tray=" + Hex(KeyOf(bar_->TrayWnd())) + " rebar=" + Hex(KeyOf(bar_->Rebar())) +
+                " tasksw=" + Hex(KeyOf(bar_->TaskSw())) + " toolbar=" + Hex(KeyOf(toolbar.Hwnd())) +
+                " notify=" + Hex(KeyOf(bar_->Notify())) +
+                " control=" + Hex(KeyOf(control_.Hwnd())) +
+                " pid=" + std::to_string(::GetCurrentProcessId());
+        return true;
+    case ShellCommand::Quit:
+        ::PostQuitMessage(0);
+        return true;
+    }
+    reply = "error: command not carried out";
+    return false;
+}
+
+} // namespace standin
+
+int main(int argc, char** argv) {
+    using namespace standin;
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--edge") && i + 1 < argc) {
+            auto edge = ParseEdge(argv[++i]);
+            if (!edge) {
+                std::fprintf(stderr, "standin: unknown edge %s\n", argv[i]);
+                return 2;
+            }
+            options.edge = *edge;
+        } else if (!std::strcmp(argv[i], "--nogroup")) {
+            options.grouping = false;
+        } else {
+            std::fprintf(stderr, "usage: standin.exe [--edge bottom|top|left|right] [--nogroup]\n");
+            return 2;
+        }
+    }
+    if (FindShellControl()) {
+        std::fprintf(stderr, "standin: a stand-in shell already runs\n");
+        return 3;
+    }
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    try {
+        Shell shell(options);
+        return shell.Run();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "standin: %s\n", e.what());
+        return 1;
+    }
+}
