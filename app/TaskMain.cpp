@@ -9,22 +9,17 @@ bool ShowDemo = false;
 TGroupList HiddenGroups;
 
 namespace {
-TFormParams MainFormParams() {
-    TFormParams p;
-    p.ClassName = "TfTaskBarMain";
-    p.Name = "fTaskBarMain";
-    p.Caption = "Zorvane";
-    p.ClientWidth = 586;
-    p.ClientHeight = 419;
-    p.BorderStyle = TBorderStyle::Dialog;
-    p.StayOnTop = true;
-    return p;
-}
-
 const TFontSpec kSettingsFont{"Tahoma", -13, false};
 } // namespace
 
-TfTaskBarMain::TfTaskBarMain(TComponent* Owner) : TForm(Owner, MainFormParams()) {
+TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
+    : TForm(Owner, {.ClassName = "TfTaskBarMain",
+                    .Name = "fTaskBarMain",
+                    .Caption = "Zorvane",
+                    .ClientWidth = 586,
+                    .ClientHeight = 419,
+                    .BorderStyle = TBorderStyle::Dialog,
+                    .StayOnTop = true}) {
     KeyPreview = true;
     auto handler = [this](void (TfTaskBarMain::*method)(TObject*)) {
         return [this, method](TObject* Sender) { (this->*method)(Sender); };

@@ -4,21 +4,14 @@
 
 TFTaskBarBallon* FTaskBarBallon = nullptr;
 
-namespace {
-TFormParams BalloonFormParams() {
-    TFormParams p;
-    p.ClassName = "TFTaskBarBallon";
-    p.Name = "FTaskBarBallon";
-    p.ClientWidth = 200;
-    p.ClientHeight = 110;
-    p.Position = TPosition::Designed;
-    p.BorderStyle = TBorderStyle::None;
-    p.StayOnTop = true;
-    return p;
-}
-} // namespace
-
-TFTaskBarBallon::TFTaskBarBallon(TComponent* Owner) : TForm(Owner, BalloonFormParams()) {
+TFTaskBarBallon::TFTaskBarBallon(TComponent* Owner)
+    : TForm(Owner, {.ClassName = "TFTaskBarBallon",
+                    .Name = "FTaskBarBallon",
+                    .ClientWidth = 200,
+                    .ClientHeight = 110,
+                    .Position = TPosition::Designed,
+                    .BorderStyle = TBorderStyle::None,
+                    .StayOnTop = true}) {
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
 }
 

@@ -8,7 +8,6 @@ TPageControl::TPageControl(TComponent* Owner, TPageControlParams Params)
     : TWinControl(Owner, std::move(Params.Name), Params.Parent) {
     CreateHandle({.ClassName = WC_TABCONTROLA,
                   .Style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                  .ExStyle = WS_EX_CONTROLPARENT,
                   .Bounds = Params.Bounds,
                   .Font = Params.Font});
 }
@@ -37,6 +36,9 @@ void TPageControl::AddPage(TTabSheet* Page, const std::string& Caption) {
     item.pszText = &text[0];
     ::SendMessageA(Handle(), TCM_INSERTITEMA, Pages_.size(), reinterpret_cast<LPARAM>(&item));
     Pages_.push_back(Page);
+    // The row of tabs may have grown: every page covers the area below it.
+    for (TTabSheet* p : Pages_)
+        p->SetBounds(PageArea());
 }
 
 void TPageControl::RemovePage(TTabSheet* Page) {
@@ -66,8 +68,7 @@ TTabSheet::TTabSheet(TComponent* Owner, TTabSheetParams Params)
     CreateWindowHandle(
         {.ClassName = "TTabSheet",
          .Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (first ? WS_VISIBLE : 0u),
-         .ExStyle = WS_EX_CONTROLPARENT,
-         .Bounds = PageControl_->PageArea()});
+         .Bounds = {}});
     PageControl_->AddPage(this, Params.Caption);
     if (first)
         PageControl_->SetActivePageIndex(0);

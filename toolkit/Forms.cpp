@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "toolkit/DialogKeys.h"
 #include "toolkit/StdCtrls.h"
 
@@ -10,6 +13,19 @@ TApplication* Application = nullptr;
 namespace {
 bool Usable(const TButton* b) {
     return b && b->Showing() && b->Enabled();
+}
+
+// The controls that take the focus with Tab, in order: the children of each window in their
+// creation order, each followed by its own children (a page control's sheets and their
+// controls); hidden or disabled windows are left out together with their children.
+void CollectTabStops(HWND Parent, std::vector<HWND>& Out) {
+    for (HWND c = ::GetWindow(Parent, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        if (!::IsWindowVisible(c) || !::IsWindowEnabled(c))
+            continue;
+        if (::GetWindowLongPtrA(c, GWL_STYLE) & WS_TABSTOP)
+            Out.push_back(c);
+        CollectTabStops(c, Out);
+    }
 }
 
 // The form a message is for: the form whose window is, or holds, the message's window.
@@ -39,7 +55,7 @@ void HandleException(TObject* Sender) noexcept {
 TForm::TForm(TComponent* Owner, TFormParams Params)
     : TWindow(Owner, std::move(Params.Name), nullptr), Font_(Params.Font) {
     DWORD style = WS_POPUP | WS_CLIPCHILDREN;
-    DWORD exStyle = WS_EX_CONTROLPARENT;
+    DWORD exStyle = 0;
     if (Params.BorderStyle == TBorderStyle::Dialog) {
         style |= WS_CAPTION | WS_SYSMENU;
         exStyle |= WS_EX_DLGMODALFRAME;
@@ -128,7 +144,7 @@ void TForm::WndProc(TMessage& Message) {
         HWND target = SavedFocus_;
         if (!target || !::IsChild(Handle(), target) || !::IsWindowVisible(target) ||
             !::IsWindowEnabled(target))
-            target = ::GetNextDlgTabItem(Handle(), nullptr, FALSE);
+            target = NextTabStop(nullptr, false);
         ::SetFocus(target ? target : Handle());
         Message.Result = 0;
         return;
@@ -156,10 +172,23 @@ bool TForm::IsFormMessage(MSG& Msg) {
     return Msg.message == WM_KEYDOWN && DialogKey(key, shift);
 }
 
+HWND TForm::NextTabStop(HWND From, bool Backwards) const {
+    std::vector<HWND> stops;
+    CollectTabStops(Handle(), stops);
+    if (stops.empty())
+        return nullptr;
+    auto it = std::find(stops.begin(), stops.end(), From);
+    if (it == stops.end())
+        return Backwards ? stops.back() : stops.front();
+    if (Backwards)
+        return it == stops.begin() ? stops.back() : *(it - 1);
+    return it + 1 == stops.end() ? stops.front() : *(it + 1);
+}
+
 bool TForm::DialogKey(uint16_t Key, TShiftState Shift) {
     HWND focus = ::GetFocus();
     if (Key == VK_TAB && (Shift & (ssCtrl | ssAlt)) == 0) {
-        if (HWND next = ::GetNextDlgTabItem(Handle(), focus, (Shift & ssShift) != 0))
+        if (HWND next = NextTabStop(focus, (Shift & ssShift) != 0))
             ::SetFocus(next);
         return true;
     }

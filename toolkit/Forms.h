@@ -77,6 +77,9 @@ protected:
 
 private:
     bool DialogKey(uint16_t Key, TShiftState Shift);
+    // The control after From in the Tab order (before it when Backwards), wrapping around;
+    // the first (last) one when From is none of them.
+    HWND NextTabStop(HWND From, bool Backwards) const;
 
     TFontSpec Font_;
     HWND SavedFocus_ = nullptr;

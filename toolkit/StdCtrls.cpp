@@ -2,19 +2,23 @@
 
 #include "toolkit/Forms.h"
 
-TButton::TButton(TComponent* Owner, TButtonParams Params)
-    : TWinControl(Owner, std::move(Params.Name), Params.Parent),
-      OnClick(std::move(Params.OnClick)) {
-    DWORD style = WS_CHILD | WS_TABSTOP | (Params.Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-    if (Params.Visible)
-        style |= WS_VISIBLE;
-    if (Params.WordWrap)
-        style |= BS_MULTILINE;
+TButtonControl::TButtonControl(TComponent* Owner, std::string Name, TWinControl* Parent,
+                               DWORD Style, const std::string& Caption, const TBounds& Bounds,
+                               bool WordWrap, const TFontSpec& Font)
+    : TWinControl(Owner, std::move(Name), Parent) {
     CreateHandle({.ClassName = "BUTTON",
-                  .Caption = Params.Caption,
-                  .Style = style,
-                  .Bounds = Params.Bounds,
-                  .Font = Params.Font});
+                  .Caption = Caption,
+                  .Style = WS_CHILD | WS_TABSTOP | Style | (WordWrap ? BS_MULTILINE : 0u),
+                  .Bounds = Bounds,
+                  .Font = Font});
+}
+
+TButton::TButton(TComponent* Owner, TButtonParams Params)
+    : TButtonControl(Owner, std::move(Params.Name), Params.Parent,
+                     (Params.Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) |
+                         (Params.Visible ? WS_VISIBLE : 0u),
+                     Params.Caption, Params.Bounds, Params.WordWrap, Params.Font),
+      OnClick(std::move(Params.OnClick)) {
     if (TForm* form = ParentForm()) {
         if (Params.Default)
             form->DefaultButton = this;
@@ -41,19 +45,12 @@ void TButton::CommandNotify(UINT Code) {
         Click();
 }
 
+// BS_CHECKBOX rather than BS_AUTOCHECKBOX: the state changes only through SetChecked, so a
+// click by the user and a change from code run the same handler.
 TCheckBox::TCheckBox(TComponent* Owner, TCheckBoxParams Params)
-    : TWinControl(Owner, std::move(Params.Name), Params.Parent),
+    : TButtonControl(Owner, std::move(Params.Name), Params.Parent, WS_VISIBLE | BS_CHECKBOX,
+                     Params.Caption, Params.Bounds, Params.WordWrap, Params.Font),
       OnClick(std::move(Params.OnClick)) {
-    // BS_CHECKBOX rather than BS_AUTOCHECKBOX: the state changes only through SetChecked,
-    // so a click by the user and a change from code run the same handler.
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_CHECKBOX;
-    if (Params.WordWrap)
-        style |= BS_MULTILINE;
-    CreateHandle({.ClassName = "BUTTON",
-                  .Caption = Params.Caption,
-                  .Style = style,
-                  .Bounds = Params.Bounds,
-                  .Font = Params.Font});
     ::SendMessageA(Handle(), BM_SETCHECK, Params.Checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 

@@ -4,6 +4,14 @@
 
 #include "toolkit/Controls.h"
 
+// A standard BUTTON control: push button or check box.
+class TButtonControl : public TWinControl {
+protected:
+    TButtonControl(TComponent* Owner, std::string Name, TWinControl* Parent, DWORD Style,
+                   const std::string& Caption, const TBounds& Bounds, bool WordWrap,
+                   const TFontSpec& Font);
+};
+
 struct TButtonParams {
     std::string Name;
     TWinControl* Parent = nullptr;
@@ -17,7 +25,7 @@ struct TButtonParams {
     TNotifyEvent OnClick;
 };
 
-class TButton : public TWinControl {
+class TButton : public TButtonControl {
 public:
     TButton(TComponent* Owner, TButtonParams Params);
     ~TButton() override;
@@ -40,7 +48,7 @@ struct TCheckBoxParams {
     TNotifyEvent OnClick;
 };
 
-class TCheckBox : public TWinControl {
+class TCheckBox : public TButtonControl {
 public:
     TCheckBox(TComponent* Owner, TCheckBoxParams Params);
 

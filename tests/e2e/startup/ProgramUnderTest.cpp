@@ -1,0 +1,165 @@
+#include "tests/e2e/startup/ProgramUnderTest.h"
+
+#include <stdexcept>
+
+#include "toolkit/SysUtils.h"
+
+namespace {
+std::string BinFolder() {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path);
+    return s.substr(0, s.find_last_of("\\/") + 1);
+}
+
+const char kAppDefaultsKey[] = "Software\\Wine\\AppDefaults\\Zorvane.exe";
+} // namespace
+
+TChildProcess::TChildProcess(const std::string& ExeName) {
+    std::string cmd = "\"" + BinFolder() + ExeName + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        throw std::runtime_error("cannot start " + cmd);
+    Process_.reset(pi.hProcess);
+    Thread_.reset(pi.hThread);
+    Pid_ = pi.dwProcessId;
+}
+
+TChildProcess::~TChildProcess() {
+    if (Running()) {
+        ::TerminateProcess(Process_.get(), 1);
+        ::WaitForSingleObject(Process_.get(), 10000);
+    }
+}
+
+bool TChildProcess::Running() const {
+    return ::WaitForSingleObject(Process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+bool TChildProcess::WaitForIdle(DWORD TimeoutMs) const {
+    return ::WaitForInputIdle(Process_.get(), TimeoutMs) == 0;
+}
+
+bool TChildProcess::WaitForExit(DWORD TimeoutMs, DWORD& ExitCode) {
+    if (::WaitForSingleObject(Process_.get(), TimeoutMs) != WAIT_OBJECT_0)
+        return false;
+    ::GetExitCodeProcess(Process_.get(), &ExitCode);
+    return true;
+}
+
+TScopedWineVersion::TScopedWineVersion(const char* Version) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kAppDefaultsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                          &key, nullptr) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot create the AppDefaults key");
+    ScopedKey holder(key);
+    ::RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(Version),
+                     static_cast<DWORD>(strlen(Version) + 1));
+}
+
+TScopedWineVersion::~TScopedWineVersion() {
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, kAppDefaultsKey);
+}
+
+std::string ClassOf(HWND Wnd) {
+    char name[256] = {};
+    ::GetClassNameA(Wnd, name, sizeof(name));
+    return name;
+}
+
+std::string TextOf(HWND Wnd) {
+    char text[1024] = {};
+    // WM_GETTEXT rather than GetWindowText, which does not ask other processes' controls.
+    ::SendMessageTimeoutA(Wnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
+                          SMTO_ABORTIFHUNG, 5000, nullptr);
+    return text;
+}
+
+std::vector<HWND> TopLevelWindowsOf(DWORD Pid) {
+    struct TCtx {
+        DWORD Pid;
+        std::vector<HWND> Found;
+    } ctx{Pid, {}};
+    ::EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* c = reinterpret_cast<TCtx*>(p);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(w, &pid);
+            if (pid == c->Pid)
+                c->Found.push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.Found;
+}
+
+HWND WaitForTopLevelWindow(const TChildProcess& Child, const char* Class, const char* Caption,
+                           DWORD TimeoutMs) {
+    if (!Child.WaitForIdle(TimeoutMs))
+        return nullptr;
+    for (HWND w : TopLevelWindowsOf(Child.Pid()))
+        if (ClassOf(w) == Class && (!Caption || TextOf(w) == Caption))
+            return w;
+    return nullptr;
+}
+
+std::vector<HWND> DescendantsOf(HWND Parent) {
+    std::vector<HWND> found;
+    ::EnumChildWindows(
+        Parent,
+        [](HWND w, LPARAM p) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+HWND FindDescendant(HWND Parent, const char* Class, const char* Text) {
+    for (HWND w : DescendantsOf(Parent))
+        if (ClassOf(w) == Class && TextOf(w) == Text)
+            return w;
+    return nullptr;
+}
+
+bool SendAndWait(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT* Result) {
+    DWORD_PTR answer = 0;
+    const bool ok =
+        ::SendMessageTimeoutA(Wnd, Msg, WParam, LParam, SMTO_NORMAL, 5000, &answer) != 0;
+    if (Result)
+        *Result = static_cast<LRESULT>(answer);
+    return ok;
+}
+
+std::string DumpRegistryKey(HKEY Root, const std::string& Path) {
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExA(Root, Path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS)
+        return "";
+    ScopedKey key(raw);
+    std::string out = "[" + Path + "]\n";
+    for (DWORD i = 0;; ++i) {
+        char name[16384];
+        DWORD nameLen = sizeof(name);
+        BYTE data[16384];
+        DWORD dataLen = sizeof(data);
+        DWORD type = 0;
+        if (::RegEnumValueA(raw, i, name, &nameLen, nullptr, &type, data, &dataLen) !=
+            ERROR_SUCCESS)
+            break;
+        out += Format("%s (%lu) = ", name, static_cast<unsigned long>(type));
+        for (DWORD b = 0; b < dataLen; ++b)
+            out += Format("%02x", data[b]);
+        out += "\n";
+    }
+    for (DWORD i = 0;; ++i) {
+        char name[256];
+        DWORD nameLen = sizeof(name);
+        if (::RegEnumKeyExA(raw, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        out += DumpRegistryKey(Root, Path + "\\" + name);
+    }
+    return out;
+}

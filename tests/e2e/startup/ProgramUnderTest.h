@@ -1,0 +1,71 @@
+#pragma once
+// Test equipment for running the real Zorvane.exe: the child process (always killed at the
+// end), the Windows version Wine reports to it, and looking at its windows from outside.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "toolkit/ScopedWin.h"
+
+// A program of the build's bin folder (next to the test), started as a child process. The
+// destructor kills it if it still runs.
+class TChildProcess {
+public:
+    explicit TChildProcess(const std::string& ExeName);
+    ~TChildProcess();
+    TChildProcess(const TChildProcess&) = delete;
+    TChildProcess& operator=(const TChildProcess&) = delete;
+
+    DWORD Pid() const { return Pid_; }
+    bool Running() const;
+    // Waits until the child has made its windows and waits for input in its message loop
+    // (or a modal message box); false on timeout.
+    bool WaitForIdle(DWORD TimeoutMs) const;
+    // Waits for the process to end; false when it still runs after TimeoutMs.
+    bool WaitForExit(DWORD TimeoutMs, DWORD& ExitCode);
+
+private:
+    ScopedKernelHandle Process_;
+    ScopedKernelHandle Thread_;
+    DWORD Pid_ = 0;
+};
+
+// Sets the Windows version Wine reports to Zorvane.exe ("win2k", "winxp", "win7") for the
+// processes started while this lives; the key is removed again at the end.
+class TScopedWineVersion {
+public:
+    explicit TScopedWineVersion(const char* Version);
+    ~TScopedWineVersion();
+    TScopedWineVersion(const TScopedWineVersion&) = delete;
+    TScopedWineVersion& operator=(const TScopedWineVersion&) = delete;
+};
+
+std::string ClassOf(HWND Wnd);
+std::string TextOf(HWND Wnd);
+// The top-level windows of a process, in z-order.
+std::vector<HWND> TopLevelWindowsOf(DWORD Pid);
+// The first top-level window of the process with this class (and caption, unless null), once
+// the child waits for input; 0 if there is none by then.
+HWND WaitForTopLevelWindow(const TChildProcess& Child, const char* Class, const char* Caption,
+                           DWORD TimeoutMs);
+// A descendant window with this class and text; 0 if none.
+HWND FindDescendant(HWND Parent, const char* Class, const char* Text);
+// Every descendant window.
+std::vector<HWND> DescendantsOf(HWND Parent);
+
+// A message sent to the child and answered; false when it did not answer within 5 s.
+bool SendAndWait(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT* Result = nullptr);
+// Round trips to the window until Condition holds (true) or TimeoutMs has passed (false). Each
+// round trip lets the child take its queued messages.
+template <typename Pred> bool RoundTripUntil(HWND Wnd, DWORD TimeoutMs, Pred Condition) {
+    const DWORD start = ::GetTickCount();
+    while (!Condition()) {
+        if (::GetTickCount() - start > TimeoutMs || !SendAndWait(Wnd, WM_NULL, 0, 0))
+            return false;
+    }
+    return true;
+}
+
+// Everything under HKEY_CURRENT_USER\Path as text (names, types and data); "" if it is missing.
+std::string DumpRegistryKey(HKEY Root, const std::string& Path);
