@@ -1,31 +1,18 @@
 #include "StandinClient.h"
 
-#include "standin/StandinProtocol.h"
-
 namespace {
+
 std::string ProgramFolder() {
     char path[MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string s(path, n);
     return s.substr(0, s.find_last_of("\\/") + 1);
 }
+
+constexpr int kStartPolls = 200;   // 200 x 50 ms: the shell's window must appear within 10 s
+constexpr DWORD kStartPollMs = 50; // a starting process offers nothing to wait on but itself
+
 } // namespace
-
-TStandinClient::TStandinClient() {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "ZvSnapshotTestClient";
-    RegisterClassA(&wc);
-    FWnd = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                           wc.hInstance, nullptr);
-    SetWindowLongPtrA(FWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
-TStandinClient::~TStandinClient() {
-    Quit();
-    DestroyWindow(FWnd);
-}
 
 bool TStandinClient::Start() {
     std::string cmd = "\"" + ProgramFolder() + "standin.exe\"";
@@ -36,32 +23,23 @@ bool TStandinClient::Start() {
         return false;
     CloseHandle(pi.hThread);
     FProcess = pi.hProcess;
-    WaitForInputIdle(FProcess, 20000);
-    for (int i = 0; i < 200; ++i) {
-        if (FindWindowA(standin::kControlClass, nullptr) != nullptr)
+    for (int i = 0; i < kStartPolls; ++i) {
+        if (standin::FindShellControl() != nullptr)
             return Command("sync");
-        if (WaitForSingleObject(FProcess, 50) == WAIT_OBJECT_0)
+        if (WaitForSingleObject(FProcess, kStartPollMs) == WAIT_OBJECT_0)
             return false;
     }
     return false;
 }
 
 bool TStandinClient::Command(const std::string& text, std::string* Reply) {
-    HWND control = FindWindowA(standin::kControlClass, nullptr);
+    HWND control = standin::FindShellControl();
     if (control == nullptr)
         return false;
-    COPYDATASTRUCT cds{};
-    cds.dwData = standin::kCommandMagic;
-    cds.cbData = static_cast<DWORD>(text.size());
-    cds.lpData = const_cast<char*>(text.data());
-    FReply.clear();
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(control, WM_COPYDATA, reinterpret_cast<WPARAM>(FWnd),
-                             reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 20000, &result))
-        return false;
+    standin::ControlReply reply = FClient.Send(control, text);
     if (Reply)
-        *Reply = FReply;
-    return result == 1;
+        *Reply = reply.text;
+    return reply.delivered && reply.ok;
 }
 
 void TStandinClient::Quit() {
@@ -72,15 +50,4 @@ void TStandinClient::Quit() {
         TerminateProcess(FProcess, 1);
     CloseHandle(FProcess);
     FProcess = nullptr;
-}
-
-LRESULT CALLBACK TStandinClient::WndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    if (m == WM_COPYDATA) {
-        auto* self = reinterpret_cast<TStandinClient*>(GetWindowLongPtrA(h, GWLP_USERDATA));
-        auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(l);
-        if (self && cds->dwData == standin::kReplyMagic)
-            self->FReply.assign(static_cast<const char*>(cds->lpData), cds->cbData);
-        return 1;
-    }
-    return DefWindowProcA(h, m, w, l);
 }

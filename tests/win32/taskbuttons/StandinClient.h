@@ -1,28 +1,26 @@
 #pragma once
-// A minimal client of the stand-in shell's control channel, used until the shared test
-// support library is available.
+// Starts the stand-in shell for a test program and sends it commands; the shell is closed
+// (or ended) when the client goes.
 #include <windows.h>
 
 #include <string>
-#include <vector>
+
+#include "standin/ControlChannel.h"
 
 class TStandinClient {
 public:
-    TStandinClient();
-    ~TStandinClient();
+    TStandinClient() = default;
+    ~TStandinClient() { Quit(); }
     TStandinClient(const TStandinClient&) = delete;
     TStandinClient& operator=(const TStandinClient&) = delete;
 
-    // Starts standin.exe from this program's folder; false when its control window does not
-    // appear within the time limit.
+    // Starts standin.exe from this program's folder and waits until it answers "sync".
     bool Start();
-    // Sends one command; false when it failed. Reply gets the shell's answer.
+    // Sends one command; false when it failed or was not delivered. Reply gets the answer.
     bool Command(const std::string& text, std::string* Reply = nullptr);
     void Quit();
 
 private:
-    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
-    HWND FWnd = nullptr;
+    standin::ControlClient FClient;
     HANDLE FProcess = nullptr;
-    std::string FReply;
 };
