@@ -157,6 +157,16 @@ std::vector<TIconRequest> BuildSnapshot(bool Light, TButtonList Buttons, const T
     return ComputeWindowLists(Groups);
 }
 
+TCaptionRead PlanCaptionRead(int64_t Length) {
+    if (Length < 0 || Length >= int64_t(UINT32_MAX))
+        return {TCaptionRead::Unreadable};
+    if (Length == 0)
+        return {TCaptionRead::Empty};
+    if (Length < int64_t(kCaptionBufferSize))
+        return {TCaptionRead::InCaptionBuffer};
+    return {TCaptionRead::InLargeBuffer, static_cast<uint32_t>(Length) + 1};
+}
+
 int GetTaskbarEdge(const TRect& R, int32_t ScreenWidth) {
     if (R.Left <= 5) {
         if (R.Top > 5)

@@ -131,6 +131,16 @@ std::vector<TIconRequest> ComputeWindowLists(TGroupList& Groups);
 std::vector<TIconRequest> BuildSnapshot(bool Light, TButtonList Buttons, const TRect& ToolbarRect,
                                         TGroupList& Groups);
 
+// How to fetch a button's caption, given the length TB_GETBUTTONTEXTA reports for it. The
+// toolbar copies the whole text wherever it is told, so a caption is fetched only into a
+// buffer that holds it and its terminating zero.
+constexpr uint32_t kCaptionBufferSize = 1024; // the buffer every snapshot reserves
+struct TCaptionRead {
+    enum TKind { Unreadable, Empty, InCaptionBuffer, InLargeBuffer } Kind;
+    uint32_t LargeSize = 0; // InLargeBuffer: bytes to reserve
+};
+TCaptionRead PlanCaptionRead(int64_t Length);
+
 // The screen edge a taskbar with screen rectangle R is docked to, on a primary screen
 // ScreenWidth pixels wide.
 enum TTaskbarEdge : int { EdgeBottom = 0, EdgeTop = 1, EdgeLeft = 2, EdgeRight = 3 };

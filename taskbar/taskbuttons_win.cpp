@@ -20,7 +20,6 @@ namespace {
 
 constexpr int kCountAttempts = 11;
 constexpr DWORD kCountSettleMs = 10;
-constexpr uint32_t kTextBufferSize = 1024;
 
 TRect ToTRect(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
@@ -61,7 +60,7 @@ public:
           FRect(Mem.AllocMem(sizeof(RECT))),
           // The text buffer comes last, so that the rest of the manager's first chunk
           // lies behind it rather than the other buffers.
-          FText(Mem.AllocMem(kTextBufferSize)) {}
+          FText(Mem.AllocMem(kCaptionBufferSize)) {}
 
     // The button at position i; null when the toolbar has none there.
     std::unique_ptr<TTaskButton> ReadButton(int i, bool Light) {
@@ -90,14 +89,19 @@ public:
 
 private:
     std::string ReadCaption(WPARAM id) {
-        LRESULT length = SendMessageA(FToolbar, TB_GETBUTTONTEXTA, id, 0);
-        if (length < 0 || length >= LRESULT(UINT32_MAX))
-            return "?";
-        if (length == 0)
-            return "";
+        const TCaptionRead plan = PlanCaptionRead(SendMessageA(FToolbar, TB_GETBUTTONTEXTA, id, 0));
         void* buffer = FText;
-        if (length >= LRESULT(kTextBufferSize))
-            buffer = LargeTextBuffer(static_cast<uint32_t>(length) + 1);
+        switch (plan.Kind) {
+        case TCaptionRead::Unreadable:
+            return "?";
+        case TCaptionRead::Empty:
+            return "";
+        case TCaptionRead::InCaptionBuffer:
+            break;
+        case TCaptionRead::InLargeBuffer:
+            buffer = LargeTextBuffer(plan.LargeSize);
+            break;
+        }
         if (Send(FToolbar, TB_GETBUTTONTEXTA, id, buffer) < 0)
             return "?";
         return FMem.ReadText(buffer);

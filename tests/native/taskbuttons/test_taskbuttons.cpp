@@ -269,6 +269,33 @@ TEST(GroupList, AddGroupAndClear) {
     EXPECT_THAT(groups, IsEmpty());
 }
 
+TEST(PlanCaptionRead, OnlyIntoABufferThatHoldsTheCaption) {
+    struct Row {
+        int line;
+        int64_t length;
+        TCaptionRead::TKind kind;
+        uint32_t large;
+    };
+    const Row rows[] = {
+        {__LINE__, -1, TCaptionRead::Unreadable, 0},
+        {__LINE__, 0, TCaptionRead::Empty, 0},
+        {__LINE__, 1, TCaptionRead::InCaptionBuffer, 0},
+        {__LINE__, 1023, TCaptionRead::InCaptionBuffer, 0}, // and its zero: 1024 bytes
+        {__LINE__, 1024, TCaptionRead::InLargeBuffer, 1025},
+        {__LINE__, 5000, TCaptionRead::InLargeBuffer, 5001},
+        {__LINE__, int64_t(UINT32_MAX) - 1, TCaptionRead::InLargeBuffer, UINT32_MAX},
+        {__LINE__, int64_t(UINT32_MAX), TCaptionRead::Unreadable, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.line);
+        TCaptionRead plan = PlanCaptionRead(row.length);
+        EXPECT_EQ(plan.Kind, row.kind);
+        if (row.kind == TCaptionRead::InLargeBuffer) {
+            EXPECT_EQ(plan.LargeSize, row.large);
+        }
+    }
+}
+
 TEST(GetTaskbarEdge, Table) {
     struct Row {
         int line;
