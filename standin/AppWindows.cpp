@@ -59,12 +59,12 @@ DWORD ProcessOf(HWND wnd) {
     return pid;
 }
 
-std::string SampleAppName(DWORD pid) {
-    HWND control = nullptr;
-    while ((control = ::FindWindowExA(nullptr, control, kSampleControlClass, nullptr)))
-        if (ProcessOf(control) == pid)
-            return WindowTitle(control);
-    return {};
+std::string SampleAppName(HWND wnd) {
+    auto atom = ATOM(reinterpret_cast<std::uintptr_t>(::GetPropA(wnd, kAppNameProperty)));
+    char name[256] = {};
+    if (!atom || !::GlobalGetAtomNameA(atom, name, sizeof name))
+        return {};
+    return name;
 }
 
 std::string ExecutablePath(DWORD pid) {
@@ -80,10 +80,10 @@ std::string ExecutablePath(DWORD pid) {
 } // namespace
 
 AppIdentity IdentifyApp(HWND wnd) {
-    DWORD pid = ProcessOf(wnd);
-    std::string sample = SampleAppName(pid);
+    std::string sample = SampleAppName(wnd);
     if (!sample.empty())
         return {"app:" + sample, sample};
+    DWORD pid = ProcessOf(wnd);
     std::string path = ExecutablePath(pid);
     if (path.empty())
         return {"pid:" + std::to_string(pid), "Program"};

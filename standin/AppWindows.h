@@ -19,8 +19,8 @@ struct AppIdentity {
     std::string key;  // windows with the same key form one taskbar group
     std::string name; // shown on the group's header button
 };
-// A sample application is known by its name (its control window's title); any other program
-// by its executable.
+// A sample application is known by its name (kAppNameProperty), any other program by its
+// executable.
 AppIdentity IdentifyApp(HWND wnd);
 
 // The window's 16 x 16 icon as an icon of this process (the caller destroys it): the sample

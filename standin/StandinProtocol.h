@@ -48,4 +48,7 @@ constexpr long kWindowHidden = 0, kWindowShown = 1, kWindowRetitled = 2;
 // window's icon, from which the shell draws the same icon (Wine cannot use an icon handle
 // of another process).
 constexpr const char* kIconProperty = "ZvSampleIcon";
+// Window property of the sample application's windows: a global atom holding the
+// application's name, by which the shell groups them.
+constexpr const char* kAppNameProperty = "ZvSampleApp";
 } // namespace standin

@@ -117,7 +117,9 @@ const std::string* FieldLine::Find(const std::string& key) const {
     return nullptr;
 }
 
-std::optional<FieldLine> ParseFieldLine(const std::string& line, std::size_t skipWords) {
+std::optional<FieldLine> ParseFieldLine(const std::string& line, std::size_t skipWords,
+                                        const std::string& restKey) {
+    const std::string restPrefix = restKey + "=";
     FieldLine out;
     std::string rest = RestAfterWords(line, skipWords);
     std::size_t i = 0;
@@ -126,8 +128,8 @@ std::optional<FieldLine> ParseFieldLine(const std::string& line, std::size_t ski
             ++i;
         if (i >= rest.size())
             break;
-        if (rest.compare(i, 5, "text=") == 0) {
-            out.text = rest.substr(i + 5);
+        if (rest.compare(i, restPrefix.size(), restPrefix) == 0) {
+            out.text = rest.substr(i + restPrefix.size());
             break;
         }
         std::size_t end = i;

@@ -29,8 +29,9 @@ std::string JoinLines(const std::vector<std::string>& lines);
 // kept exactly (inner and trailing blanks included).
 std::string RestAfterWords(const std::string& line, std::size_t words);
 
-// A line of "key=value" fields that may end with "text=<rest of the line>". The fields
-// before "text=" are separated by blanks; the text runs to the end of the line as it is.
+// A line of "key=value" fields that may end with "<restKey>=<rest of the line>" (restKey
+// "text" unless told). The fields before it are separated by blanks; the rest runs to the end
+// of the line as it is.
 struct FieldLine {
     std::vector<std::pair<std::string, std::string>> fields; // in line order, text excluded
     std::optional<std::string> text;
@@ -38,7 +39,8 @@ struct FieldLine {
 };
 // Parses the fields after the first `skipWords` words. Fails (nullopt) on a word that is
 // not key=value.
-std::optional<FieldLine> ParseFieldLine(const std::string& line, std::size_t skipWords);
+std::optional<FieldLine> ParseFieldLine(const std::string& line, std::size_t skipWords,
+                                        const std::string& restKey = "text");
 
 // Texts that end a reply line (titles, tips) are escaped so that they stay on one line:
 // backslash becomes "\\", line feed "\n", carriage return "\r". UnescapeLine undoes it.

@@ -74,7 +74,9 @@ private:
 class SampleApp {
 public:
     explicit SampleApp(const Options& options);
+    ~SampleApp();
     int Run();
+    ATOM AppAtom() const { return appAtom_; }
     void Notify(HWND wnd, long kind);
 
 private:
@@ -92,6 +94,7 @@ private:
     };
 
     LRESULT OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void HandlePostedShellMessages();
     bool Execute(const std::string& text, std::string& reply);
     int Open(const std::string& title, int showCommand);
     // The window `index` while it exists (a closed window keeps its number).
@@ -106,6 +109,7 @@ private:
     std::vector<std::string> trayLog_;
     UINT windowEvent_;
     UINT taskbarCreated_;
+    ATOM appAtom_ = 0;
 };
 
 // ---- the application windows ----------------------------------------------------------------
@@ -115,8 +119,10 @@ void AppWindowView::SetIcons(char letter) {
     big_.reset(MakeLetterIcon(32, colour_, letter));
     ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_.get()));
     ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_.get()));
-    // The shell draws the same icon from this (it cannot use our icon handles under Wine).
+    // The shell draws the same icon from this (it cannot use our icon handles under Wine)
+    // and groups the windows by the application's name.
     ::SetPropA(Hwnd(), kIconProperty, reinterpret_cast<HANDLE>(IconPropertyValue(colour_, letter)));
+    ::SetPropA(Hwnd(), kAppNameProperty, reinterpret_cast<HANDLE>(std::uintptr_t(app_.AppAtom())));
 }
 
 LRESULT AppWindowView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -177,22 +183,29 @@ SampleApp::SampleApp(const Options& options)
       taskbarCreated_(::RegisterWindowMessageA("TaskbarCreated")) {
     Window::Register(kSampleControlClass);
     Window::Register(kWindowClass, CS_HREDRAW | CS_VREDRAW);
-    // The control window first: the shell knows the application by its title.
-    Window::CreateArgs args;
-    args.className = kSampleControlClass;
-    args.title = options_.name.c_str();
-    args.style = WS_POPUP;
-    control_.Create(args);
     if (!options_.colourGiven) {
         unsigned hash = 0;
         for (char c : options_.name)
             hash = hash * 31 + static_cast<unsigned char>(c);
         options_.colour = hash;
     }
+    appAtom_ = ::GlobalAddAtomA(options_.name.c_str());
     for (const auto& title : options_.titles)
         Open(title, SW_SHOWNORMAL);
+    // The control window last: once a client finds it, every window is open.
+    Window::CreateArgs args;
+    args.className = kSampleControlClass;
+    args.title = options_.name.c_str();
+    args.style = WS_POPUP;
+    control_.Create(args);
     if (!options_.trayTip.empty())
         TrayIcon(NIM_ADD, 1, options_.trayTip);
+}
+
+SampleApp::~SampleApp() {
+    windows_.clear();
+    if (appAtom_)
+        ::GlobalDeleteAtom(appAtom_);
 }
 
 int SampleApp::Run() {
@@ -283,6 +296,7 @@ LRESULT SampleApp::OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         std::string command;
         if (!ReadCommand(lParam, command))
             return FALSE;
+        HandlePostedShellMessages();
         std::string reply;
         bool ok = Execute(command, reply);
         SendReply(control_.Hwnd(), reinterpret_cast<HWND>(wParam), reply);
@@ -291,6 +305,15 @@ LRESULT SampleApp::OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
         return ::DefWindowProcA(control_.Hwnd(), msg, wParam, lParam);
     }
+}
+
+void SampleApp::HandlePostedShellMessages() {
+    // A command is a sent message and overtakes what the shell posted before it answered the
+    // client (tray callbacks, "TaskbarCreated"); those are handled first, in their order.
+    MSG msg;
+    for (UINT posted : {kTrayCallback, taskbarCreated_})
+        while (::PeekMessageA(&msg, control_.Hwnd(), posted, posted, PM_REMOVE))
+            OnControlMessage(msg.message, msg.wParam, msg.lParam);
 }
 
 bool SampleApp::Execute(const std::string& text, std::string& reply) {

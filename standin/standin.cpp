@@ -126,14 +126,15 @@ Shell::Shell(const Options& options)
       windowEvent_(::RegisterWindowMessageA(kWindowEventMessage)),
       screenWidth_(::GetSystemMetrics(SM_CXSCREEN)),
       screenHeight_(::GetSystemMetrics(SM_CYSCREEN)) {
+    BuildTaskbar();
+    Poll();
+    // The control window last: a client that finds it finds the whole taskbar.
     Window::Register(kControlClass);
     Window::CreateArgs args;
     args.className = kControlClass;
     args.title = kControlClass;
     args.style = WS_POPUP; // hidden: never an application window
     control_.Create(args);
-    BuildTaskbar();
-    Poll();
     ::SetTimer(control_.Hwnd(), kPollTimer, kPollIntervalMs, nullptr);
     ::PostMessageA(HWND_BROADCAST, taskbarCreated_, 0, 0);
 }
@@ -212,6 +213,8 @@ void Shell::Poll() {
             model_.SetTitle(key, WindowTitle(HwndOf(key)));
         model_.SetForeground(KeyOf(::GetForegroundWindow()));
     });
+    if (tray_.DropDead([](std::uint32_t wnd) { return ::IsWindow(HwndFrom32(wnd)) != FALSE; }))
+        RefreshTray();
 }
 
 void Shell::OnWindowEvent(HWND wnd, long kind) {
@@ -380,8 +383,6 @@ LRESULT Shell::OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (wParam == kPollTimer) {
             Poll();
-            if (tray_.DropDead([](std::uint32_t wnd) { return ::IsWindow(HwndFrom32(wnd)); }))
-                RefreshTray();
             bar_->TickClock();
         }
         return 0;

@@ -36,6 +36,9 @@ TEST(StandinText, FieldLinesKeepTheTextAsItIs) {
     EXPECT_EQ(*f->Find("state"), "0x4");
     EXPECT_EQ(f->text, std::string(" two  spaces "));
     EXPECT_FALSE(ParseFieldLine("btn style", 1));
+    auto tray = ParseFieldLine("hwnd=0x5 tip=a text=b", 0, "tip");
+    ASSERT_TRUE(tray);
+    EXPECT_EQ(tray->text, std::string("a text=b"));
     EXPECT_EQ(RestAfterWords("title 2  a  b", 2), " a  b");
 }
 
