@@ -215,33 +215,49 @@ void TWindow::DefaultHandler(TMessage& Message) {
 }
 
 void TWindow::WndProc(TMessage& Message) {
+    bool handled = false;
     switch (Message.Msg) {
     case WM_COMMAND:
-        if (TWinControl* c = FromHandle(reinterpret_cast<HWND>(Message.LParam)); c && c != this) {
-            c->CommandNotify(HIWORD(Message.WParam));
-            Message.Result = 0;
-            return;
-        }
+        handled = OnCommand(HIWORD(Message.WParam), LOWORD(Message.WParam),
+                            reinterpret_cast<HWND>(Message.LParam));
         break;
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(Message.LParam);
-        if (TWinControl* c = FromHandle(header->hwndFrom); c && c != this) {
-            LRESULT result = 0;
-            if (c->Notify(*header, result)) {
-                Message.Result = result;
-                return;
-            }
-        }
+    case WM_NOTIFY:
+        handled = OnNotify(*reinterpret_cast<const NMHDR*>(Message.LParam), Message.Result);
         break;
-    }
     case WM_TIMER:
-        if (DispatchTimer(Message.WParam)) {
-            Message.Result = 0;
-            return;
-        }
+        handled = OnTimer(Message.WParam);
+        break;
+    case WM_CLOSE:
+        handled = OnClose();
+        break;
+    case WM_QUERYENDSESSION:
+        handled = OnQueryEndSession(Message.Result);
+        break;
+    case WM_ACTIVATE:
+        handled = OnActivate(LOWORD(Message.WParam));
+        break;
+    case WM_SETFOCUS:
+        handled = OnSetFocus();
+        break;
+    case WM_SHOWWINDOW:
+        OnShowWindow(Message.WParam != 0);
         break;
     }
-    DefaultHandler(Message);
+    if (!handled)
+        DefaultHandler(Message);
+}
+
+bool TWindow::OnCommand(UINT Code, UINT, HWND Control) {
+    TWinControl* c = FromHandle(Control);
+    if (!c || c == this)
+        return false;
+    c->CommandNotify(Code);
+    return true;
+}
+
+bool TWindow::OnNotify(const NMHDR& Header, LRESULT& Result) {
+    TWinControl* c = FromHandle(Header.hwndFrom);
+    return c && c != this && c->Notify(Header, Result);
 }
 
 void TWindow::AttachTimer(TTimer* Timer) {
@@ -252,7 +268,7 @@ void TWindow::DetachTimer(TTimer* Timer) {
     Timers_.erase(std::remove(Timers_.begin(), Timers_.end(), Timer), Timers_.end());
 }
 
-bool TWindow::DispatchTimer(UINT_PTR Id) {
+bool TWindow::OnTimer(UINT_PTR Id) {
     for (TTimer* t : Timers_)
         if (t->Id() == Id) {
             t->Timer();

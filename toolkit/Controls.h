@@ -116,16 +116,28 @@ protected:
     // Registers the class (once per name) and creates the window with this object attached.
     void CreateWindowHandle(TCreateArgs Args);
 
-    // Every message of the window passes here. The default passes WM_COMMAND and WM_NOTIFY
-    // of child controls on to them, gives WM_TIMER to the timers, and leaves everything else
-    // to DefWindowProc. Messages sent while the window is being created reach this class's
-    // own handling (the derived object is not yet complete then).
+    // Every message of the window passes here: the messages below go to their OnXxx handler,
+    // and whatever no handler takes goes to DefWindowProc. Messages sent while the window is
+    // being created reach this class's own handlers (the derived object is not complete yet).
     virtual void WndProc(TMessage& Message);
     void DefaultHandler(TMessage& Message);
 
+    // Each returns true when it has handled the message (the window procedure then answers
+    // 0, or the Result it set); false leaves the message to DefWindowProc.
+    // WM_COMMAND and WM_NOTIFY of a child control go on to the control by default.
+    virtual bool OnCommand(UINT Code, UINT Id, HWND Control);
+    virtual bool OnNotify(const NMHDR& Header, LRESULT& Result);
+    // WM_TIMER: the tick of one of this window's timers by default.
+    virtual bool OnTimer(UINT_PTR Id);
+    virtual bool OnClose() { return false; }
+    virtual bool OnQueryEndSession(LRESULT&) { return false; }
+    virtual bool OnActivate(UINT) { return false; }
+    virtual bool OnSetFocus() { return false; }
+    // WM_SHOWWINDOW; the default processing follows in any case.
+    virtual void OnShowWindow(bool) {}
+
 private:
     static LRESULT CALLBACK WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
-    bool DispatchTimer(UINT_PTR Id);
 
     std::vector<TTimer*> Timers_;
     UINT_PTR LastTimerId_ = 0;

@@ -118,39 +118,37 @@ void TForm::AfterCreation() {
     }
 }
 
-void TForm::WndProc(TMessage& Message) {
-    switch (Message.Msg) {
-    case WM_CLOSE: // the close box, SC_CLOSE, Alt+F4
-        Close();
-        Message.Result = 0;
-        return;
-    case WM_QUERYENDSESSION:
-        Message.Result = CloseQuery() ? TRUE : FALSE;
-        return;
-    case WM_SHOWWINDOW:
-        if (Message.WParam)
-            Fire(OnShow, this);
-        break;
-    case WM_ACTIVATE:
-        if (LOWORD(Message.WParam) == WA_INACTIVE) {
-            HWND focus = ::GetFocus();
-            if (focus && ::IsChild(Handle(), focus))
-                SavedFocus_ = focus;
-            break;
-        }
-        [[fallthrough]];
-    case WM_SETFOCUS: {
-        // The focus goes back to the control that had it, else to the first control.
-        HWND target = SavedFocus_;
-        if (!target || !::IsChild(Handle(), target) || !::IsWindowVisible(target) ||
-            !::IsWindowEnabled(target))
-            target = NextTabStop(nullptr, false);
-        ::SetFocus(target ? target : Handle());
-        Message.Result = 0;
-        return;
-    }
-    }
-    TWindow::WndProc(Message);
+bool TForm::OnClose() {
+    Close();
+    return true;
+}
+
+bool TForm::OnQueryEndSession(LRESULT& Result) {
+    Result = CloseQuery() ? TRUE : FALSE;
+    return true;
+}
+
+void TForm::OnShowWindow(bool Show) {
+    if (Show)
+        Fire(OnShow, this);
+}
+
+bool TForm::OnActivate(UINT State) {
+    if (State != WA_INACTIVE)
+        return OnSetFocus();
+    HWND focus = ::GetFocus();
+    if (focus && ::IsChild(Handle(), focus))
+        SavedFocus_ = focus;
+    return false;
+}
+
+bool TForm::OnSetFocus() {
+    HWND target = SavedFocus_;
+    if (!target || !::IsChild(Handle(), target) || !::IsWindowVisible(target) ||
+        !::IsWindowEnabled(target))
+        target = NextTabStop(nullptr, false);
+    ::SetFocus(target ? target : Handle());
+    return true;
 }
 
 bool TForm::IsFormMessage(MSG& Msg) {
@@ -225,14 +223,10 @@ public:
     }
 
 protected:
-    void WndProc(TMessage& Message) override {
-        if (Message.Msg == WM_CLOSE) {
-            if (Application && Application->MainForm())
-                Application->MainForm()->Close();
-            Message.Result = 0;
-            return;
-        }
-        TWindow::WndProc(Message);
+    bool OnClose() override {
+        if (Application && Application->MainForm())
+            Application->MainForm()->Close();
+        return true;
     }
 };
 

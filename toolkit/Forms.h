@@ -73,7 +73,15 @@ public:
     TButton* CancelButton = nullptr;
 
 protected:
-    void WndProc(TMessage& Message) override;
+    // A close request (the close box, SC_CLOSE, Alt+F4): Close.
+    bool OnClose() override;
+    // The session may end when the form may close (CloseQuery).
+    bool OnQueryEndSession(LRESULT& Result) override;
+    void OnShowWindow(bool Show) override;
+    // The focus goes back to the control that had it when the form was last active, else to
+    // the first control.
+    bool OnActivate(UINT State) override;
+    bool OnSetFocus() override;
 
 private:
     bool DialogKey(uint16_t Key, TShiftState Shift);

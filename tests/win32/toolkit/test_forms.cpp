@@ -19,13 +19,14 @@ std::string TextOf(HWND Wnd) {
     return text;
 }
 
-// Catches the message boxes of this thread as they come up, keeps their title and text and
-// answers each with OK at once.
+// Catches the message boxes of this thread as they come up, keeps their title, text and
+// buttons and answers each at once with Answer.
 class TMessageBoxCatcher {
 public:
     struct TBox {
         std::string Title;
         std::string Text;
+        std::vector<std::string> Buttons;
     };
 
     TMessageBoxCatcher() {
@@ -35,6 +36,7 @@ public:
     ~TMessageBoxCatcher() { Instance = nullptr; }
 
     std::vector<TBox> Boxes;
+    int Answer = IDOK;
 
 private:
     static LRESULT CALLBACK Proc(int Code, WPARAM WParam, LPARAM LParam) {
@@ -43,8 +45,14 @@ private:
             char cls[64] = {};
             ::GetClassNameA(box, cls, sizeof(cls));
             if (std::string(cls) == "#32770") {
-                Instance->Boxes.push_back({TextOf(box), TextOf(::GetDlgItem(box, 0xFFFF))});
-                ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+                TBox b{TextOf(box), TextOf(::GetDlgItem(box, 0xFFFF)), {}};
+                for (HWND c = ::GetWindow(box, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+                    ::GetClassNameA(c, cls, sizeof(cls));
+                    if (std::string(cls) == "Button")
+                        b.Buttons.push_back(TextOf(c));
+                }
+                Instance->Boxes.push_back(b);
+                ::PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(Instance->Answer), 0);
             }
         }
         return ::CallNextHookEx(nullptr, Code, WParam, LParam);
@@ -220,6 +228,25 @@ TEST(ErrorHandler, AFormWhoseCreationHandlerFailsIsStillMade) {
     EXPECT_TRUE(::IsWindow(form->Handle()));
     ASSERT_EQ(boxes.Boxes.size(), 1u);
     EXPECT_EQ(boxes.Boxes[0].Text, "creation failed");
+}
+
+TEST(MsgBox, AConfirmationAsksYesOrNoAndReturnsTheAnswer) {
+    TTestApp t;
+    TMessageBoxCatcher boxes;
+    boxes.Answer = IDYES;
+    EXPECT_EQ(t.Form->Msg->Execute("Go on?", TMsgDlgType::mtConfirmation, TMsgDlgButtons::mbYesNo),
+              6);
+    boxes.Answer = IDNO;
+    EXPECT_EQ(t.Form->Msg->Execute("Go on?", TMsgDlgType::mtConfirmation, TMsgDlgButtons::mbYesNo),
+              mrNo);
+    boxes.Answer = IDOK;
+    EXPECT_EQ(t.Form->Msg->Execute("Careful", TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK), mrOk);
+    ASSERT_EQ(boxes.Boxes.size(), 3u);
+    EXPECT_EQ(boxes.Boxes[0].Title, "Confirmation");
+    EXPECT_EQ(boxes.Boxes[0].Text, "Go on?");
+    EXPECT_EQ(boxes.Boxes[0].Buttons, (std::vector<std::string>{"&Yes", "&No"}));
+    EXPECT_EQ(boxes.Boxes[2].Title, "Warning");
+    EXPECT_EQ(boxes.Boxes[2].Buttons, (std::vector<std::string>{"OK"}));
 }
 
 TEST(FormKeys, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {

@@ -1,0 +1,115 @@
+// The main window's start-up wiring and the Exit command, in this process.
+#include "app/Help.h"
+#include "app/TaskMain.h"
+#include "dragdrop/TaskBallon.h"
+
+#include <gtest/gtest.h>
+
+#include "taskbar/taskbuttons_win.h"
+
+namespace {
+// The program's three windows, as the program entry creates them.
+struct TProgramWindows {
+    TProgramWindows() {
+        Exiting = false;
+        App.SetTitle("Zorvane");
+        App.CreateForm(fTaskBarMain);
+        App.CreateForm(FTaskBarBallon);
+        App.CreateForm(FHelp);
+    }
+    ~TProgramWindows() { ClearGroupList(HiddenGroups); }
+    TApplication App;
+};
+
+ScopedWindow HiddenWindow() {
+    return ScopedWindow(::CreateWindowExA(0, "STATIC", "hidden", WS_POPUP, 0, 0, 50, 50, nullptr,
+                                          nullptr, nullptr, nullptr));
+}
+} // namespace
+
+TEST(StartUp, TheBalloonWindowSwitchesTheRefreshAndThePollOnButNotTheHide) {
+    Exiting = false;
+    TApplication app;
+    app.CreateForm(fTaskBarMain);
+    TfTaskBarMain& m = *fTaskBarMain;
+    for (TTimer* t : {m.TimerRefresh, m.TimerHide, m.TimerForce, m.TimerHelp})
+        EXPECT_FALSE(t->Enabled()) << t->Name();
+    EXPECT_EQ(m.TkPageControl1->ActivePageIndex(), 0);
+
+    app.CreateForm(FTaskBarBallon);
+    EXPECT_TRUE(m.TimerRefresh->Enabled());
+    EXPECT_TRUE(m.TimerForce->Enabled());
+    EXPECT_FALSE(m.TimerHide->Enabled()); // no mouse hook yet: the window stays up
+    EXPECT_EQ(m.TimerRefresh->Interval(), 1000u);
+    EXPECT_EQ(m.TimerHide->Interval(), 100u);
+    EXPECT_EQ(m.TimerForce->Interval(), 500u);
+    EXPECT_EQ(m.TimerHelp->Interval(), 1000u);
+    EXPECT_EQ(FTaskBarBallon->SourceIndex, -1);
+    EXPECT_EQ(FTaskBarBallon->TargetIndex, -1);
+
+    // The list refresh pauses while a drag runs.
+    FTaskBarBallon->SetDragging(true);
+    EXPECT_FALSE(m.TimerRefresh->Enabled());
+    FTaskBarBallon->SetDragging(false);
+    EXPECT_TRUE(m.TimerRefresh->Enabled());
+}
+
+// Two hidden groups: a and b, then c.
+struct THiddenWindows {
+    THiddenWindows() {
+        auto first = std::make_unique<TGrupButtons>();
+        first->Windows = {FromHWND(a.get()), FromHWND(b.get())};
+        auto second = std::make_unique<TGrupButtons>();
+        second->Windows = {FromHWND(c.get())};
+        AddGroup(HiddenGroups, std::move(first));
+        AddGroup(HiddenGroups, std::move(second));
+    }
+    bool AllVisible() const {
+        return ::IsWindowVisible(a.get()) && ::IsWindowVisible(b.get()) &&
+               ::IsWindowVisible(c.get());
+    }
+    ScopedWindow a = HiddenWindow(), b = HiddenWindow(), c = HiddenWindow();
+};
+
+TEST(ExitCommand, ShowsTheHiddenWindowsAgainWithoutActivatingThem) {
+    TProgramWindows program;
+    fTaskBarMain->Show();
+    THiddenWindows hidden;
+    HWND foreground = ::GetForegroundWindow();
+    Exiting = true; // so the command stops once the windows are shown
+
+    fTaskBarMain->mExitClick(nullptr);
+
+    EXPECT_TRUE(hidden.AllVisible());
+    EXPECT_EQ(::GetForegroundWindow(), foreground);
+    EXPECT_EQ(HiddenGroups.size(), 2u); // the groups stay in the list
+    EXPECT_FALSE(program.App.Terminated());
+}
+
+TEST(ExitCommand, EndsTheProgram) {
+    TProgramWindows program;
+    fTaskBarMain->Show();
+    THiddenWindows hidden;
+
+    fTaskBarMain->mExitClick(nullptr);
+
+    EXPECT_TRUE(hidden.AllVisible());
+    EXPECT_TRUE(Exiting);
+    EXPECT_FALSE(::IsWindowVisible(fTaskBarMain->Handle()));
+    ASSERT_TRUE(program.App.Terminated());
+    program.App.Run(); // takes the request to end
+}
+
+TEST(CloseRequest, OnlyHidesTheMainWindowUntilTheProgramIsEnding) {
+    TProgramWindows program;
+    fTaskBarMain->Show();
+    fTaskBarMain->bOkClick(nullptr);
+    EXPECT_FALSE(::IsWindowVisible(fTaskBarMain->Handle()));
+    EXPECT_FALSE(program.App.Terminated());
+
+    fTaskBarMain->OneInstance1ApplicationExists(nullptr); // a second start: Exiting
+    fTaskBarMain->Show();
+    fTaskBarMain->bOkClick(nullptr);
+    ASSERT_TRUE(program.App.Terminated());
+    program.App.Run();
+}
