@@ -5,49 +5,8 @@
 #include "toolkit/SysUtils.h"
 
 namespace {
-std::string BinFolder() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path);
-    return s.substr(0, s.find_last_of("\\/") + 1);
-}
-
 const char kAppDefaultsKey[] = "Software\\Wine\\AppDefaults\\Zorvane.exe";
 } // namespace
-
-TChildProcess::TChildProcess(const std::string& ExeName) {
-    std::string cmd = "\"" + BinFolder() + ExeName + "\"";
-    STARTUPINFOA si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    if (!::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        throw std::runtime_error("cannot start " + cmd);
-    Process_.reset(pi.hProcess);
-    Thread_.reset(pi.hThread);
-    Pid_ = pi.dwProcessId;
-}
-
-TChildProcess::~TChildProcess() {
-    if (Running()) {
-        ::TerminateProcess(Process_.get(), 1);
-        ::WaitForSingleObject(Process_.get(), 10000);
-    }
-}
-
-bool TChildProcess::Running() const {
-    return ::WaitForSingleObject(Process_.get(), 0) == WAIT_TIMEOUT;
-}
-
-bool TChildProcess::WaitForIdle(DWORD TimeoutMs) const {
-    return ::WaitForInputIdle(Process_.get(), TimeoutMs) == 0;
-}
-
-bool TChildProcess::WaitForExit(DWORD TimeoutMs, DWORD& ExitCode) {
-    if (::WaitForSingleObject(Process_.get(), TimeoutMs) != WAIT_OBJECT_0)
-        return false;
-    ::GetExitCodeProcess(Process_.get(), &ExitCode);
-    return true;
-}
 
 TScopedWineVersion::TScopedWineVersion(const char* Version) {
     HKEY key = nullptr;
@@ -95,9 +54,10 @@ std::vector<HWND> TopLevelWindowsOf(DWORD Pid) {
     return ctx.Found;
 }
 
-HWND WaitForTopLevelWindow(const TChildProcess& Child, const char* Class, const char* Caption,
-                           DWORD TimeoutMs) {
-    if (!Child.WaitForIdle(TimeoutMs))
+HWND WaitForTopLevelWindow(const zvtest::ChildProcess& Child, const char* Class,
+                           const char* Caption, DWORD TimeoutMs) {
+    // The child waits for input once it has made its windows (or shows a message box).
+    if (::WaitForInputIdle(Child.Handle(), TimeoutMs) != 0)
         return nullptr;
     for (HWND w : TopLevelWindowsOf(Child.Pid()))
         if (ClassOf(w) == Class && (!Caption || TextOf(w) == Caption))

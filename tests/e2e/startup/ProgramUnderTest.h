@@ -1,35 +1,13 @@
 #pragma once
-// Test equipment for running the real Zorvane.exe: the child process (always killed at the
-// end), the Windows version Wine reports to it, and looking at its windows from outside.
+// Test equipment for running the real Zorvane.exe (a zvtest::ChildProcess, killed at the
+// end): the Windows version Wine reports to it, and looking at its windows from outside.
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "tests/support/TestSupport.h"
 #include "toolkit/ScopedWin.h"
-
-// A program of the build's bin folder (next to the test), started as a child process. The
-// destructor kills it if it still runs.
-class TChildProcess {
-public:
-    explicit TChildProcess(const std::string& ExeName);
-    ~TChildProcess();
-    TChildProcess(const TChildProcess&) = delete;
-    TChildProcess& operator=(const TChildProcess&) = delete;
-
-    DWORD Pid() const { return Pid_; }
-    bool Running() const;
-    // Waits until the child has made its windows and waits for input in its message loop
-    // (or a modal message box); false on timeout.
-    bool WaitForIdle(DWORD TimeoutMs) const;
-    // Waits for the process to end; false when it still runs after TimeoutMs.
-    bool WaitForExit(DWORD TimeoutMs, DWORD& ExitCode);
-
-private:
-    ScopedKernelHandle Process_;
-    ScopedKernelHandle Thread_;
-    DWORD Pid_ = 0;
-};
 
 // Sets the Windows version Wine reports to Zorvane.exe ("win2k", "winxp", "win7") for the
 // processes started while this lives; the key is removed again at the end.
@@ -47,8 +25,8 @@ std::string TextOf(HWND Wnd);
 std::vector<HWND> TopLevelWindowsOf(DWORD Pid);
 // The first top-level window of the process with this class (and caption, unless null), once
 // the child waits for input; 0 if there is none by then.
-HWND WaitForTopLevelWindow(const TChildProcess& Child, const char* Class, const char* Caption,
-                           DWORD TimeoutMs);
+HWND WaitForTopLevelWindow(const zvtest::ChildProcess& Child, const char* Class,
+                           const char* Caption, DWORD TimeoutMs);
 // A descendant window with this class and text; 0 if none.
 HWND FindDescendant(HWND Parent, const char* Class, const char* Text);
 // Every descendant window.

@@ -29,9 +29,13 @@ bool IsInputMethodWindow(HWND Wnd) {
     return c == "IME" || c == "MSCTFIME UI";
 }
 
+zvtest::ChildProcess StartZorvane() {
+    return zvtest::ChildProcess(zvtest::ProgramFolder() + "Zorvane.exe", "");
+}
+
 // A started program with its main window up.
 struct TRunningProgram {
-    TChildProcess Child{"Zorvane.exe"};
+    zvtest::ChildProcess Child = StartZorvane();
     HWND Main = WaitForTopLevelWindow(Child, "TfTaskBarMain", "Zorvane", kStartMs);
 
     HWND Button(const char* Caption) const { return FindDescendant(Main, "Button", Caption); }
@@ -39,15 +43,13 @@ struct TRunningProgram {
     // The process goes on: it answers, stays up for a second, and answers again.
     void ExpectStillRunning() {
         EXPECT_TRUE(SendAndWait(Main, WM_NULL, 0, 0));
-        DWORD code = 0;
-        EXPECT_FALSE(Child.WaitForExit(1000, code)) << "ended with exit code " << code;
+        EXPECT_FALSE(Child.WaitForExit(1000)) << "ended with exit code " << Child.ExitCode();
         EXPECT_TRUE(SendAndWait(Main, WM_NULL, 0, 0));
     }
 
     void ExpectEndsWithCodeZero() {
-        DWORD code = 1;
-        ASSERT_TRUE(Child.WaitForExit(kExitMs, code)) << "the program did not end";
-        EXPECT_EQ(code, 0u);
+        ASSERT_TRUE(Child.WaitForExit(kExitMs)) << "the program did not end";
+        EXPECT_EQ(Child.ExitCode(), 0u);
     }
 
     // A key press as it arrives from the keyboard: posted to the control with the focus.
@@ -95,7 +97,7 @@ TEST(VersionGate, Windows2000GetsOnlyTheMessageAndNothingIsWritten) {
     const std::string before = DumpRegistryKey(HKEY_CURRENT_USER, kKestrelanKey);
     {
         TScopedWineVersion version("win2k");
-        TChildProcess child("Zorvane.exe");
+        zvtest::ChildProcess child = StartZorvane();
         HWND box = WaitForTopLevelWindow(child, "#32770", nullptr, kStartMs);
         ASSERT_TRUE(box) << "no message box";
         EXPECT_EQ(TextOf(box), "Warning");
@@ -109,9 +111,8 @@ TEST(VersionGate, Windows2000GetsOnlyTheMessageAndNothingIsWritten) {
             }
 
         SendAndWait(buttons[0], BM_CLICK, 0, 0);
-        DWORD code = 1;
-        ASSERT_TRUE(child.WaitForExit(kExitMs, code));
-        EXPECT_EQ(code, 0u);
+        ASSERT_TRUE(child.WaitForExit(kExitMs));
+        EXPECT_EQ(child.ExitCode(), 0u);
     }
     EXPECT_EQ(DumpRegistryKey(HKEY_CURRENT_USER, kKestrelanKey), before);
     if (before.empty()) {
