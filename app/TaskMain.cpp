@@ -9,7 +9,7 @@ bool ShowDemo = false;
 TGroupList HiddenGroups;
 
 namespace {
-const TFontSpec kSettingsFont{"Tahoma", -13, false};
+const TFontDef kSettingsFont{"Tahoma", -13, false};
 } // namespace
 
 TfTaskBarMain::TfTaskBarMain(TComponent* Owner)

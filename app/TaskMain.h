@@ -54,7 +54,7 @@ protected:
     void WndProc(TMessage& Message) override;
 
 private:
-    // Creation steps of parts that come with their own components.
+    // Creation steps whose components come later.
     void RestoreStates();
     void SetUpTrayIcon();
     void StartIconHook();

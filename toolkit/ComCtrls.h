@@ -13,7 +13,7 @@ struct TPageControlParams {
     std::string Name;
     TWinControl* Parent = nullptr;
     TBounds Bounds;
-    TFontSpec Font;
+    TFontDef Font;
 };
 
 class TPageControl : public TWinControl {

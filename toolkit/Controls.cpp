@@ -13,26 +13,26 @@ namespace {
 const char kObjectProp[] = "Zorvane.Object";
 
 struct TFontEntry {
-    TFontSpec Spec;
+    TFontDef Def;
     ScopedGdiObject Font;
 };
 } // namespace
 
-HFONT SharedFont(const TFontSpec& Spec) {
+HFONT SharedFont(const TFontDef& Def) {
     static std::vector<TFontEntry> fonts;
     for (auto& f : fonts)
-        if (f.Spec.Name == Spec.Name && f.Spec.Height == Spec.Height && f.Spec.Bold == Spec.Bold)
+        if (f.Def.Name == Def.Name && f.Def.Height == Def.Height && f.Def.Bold == Def.Bold)
             return static_cast<HFONT>(f.Font.get());
     LOGFONTA lf{};
-    lf.lfHeight = Spec.Height;
-    lf.lfWeight = Spec.Bold ? FW_BOLD : FW_NORMAL;
+    lf.lfHeight = Def.Height;
+    lf.lfWeight = Def.Bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
-    lstrcpynA(lf.lfFaceName, Spec.Name.c_str(), LF_FACESIZE);
+    lstrcpynA(lf.lfFaceName, Def.Name.c_str(), LF_FACESIZE);
     HFONT font = ::CreateFontIndirectA(&lf);
     if (!font)
         return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-    fonts.push_back({Spec, ScopedGdiObject(font)});
+    fonts.push_back({Def, ScopedGdiObject(font)});
     return font;
 }
 

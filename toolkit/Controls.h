@@ -36,13 +36,13 @@ struct TBounds {
 };
 
 // A font by face name and height (negative: character height, as LOGFONT's lfHeight).
-struct TFontSpec {
+struct TFontDef {
     std::string Name = "Tahoma";
     int Height = -11;
     bool Bold = false;
 };
-// One font per spec for the whole process, created on first use.
-HFONT SharedFont(const TFontSpec& Spec);
+// One font per definition for the whole process, created on first use.
+HFONT SharedFont(const TFontDef& Def);
 
 class TWinControl : public TComponent {
 public:
@@ -85,7 +85,7 @@ protected:
         DWORD ExStyle = 0;
         HWND ParentWnd = nullptr; // default: the parent control's window
         TBounds Bounds;
-        TFontSpec Font;
+        TFontDef Font;
         void* Param = nullptr; // lpCreateParams
     };
     // Creates the window of a standard control (raises EOSError on failure) and attaches

@@ -36,7 +36,7 @@ struct TFormParams {
     TPosition Position = TPosition::ScreenCenter;
     TBorderStyle BorderStyle = TBorderStyle::Dialog;
     bool StayOnTop = false;
-    TFontSpec Font;
+    TFontDef Font;
 };
 
 class TForm : public TWindow {
@@ -44,7 +44,7 @@ public:
     TForm(TComponent* Owner, TFormParams Params);
     ~TForm() override;
 
-    TFontSpec Font() const { return Font_; }
+    TFontDef Font() const { return Font_; }
 
     // Shows the form and brings it to the front.
     void Show();
@@ -89,7 +89,7 @@ private:
     // the first (last) one when From is none of them.
     HWND NextTabStop(HWND From, bool Backwards) const;
 
-    TFontSpec Font_;
+    TFontDef Font_;
     HWND SavedFocus_ = nullptr;
 };
 

@@ -4,7 +4,7 @@
 
 TButtonControl::TButtonControl(TComponent* Owner, std::string Name, TWinControl* Parent,
                                DWORD Style, const std::string& Caption, const TBounds& Bounds,
-                               bool WordWrap, const TFontSpec& Font)
+                               bool WordWrap, const TFontDef& Font)
     : TWinControl(Owner, std::move(Name), Parent) {
     CreateHandle({.ClassName = "BUTTON",
                   .Caption = Caption,

@@ -9,7 +9,7 @@ class TButtonControl : public TWinControl {
 protected:
     TButtonControl(TComponent* Owner, std::string Name, TWinControl* Parent, DWORD Style,
                    const std::string& Caption, const TBounds& Bounds, bool WordWrap,
-                   const TFontSpec& Font);
+                   const TFontDef& Font);
 };
 
 struct TButtonParams {
@@ -21,7 +21,7 @@ struct TButtonParams {
     bool Cancel = false;  // Escape presses it
     bool Visible = true;
     bool WordWrap = false; // the caption wraps onto more lines
-    TFontSpec Font;
+    TFontDef Font;
     TNotifyEvent OnClick;
 };
 
@@ -44,7 +44,7 @@ struct TCheckBoxParams {
     std::string Caption;
     bool Checked = false; // the state it is created with (OnClick does not run for it)
     bool WordWrap = false;
-    TFontSpec Font;
+    TFontDef Font;
     TNotifyEvent OnClick;
 };
 
