@@ -154,6 +154,13 @@ LRESULT AppWindowView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         FillSolid(dc, band, colour_);
         char title[512] = {};
         ::GetWindowTextA(Hwnd(), title, sizeof title);
+        static ScopedGdiObject titleFont(::CreateFontA(-15, 0, 0, 0, FW_BOLD, 0, 0, 0,
+                                                       DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY,
+                                                       0, "Tahoma"));
+        static ScopedGdiObject bodyFont(::CreateFontA(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                                                      DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0,
+                                                      "Tahoma"));
+        Selected font(dc, titleFont.get());
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, RGB(255, 255, 255));
         RECT text = band;
@@ -164,6 +171,7 @@ LRESULT AppWindowView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         RECT body = client;
         body.top = band.bottom + 16;
         body.left += 16;
+        ::SelectObject(dc, bodyFont.get());
         std::string line = "Window " + std::to_string(index_) + " of a sample application";
         ::DrawTextA(dc, line.c_str(), -1, &body, DT_LEFT | DT_TOP | DT_NOPREFIX);
         ::EndPaint(Hwnd(), &ps);

@@ -412,6 +412,8 @@ bool Shell::ExecuteCommand(const ShellCommand& cmd, std::string& reply) {
     switch (cmd.kind) {
     case ShellCommand::Sync:
         Poll();
+        // Painted too, for screenshots taken right after.
+        ::RedrawWindow(bar_->TrayWnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         return true;
     case ShellCommand::Dump: {
         std::vector<std::string> lines;
