@@ -1,11 +1,15 @@
 #include "app/ExitCommand.h"
 
-void RunExitCommand(const TGroupList& HiddenGroups, bool& Exiting, TExitSteps& Steps) {
-    Steps.RemoveTrayIcon();
+void ShowHiddenGroups(const TGroupList& HiddenGroups, TExitSteps& Steps) {
     for (const TGroupListItem& item : HiddenGroups)
         if (item.Group)
             for (TWndHandle wnd : item.Group->Windows)
                 Steps.ShowHiddenWindow(wnd);
+}
+
+void RunExitCommand(const TGroupList& HiddenGroups, bool& Exiting, TExitSteps& Steps) {
+    Steps.RemoveTrayIcon();
+    ShowHiddenGroups(HiddenGroups, Steps);
     if (Exiting)
         return;
     // The settings are written while the program still counts as running; only then is it

@@ -17,6 +17,9 @@ public:
     virtual void CloseMainWindow() = 0;
 };
 
+// Shows the windows of every hidden group, group by group and each group's windows in order.
+void ShowHiddenGroups(const TGroupList& HiddenGroups, TExitSteps& Steps);
+
 // Removes the tray icon and shows the windows of every hidden group again, group by group
 // and each group's windows in order (the groups stay in the list). Unless the program is
 // already ending, it then saves the settings, sets Exiting, stops the mouse hook and the icon

@@ -93,6 +93,12 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
 }
 
 TfTaskBarMain::~TfTaskBarMain() {
+    // The program ends. Unless the Windows session ends with it, no window of the user's may
+    // stay hidden behind it: after a cancelled logoff a mere close request ends the program
+    // without the Exit command, and nothing could show those windows again. (After the Exit
+    // command they are visible already; SW_SHOWNA leaves them as they are.)
+    if (!SessionEnds)
+        ShowHiddenGroups(HiddenGroups, *this);
     if (Application && Application->OnException)
         Application->OnException = nullptr; // it points at this window's message box
     fTaskBarMain = nullptr;
@@ -144,6 +150,8 @@ void TfTaskBarMain::WndProc(TMessage& Message) {
         // without the steps of the Exit command.
         Exiting = true;
         OnCloseQuery = nullptr;
+    } else if (Message.Msg == WM_ENDSESSION) {
+        SessionEnds = Message.WParam != 0;
     }
     TForm::WndProc(Message);
 }

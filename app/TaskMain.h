@@ -54,6 +54,9 @@ protected:
     void WndProc(TMessage& Message) override;
 
 private:
+    // The session really ends (WM_ENDSESSION with TRUE): other programs end with it.
+    bool SessionEnds = false;
+
     // Creation steps whose components come later.
     void RestoreStates();
     void SetUpTrayIcon();

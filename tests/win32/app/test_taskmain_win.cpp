@@ -113,3 +113,27 @@ TEST(CloseRequest, OnlyHidesTheMainWindowUntilTheProgramIsEnding) {
     ASSERT_TRUE(program.App.Terminated());
     program.App.Run();
 }
+
+// After a cancelled logoff a close request ends the program at once; the windows of the
+// hidden groups must not stay hidden behind it. When the session really ends they are left
+// as they are.
+TEST(SessionEnd, ACancelledLogoffLeavesNoWindowHiddenWhenTheProgramEnds) {
+    for (bool sessionEnds : {false, true}) {
+        Exiting = false;
+        THiddenWindows hidden;
+        {
+            TApplication app;
+            app.SetTitle("Zorvane");
+            app.CreateForm(fTaskBarMain);
+            HWND main = fTaskBarMain->Handle();
+            EXPECT_EQ(::SendMessageA(main, WM_QUERYENDSESSION, 0, 0), TRUE);
+            ::SendMessageA(main, WM_ENDSESSION, sessionEnds ? TRUE : FALSE, 0);
+            fTaskBarMain->bOkClick(nullptr);
+            ASSERT_TRUE(app.Terminated());
+            app.Run();
+            EXPECT_FALSE(hidden.AllVisible()); // the Exit command's steps did not run
+        }
+        EXPECT_EQ(hidden.AllVisible(), !sessionEnds) << "session ends: " << sessionEnds;
+        ClearGroupList(HiddenGroups);
+    }
+}
