@@ -513,7 +513,14 @@ bool Shell::ExecuteCommand(const ShellCommand& cmd, std::string& reply) {
             reply = "error: no window " + Hex(cmd.wnd);
             return false;
         }
-        ::SetForegroundWindow(wnd);
+        // The window's thread may still be handling activations of its own (a program that
+        // has just started): let it finish them and try again, a bounded number of times.
+        for (int attempt = 0; attempt < 20 && ::GetForegroundWindow() != wnd; ++attempt) {
+            ::SetForegroundWindow(wnd);
+            DWORD_PTR ignored = 0;
+            ::SendMessageTimeoutA(wnd, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, 1000,
+                                  &ignored);
+        }
         Poll();
         if (::GetForegroundWindow() != wnd) {
             reply = "error: the window did not come to the foreground";

@@ -364,6 +364,8 @@ SampleApp::SampleApp(const std::string& name, const std::vector<std::string>& ti
       process_(ProgramFolder() + "sampleapp.exe", SampleArguments(name, titles, extraArgs)) {
     // The control window is made after every window is open.
     control_ = process_.WaitForWindow([this] { return standin::FindSampleControl(name_); });
+    // ...and once it waits for input, it has handled the activations of its start.
+    ::WaitForInputIdle(process_.Handle(), 10000);
 }
 
 SampleApp::~SampleApp() {
