@@ -20,97 +20,81 @@ RECT ToRECT(const Rect& r) {
 // active application stays checked; the shell activates windows itself.
 constexpr LRESULT kNoActivate = MA_NOACTIVATE;
 
-// Paints the whole client area with the bar's background and hands the DC on.
-template <typename Extra> void PaintWith(HWND wnd, HWND bar, bool vertical, Extra extra) {
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(wnd, &ps);
-    RECT client;
-    ::GetClientRect(wnd, &client);
-    PaintBarBackground(dc, wnd, client, bar, vertical);
-    extra(dc, client);
-    ::EndPaint(wnd, &ps);
-}
 } // namespace
 
-// ---- Shell_TrayWnd --------------------------------------------------------------------------
+// ---- the parts of the bar ------------------------------------------------------------------
 
-class Taskbar::TrayWindow : public Window {
+// What every part of the bar does alike: it leaves the foreground window alone, paints
+// without a separate erase, and paints the bar's background unless it says otherwise.
+class Taskbar::BarPart : public Window {
 public:
-    explicit TrayWindow(Taskbar& bar) : bar_(bar) {}
+    explicit BarPart(Taskbar& bar) : bar_(bar) {}
 
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
         switch (msg) {
-        case WM_COPYDATA:
+        case WM_MOUSEACTIVATE:
+            return kNoActivate;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            return PaintClient([this](HDC dc, const RECT& client) { Paint(dc, client); });
+        default:
+            return OnOtherMessage(msg, wParam, lParam);
+        }
+    }
+    virtual void Paint(HDC dc, const RECT& client) {
+        PaintBarBackground(dc, Hwnd(), client, bar_.TrayWnd(), IsVertical(bar_.edge_));
+    }
+    virtual LRESULT OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+        return Window::OnMessage(msg, wParam, lParam);
+    }
+    Taskbar& bar_;
+};
+
+// Shell_TrayWnd: the bar with its start button; takes Shell_NotifyIcon's data.
+class Taskbar::TrayWindow : public BarPart {
+public:
+    using BarPart::BarPart;
+
+protected:
+    void Paint(HDC dc, const RECT& client) override {
+        BarPart::Paint(dc, client);
+        PaintStartButton(dc, ToRECT(bar_.geometry_.start));
+    }
+    LRESULT OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_COPYDATA)
             return bar_.host_.OnTrayCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-        case WM_MOUSEACTIVATE:
-            return kNoActivate;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            PaintWith(Hwnd(), Hwnd(), IsVertical(bar_.edge_), [&](HDC dc, const RECT&) {
-                PaintStartButton(dc, ToRECT(bar_.geometry_.start));
-            });
-            return 0;
-        case WM_CLOSE:
+        if (msg == WM_CLOSE)
             return 0; // only the shell closes its taskbar
-        default:
-            return Window::OnMessage(msg, wParam, lParam);
-        }
+        return BarPart::OnOtherMessage(msg, wParam, lParam);
     }
-
-private:
-    Taskbar& bar_;
 };
 
-// ---- ReBarWindow32 --------------------------------------------------------------------------
-
-class Taskbar::RebarWindow : public Window {
+// ReBarWindow32: the band with its gripper.
+class Taskbar::RebarWindow : public BarPart {
 public:
-    explicit RebarWindow(Taskbar& bar) : bar_(bar) {}
+    using BarPart::BarPart;
 
 protected:
-    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        switch (msg) {
-        case WM_MOUSEACTIVATE:
-            return kNoActivate;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT: {
-            const bool vertical = IsVertical(bar_.edge_);
-            PaintWith(Hwnd(), bar_.TrayWnd(), vertical, [&](HDC dc, const RECT& client) {
-                const Rect& band = bar_.geometry_.taskSw;
-                RECT gripper = vertical ? RECT{client.left, 0, client.right, band.top}
-                                        : RECT{0, client.top, band.left, client.bottom};
-                PaintGripper(dc, gripper, vertical);
-            });
-            return 0;
-        }
-        default:
-            return Window::OnMessage(msg, wParam, lParam);
-        }
+    void Paint(HDC dc, const RECT& client) override {
+        BarPart::Paint(dc, client);
+        const bool vertical = IsVertical(bar_.edge_);
+        const Rect& band = bar_.geometry_.taskSw;
+        RECT gripper = vertical ? RECT{client.left, 0, client.right, band.top}
+                                : RECT{0, client.top, band.left, client.bottom};
+        PaintGripper(dc, gripper, vertical);
     }
-
-private:
-    Taskbar& bar_;
 };
 
-// ---- MSTaskSwWClass -------------------------------------------------------------------------
-
-class Taskbar::TaskSwWindow : public Window {
+// MSTaskSwWClass: the toolbar's parent, which draws its buttons and hears its clicks.
+class Taskbar::TaskSwWindow : public BarPart {
 public:
-    explicit TaskSwWindow(Taskbar& bar) : bar_(bar) {}
+    using BarPart::BarPart;
 
 protected:
-    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    LRESULT OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
         switch (msg) {
-        case WM_MOUSEACTIVATE:
-            return kNoActivate;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            PaintWith(Hwnd(), bar_.TrayWnd(), IsVertical(bar_.edge_), [](HDC, const RECT&) {});
-            return 0;
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
             if (!bar_.toolbar_ || header->hwndFrom != bar_.toolbar_->Hwnd())
@@ -132,18 +116,16 @@ protected:
         default:
             break;
         }
-        return Window::OnMessage(msg, wParam, lParam);
+        return BarPart::OnOtherMessage(msg, wParam, lParam);
     }
-
-private:
-    Taskbar& bar_;
 };
 
 // ---- TrayNotifyWnd --------------------------------------------------------------------------
 
-class Taskbar::NotifyWindow : public Window {
+// TrayNotifyWnd: the tray icons, their tooltips and the clock.
+class Taskbar::NotifyWindow : public BarPart {
 public:
-    explicit NotifyWindow(Taskbar& bar) : bar_(bar) {}
+    using BarPart::BarPart;
     ~NotifyWindow() override {
         if (tooltip_)
             ::DestroyWindow(tooltip_);
@@ -168,7 +150,19 @@ public:
     }
 
 protected:
-    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    void Paint(HDC dc, const RECT& client) override {
+        PaintNotifyBackground(dc, client, IsVertical(bar_.edge_));
+        NotifyLayout layout = Layout();
+        for (std::size_t i = 0; i < icons_.size() && i < layout.icons.size(); ++i) {
+            const Rect& r = layout.icons[i];
+            if (icons_[i].icon)
+                ::DrawIconEx(dc, r.left + (r.Width() - 16) / 2, r.top + (r.Height() - 16) / 2,
+                             icons_[i].icon, 16, 16, 0, nullptr, DI_NORMAL);
+        }
+        PaintClock(dc, ToRECT(layout.clock));
+    }
+
+    LRESULT OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
         switch (msg) {
         case WM_CREATE:
             tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -177,27 +171,6 @@ protected:
             if (tooltip_)
                 ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 300);
             return 0;
-        case WM_MOUSEACTIVATE:
-            return kNoActivate;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(Hwnd(), &ps);
-            RECT client;
-            ::GetClientRect(Hwnd(), &client);
-            PaintNotifyBackground(dc, client, IsVertical(bar_.edge_));
-            NotifyLayout layout = Layout();
-            for (std::size_t i = 0; i < icons_.size() && i < layout.icons.size(); ++i) {
-                const Rect& r = layout.icons[i];
-                if (icons_[i].icon)
-                    ::DrawIconEx(dc, r.left + (r.Width() - 16) / 2, r.top + (r.Height() - 16) / 2,
-                                 icons_[i].icon, 16, 16, 0, nullptr, DI_NORMAL);
-            }
-            PaintClock(dc, ToRECT(layout.clock));
-            ::EndPaint(Hwnd(), &ps);
-            return 0;
-        }
         case WM_MOUSEMOVE:
         case WM_LBUTTONDOWN:
         case WM_LBUTTONUP:
@@ -214,7 +187,7 @@ protected:
             return 0;
         }
         default:
-            return Window::OnMessage(msg, wParam, lParam);
+            return BarPart::OnOtherMessage(msg, wParam, lParam);
         }
     }
 
@@ -251,7 +224,6 @@ private:
         }
     }
 
-    Taskbar& bar_;
     HWND tooltip_ = nullptr;
     std::vector<TrayIconView> icons_;
     WORD shownMinute_ = 0xFFFF;

@@ -54,6 +54,7 @@ public:
     void TickClock();
 
 private:
+    class BarPart;
     class TrayWindow;
     class RebarWindow;
     class TaskSwWindow;

@@ -5,6 +5,8 @@
 // destroys the window.
 #include <windows.h>
 
+#include <functional>
+
 namespace standin {
 
 class Window {
@@ -33,10 +35,35 @@ public:
 
 protected:
     virtual LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Answers WM_PAINT: paint(dc, client rectangle) between BeginPaint and EndPaint.
+    template <typename Paint> LRESULT PaintClient(Paint&& paint) {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(hwnd_, &ps);
+        RECT client;
+        ::GetClientRect(hwnd_, &client);
+        paint(dc, client);
+        ::EndPaint(hwnd_, &ps);
+        return 0;
+    }
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
+};
+
+// A window whose messages go to a function: the hidden control windows of larger objects.
+class MessageWindow : public Window {
+public:
+    using Handler = std::function<LRESULT(UINT, WPARAM, LPARAM)>;
+    explicit MessageWindow(Handler handler) : handler_(std::move(handler)) {}
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        return handler_ ? handler_(msg, wParam, lParam) : Window::OnMessage(msg, wParam, lParam);
+    }
+
+private:
+    Handler handler_;
 };
 
 } // namespace standin

@@ -65,6 +65,7 @@ protected:
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void Paint(HDC dc, const RECT& client);
     SampleApp& app_;
     int index_;
     COLORREF colour_;
@@ -80,19 +81,6 @@ public:
     void Notify(HWND wnd, long kind);
 
 private:
-    class ControlWindow : public Window {
-    public:
-        explicit ControlWindow(SampleApp& app) : app_(app) {}
-
-    protected:
-        LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
-            return app_.OnControlMessage(msg, wParam, lParam);
-        }
-
-    private:
-        SampleApp& app_;
-    };
-
     LRESULT OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void HandlePostedShellMessages();
     bool Execute(const std::string& text, std::string& reply);
@@ -102,7 +90,7 @@ private:
     bool TrayIcon(DWORD message, UINT uid, const std::string& tip);
 
     Options options_;
-    ControlWindow control_;
+    MessageWindow control_;
     std::vector<std::unique_ptr<AppWindowView>> windows_;
     ScopedIcon trayIcon_;
     std::vector<std::pair<UINT, std::string>> trayIcons_; // uid, tip
@@ -125,6 +113,33 @@ void AppWindowView::SetIcons(char letter) {
     ::SetPropA(Hwnd(), kAppNameProperty, reinterpret_cast<HANDLE>(std::uintptr_t(app_.AppAtom())));
 }
 
+void AppWindowView::Paint(HDC dc, const RECT& client) {
+    FillGradient(dc, client, RGB(255, 255, 255), Mix(colour_, RGB(255, 255, 255), 4, 5), true);
+    RECT band = client;
+    band.bottom = band.top + 36;
+    FillSolid(dc, band, colour_);
+    char title[512] = {};
+    ::GetWindowTextA(Hwnd(), title, sizeof title);
+    static ScopedGdiObject titleFont(::CreateFontA(-15, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET,
+                                                   0, 0, ANTIALIASED_QUALITY, 0, "Tahoma"));
+    static ScopedGdiObject bodyFont(::CreateFontA(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
+                                                  0, 0, ANTIALIASED_QUALITY, 0, "Tahoma"));
+    Selected font(dc, titleFont.get());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, RGB(255, 255, 255));
+    RECT text = band;
+    text.left += 12;
+    ::DrawTextA(dc, title, -1, &text,
+                DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    ::SetTextColor(dc, RGB(60, 60, 60));
+    RECT body = client;
+    body.top = band.bottom + 16;
+    body.left += 16;
+    ::SelectObject(dc, bodyFont.get());
+    std::string line = "Window " + std::to_string(index_) + " of a sample application";
+    ::DrawTextA(dc, line.c_str(), -1, &body, DT_LEFT | DT_TOP | DT_NOPREFIX);
+}
+
 LRESULT AppWindowView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_WINDOWPOSCHANGED: {
@@ -143,40 +158,8 @@ LRESULT AppWindowView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(Hwnd(), &ps);
-        RECT client;
-        ::GetClientRect(Hwnd(), &client);
-        FillGradient(dc, client, RGB(255, 255, 255), Mix(colour_, RGB(255, 255, 255), 4, 5), true);
-        RECT band = client;
-        band.bottom = band.top + 36;
-        FillSolid(dc, band, colour_);
-        char title[512] = {};
-        ::GetWindowTextA(Hwnd(), title, sizeof title);
-        static ScopedGdiObject titleFont(::CreateFontA(-15, 0, 0, 0, FW_BOLD, 0, 0, 0,
-                                                       DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY,
-                                                       0, "Tahoma"));
-        static ScopedGdiObject bodyFont(::CreateFontA(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0,
-                                                      DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0,
-                                                      "Tahoma"));
-        Selected font(dc, titleFont.get());
-        ::SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, RGB(255, 255, 255));
-        RECT text = band;
-        text.left += 12;
-        ::DrawTextA(dc, title, -1, &text,
-                    DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-        ::SetTextColor(dc, RGB(60, 60, 60));
-        RECT body = client;
-        body.top = band.bottom + 16;
-        body.left += 16;
-        ::SelectObject(dc, bodyFont.get());
-        std::string line = "Window " + std::to_string(index_) + " of a sample application";
-        ::DrawTextA(dc, line.c_str(), -1, &body, DT_LEFT | DT_TOP | DT_NOPREFIX);
-        ::EndPaint(Hwnd(), &ps);
-        return 0;
-    }
+    case WM_PAINT:
+        return PaintClient([this](HDC dc, const RECT& client) { Paint(dc, client); });
     default:
         break;
     }
@@ -186,7 +169,9 @@ LRESULT AppWindowView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 // ---- the application ------------------------------------------------------------------------
 
 SampleApp::SampleApp(const Options& options)
-    : options_(options), control_(*this),
+    : options_(options), control_([this](UINT msg, WPARAM wParam, LPARAM lParam) {
+          return OnControlMessage(msg, wParam, lParam);
+      }),
       windowEvent_(::RegisterWindowMessageA(kWindowEventMessage)),
       taskbarCreated_(::RegisterWindowMessageA("TaskbarCreated")) {
     Window::Register(kSampleControlClass);

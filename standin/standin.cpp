@@ -59,19 +59,6 @@ public:
     int Run();
 
 private:
-    class ControlWindow : public Window {
-    public:
-        explicit ControlWindow(Shell& shell) : shell_(shell) {}
-
-    protected:
-        LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
-            return shell_.OnControlMessage(msg, wParam, lParam);
-        }
-
-    private:
-        Shell& shell_;
-    };
-
     // TaskbarHost
     LRESULT OnTrayCopyData(const COPYDATASTRUCT& data) override;
     void OnTaskButton(int id, bool dropDown) override;
@@ -91,6 +78,7 @@ private:
     void AddToModel(HWND wnd);
     void RemoveFromModel(WindowKey key);
     int ButtonWidth(int visibleButtons) const;
+    int ScriptButtonWidth() const;
     void Refresh();
     void RefreshScript();
     void RefreshTray();
@@ -108,7 +96,7 @@ private:
     };
     std::map<std::pair<std::uint32_t, std::uint32_t>, CachedIcon> trayIcons_;
     std::unique_ptr<Taskbar> bar_;
-    ControlWindow control_;
+    MessageWindow control_;
     bool scripted_ = false;
     std::vector<ScriptLine> script_;
     bool countFlap_ = false;
@@ -121,7 +109,10 @@ private:
 };
 
 Shell::Shell(const Options& options)
-    : options_(options), model_(options.grouping), control_(*this),
+    : options_(options), model_(options.grouping),
+      control_([this](UINT msg, WPARAM wParam, LPARAM lParam) {
+          return OnControlMessage(msg, wParam, lParam);
+      }),
       taskbarCreated_(::RegisterWindowMessageA("TaskbarCreated")),
       windowEvent_(::RegisterWindowMessageA(kWindowEventMessage)),
       screenWidth_(::GetSystemMetrics(SM_CXSCREEN)),
@@ -244,12 +235,16 @@ void Shell::Refresh() {
     bar_->Toolbar().Apply(wanted);
 }
 
-void Shell::RefreshScript() {
+int Shell::ScriptButtonWidth() const {
     int visible = 0;
     for (const auto& line : script_)
         visible += (line.state & kStateHidden) ? 0 : 1;
+    return ButtonWidth(visible);
+}
+
+void Shell::RefreshScript() {
     bar_->Toolbar().LoadScriptImages();
-    bar_->Toolbar().Script(script_, ButtonWidth(visible));
+    bar_->Toolbar().Script(script_, ScriptButtonWidth());
 }
 
 // ---- the notification area ------------------------------------------------------------------
@@ -432,10 +427,7 @@ bool Shell::ExecuteCommand(const ShellCommand& cmd, std::string& reply) {
         options_.edge = cmd.edge;
         bar_->Dock(cmd.edge, int(tray_.Shown().size()));
         if (scripted_) {
-            int visible = 0;
-            for (const auto& line : script_)
-                visible += (line.state & kStateHidden) ? 0 : 1;
-            toolbar.SetWidths(ButtonWidth(visible));
+            toolbar.SetWidths(ScriptButtonWidth());
         } else {
             Update([] {});
         }
