@@ -10,7 +10,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-struct Spec {
+struct ButtonDef {
     bool visible;
     bool header;
     int32_t img = 0;
@@ -20,11 +20,11 @@ struct Spec {
     TRect rect{};
 };
 
-// One button per Spec, at toolbar positions 0, 1, 2, ... (Index and CommandId 100 + i).
-TButtonList Toolbar(const std::vector<Spec>& specs) {
+// One button per ButtonDef, at toolbar positions 0, 1, 2, ... (Index and CommandId 100 + i).
+TButtonList Toolbar(const std::vector<ButtonDef>& defs) {
     TButtonList list;
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        const Spec& s = specs[i];
+    for (std::size_t i = 0; i < defs.size(); ++i) {
+        const ButtonDef& s = defs[i];
         auto b = std::make_unique<TTaskButton>();
         uint32_t state = (s.visible ? 0 : kTbStateHidden) | (s.pressed ? kTbStateChecked : 0);
         b->SetStyleState(s.header ? kBtnsDropDown : 0, state);
@@ -54,7 +54,7 @@ const TRect kNoRect{-100, -100, -100, -100};
 
 // Hidden header A, visible A1, hidden header B, visible B1, visible B2, visible header C,
 // hidden C1, hidden C2; window handles 1..8, image indexes 10..17.
-std::vector<Spec> EightButtons() {
+std::vector<ButtonDef> EightButtons() {
     return {
         {false, true, 10, 1, "A"},   {true, false, 11, 2, "A1"},  {false, true, 12, 3, "B"},
         {true, false, 13, 4, "B1"},  {true, false, 14, 5, "B2"},  {true, true, 15, 6, "C"},
@@ -98,13 +98,13 @@ TEST(Snapshot, EightButtonToolbarFull) {
 }
 
 TEST(Snapshot, LightSnapshotLeavesOutWindowsAndIcons) {
-    auto specs = EightButtons();
-    for (std::size_t i = 0; i < specs.size(); ++i)
-        specs[i].rect = {int32_t(10 * i), 0, int32_t(10 * i + 8), 20};
+    auto defs = EightButtons();
+    for (std::size_t i = 0; i < defs.size(); ++i)
+        defs[i].rect = {int32_t(10 * i), 0, int32_t(10 * i + 8), 20};
     const TRect toolbar{100, 700, 900, 730};
     TGroupList full, light;
-    BuildSnapshot(false, Toolbar(specs), toolbar, full);
-    auto requests = BuildSnapshot(true, Toolbar(specs), toolbar, light);
+    BuildSnapshot(false, Toolbar(defs), toolbar, full);
+    auto requests = BuildSnapshot(true, Toolbar(defs), toolbar, light);
 
     EXPECT_THAT(requests, IsEmpty());
     ASSERT_EQ(Shape(light), Shape(full));
@@ -124,7 +124,7 @@ TEST(Snapshot, LightSnapshotLeavesOutWindowsAndIcons) {
 TEST(Snapshot, GroupShapes) {
     struct Row {
         int line;
-        std::vector<Spec> toolbar;
+        std::vector<ButtonDef> toolbar;
         std::vector<std::vector<int32_t>> shape;
         std::vector<bool> alternate;
     };
@@ -194,7 +194,7 @@ TEST(ComputeGroupRects, MovesByToolbarAndEnlarges) {
 TEST(ComputeGroupRects, ActiveCountsButtonsUpToTheVisibleOne) {
     struct Row {
         int line;
-        std::vector<Spec> toolbar;
+        std::vector<ButtonDef> toolbar;
         bool active;
     };
     const Row rows[] = {
