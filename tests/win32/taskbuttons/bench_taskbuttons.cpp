@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "StandinClient.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -39,8 +39,7 @@ template <typename F> double MillisecondsPerCall(int Rounds, int n, F f) {
 }
 
 TEST(SnapshotBenchmark, FullAndLightAgainstOneRoundTrip) {
-    TStandinClient shell;
-    ASSERT_TRUE(shell.Start());
+    zvtest::StandinShell shell;
     // Ten groups of a hidden header and one visible button with a window of this process.
     WNDCLASSA wc{};
     wc.lpfnWndProc = DefWindowProcA;
@@ -59,8 +58,8 @@ TEST(SnapshotBenchmark, FullAndLightAgainstOneRoundTrip) {
         script += "\nbtn style=0 state=4 img=" + std::to_string(i) + " hwnd=" + hwnd +
                   " text=Window " + std::to_string(i);
     }
-    ASSERT_TRUE(shell.Command(script));
-    ASSERT_TRUE(shell.Command("sync"));
+    shell.Command(script);
+    shell.Sync();
     HWND toolbar = FindTaskbarToolbar();
     ASSERT_NE(toolbar, nullptr);
 

@@ -12,8 +12,8 @@
 #include <map>
 #include <sstream>
 
-#include "StandinClient.h"
 #include "taskbar/uProcessMemMgr.h"
+#include "tests/support/TestSupport.h"
 #include "toolkit/WinErrors.h"
 
 namespace {
@@ -65,8 +65,12 @@ std::string HwndField(HWND w) {
 class Snapshot : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        Shell = new TStandinClient;
-        Started = Shell->Start();
+        try {
+            Shell = new zvtest::StandinShell;
+            Started = true;
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << e.what();
+        }
     }
     static void TearDownTestSuite() {
         delete Shell;
@@ -75,14 +79,14 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(Started) << "the stand-in shell did not start";
         OnIconRequest = nullptr;
-        ASSERT_TRUE(Shell->Command("edge bottom"));
+        ASSERT_TRUE(Command("edge bottom"));
     }
     void TearDown() override {
         OnIconRequest = nullptr;
         ProcessMemMgrFactory = [](HWND w) { return CreateProcessMemMgrForWindow(w); };
         ClearGroupList(Groups);
-        Shell->Command("countflap off");
-        Shell->Command("textfail 0");
+        Command("countflap off");
+        Command("textfail 0");
     }
 
     void Script(const std::vector<Btn>& buttons) {
@@ -91,14 +95,14 @@ protected:
             cmd += "\nbtn style=" + std::to_string(b.style) + " state=" + std::to_string(b.state) +
                    " img=" + std::to_string(b.img) + " " + b.target + " text=" + b.text;
         std::string reply;
-        ASSERT_TRUE(Shell->Command(cmd, &reply)) << reply;
-        ASSERT_TRUE(Shell->Command("sync"));
+        ASSERT_TRUE(Command(cmd, &reply)) << reply;
+        ASSERT_TRUE(Command("sync"));
     }
 
     // idCommand of every button, in toolbar order, from the shell's own dump.
     std::vector<int> CommandIds() {
         std::string dump;
-        EXPECT_TRUE(Shell->Command("dump", &dump));
+        EXPECT_TRUE(Command("dump", &dump));
         std::vector<int> ids;
         std::istringstream lines(dump);
         for (std::string line; std::getline(lines, line);) {
@@ -136,12 +140,19 @@ protected:
     }
     bool StillMarker() const { return Groups.size() == 1 && Groups[0].Group->Caption == "marker"; }
 
-    static TStandinClient* Shell;
+    static zvtest::StandinShell* Shell;
+    // Sends one command; false when it failed (Reply then says why).
+    static bool Command(const std::string& text, std::string* Reply = nullptr) {
+        standin::ControlReply r = Shell->TryCommand(text);
+        if (Reply)
+            *Reply = r.text;
+        return r.ok;
+    }
     static bool Started;
     TGroupList Groups;
 };
 
-TStandinClient* Snapshot::Shell = nullptr;
+zvtest::StandinShell* Snapshot::Shell = nullptr;
 bool Snapshot::Started = false;
 
 struct TRequest {
@@ -266,8 +277,8 @@ TEST_F(Snapshot, EdgesAndGroupRectanglesOnTheScreen) {
         {"top", EdgeTop}, {"left", EdgeLeft}, {"right", EdgeRight}, {"bottom", EdgeBottom}};
     for (const auto& e : edges) {
         SCOPED_TRACE(e.name);
-        ASSERT_TRUE(Shell->Command(std::string("edge ") + e.name));
-        ASSERT_TRUE(Shell->Command("sync"));
+        ASSERT_TRUE(Command(std::string("edge ") + e.name));
+        ASSERT_TRUE(Command("sync"));
         EXPECT_EQ(GetTaskbarEdge(), e.edge);
         RECT tray{};
         GetWindowRect(FindWindowA("Shell_TrayWnd", nullptr), &tray);
@@ -321,11 +332,11 @@ TEST_F(Snapshot, NestedSnapshotReturnsAtOnce) {
 
 TEST_F(Snapshot, CountThatNeverSettlesLeavesGroups) {
     Script({{0, kEnabled, 0, "hwnd=0", "x"}});
-    ASSERT_TRUE(Shell->Command("countflap on"));
+    ASSERT_TRUE(Command("countflap on"));
     FillWithMarker();
     EXPECT_EQ(Read(false), nullptr);
     EXPECT_TRUE(StillMarker());
-    ASSERT_TRUE(Shell->Command("countflap off"));
+    ASSERT_TRUE(Command("countflap off"));
     Read(false);
     EXPECT_THAT(Shape(), ElementsAre(ElementsAre("x")));
 }
@@ -334,7 +345,7 @@ TEST_F(Snapshot, CaptionThatCannotBeFetched) {
     Script({{0, kEnabled, 0, "hwnd=0", "good"}, {0, kEnabled, 0, "hwnd=0", "bad"}});
     const std::vector<int> ids = CommandIds();
     ASSERT_EQ(ids.size(), 2u);
-    ASSERT_TRUE(Shell->Command("textfail " + std::to_string(ids[1])));
+    ASSERT_TRUE(Command("textfail " + std::to_string(ids[1])));
     Read(true);
     EXPECT_THAT(Shape(), ElementsAre(ElementsAre("good"), ElementsAre("?")));
 }
@@ -415,7 +426,7 @@ TEST_F(Snapshot, LongCaptionsComeBackWholeWithoutOverrunningTheShellsBuffers) {
     EXPECT_EQ(overruns, 0);
     EXPECT_THAT(Shape(), ElementsAre(ElementsAre(fits), ElementsAre(huge), ElementsAre(edge),
                                      ElementsAre(longer), ElementsAre("short")));
-    EXPECT_TRUE(Shell->Command("sync")); // the shell is still there
+    EXPECT_TRUE(Command("sync")); // the shell is still there
     EXPECT_EQ(CommandIds().size(), 5u);
 }
 
