@@ -88,6 +88,9 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
     // The single-instance guard OneInstance1 will be created here: its Loaded runs before
     // FormCreate and calls OneInstance1ApplicationExists in a second instance.
 
+    // The snapshot's icon requests name this window as the one to answer.
+    IconReplyWnd = Handle();
+
     OnCreate = handler(&TfTaskBarMain::FormCreate);
     OnCloseQuery = [this](TObject* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
 }
@@ -102,6 +105,7 @@ TfTaskBarMain::~TfTaskBarMain() {
     if (Application && Application->OnException)
         Application->OnException = nullptr; // it points at this window's message box
     fTaskBarMain = nullptr;
+    IconReplyWnd = nullptr;
 }
 
 void TfTaskBarMain::FormCreate(TObject*) {

@@ -35,6 +35,7 @@ TEST(StartUp, TheBalloonWindowSwitchesTheRefreshAndThePollOnButNotTheHide) {
     for (TTimer* t : {m.TimerRefresh, m.TimerHide, m.TimerForce, m.TimerHelp})
         EXPECT_FALSE(t->Enabled()) << t->Name();
     EXPECT_EQ(m.TkPageControl1->ActivePageIndex(), 0);
+    EXPECT_EQ(IconReplyWnd, m.Handle()); // the snapshot's icon requests name the main window
 
     app.CreateForm(FTaskBarBallon);
     EXPECT_TRUE(m.TimerRefresh->Enabled());
