@@ -26,16 +26,28 @@ bool IsAppWindow(HWND wnd) {
     return !::GetWindow(wnd, GW_OWNER) || (ex & WS_EX_APPWINDOW);
 }
 
-std::vector<HWND> FindAppWindows() {
+namespace {
+BOOL CALLBACK CollectWindow(HWND wnd, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(wnd);
+    return TRUE;
+}
+} // namespace
+
+std::vector<HWND> AllTopLevelWindows() {
     std::vector<HWND> all;
-    ::EnumWindows(
-        [](HWND wnd, LPARAM param) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(param)->push_back(wnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+std::vector<HWND> AllChildWindows(HWND Parent) {
+    std::vector<HWND> all;
+    ::EnumChildWindows(Parent, CollectWindow, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+std::vector<HWND> FindAppWindows() {
     std::vector<HWND> out;
-    for (HWND wnd : all)
+    for (HWND wnd : AllTopLevelWindows())
         if (IsAppWindow(wnd))
             out.push_back(wnd);
     return out;

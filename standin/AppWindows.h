@@ -7,6 +7,10 @@
 
 namespace standin {
 
+// Every top-level window, in z-order; every descendant of Parent.
+std::vector<HWND> AllTopLevelWindows();
+std::vector<HWND> AllChildWindows(HWND Parent);
+
 // A window gets a button when it is a visible top-level window that is unowned or has
 // WS_EX_APPWINDOW, is not a tool window and does not belong to the shell's own process.
 bool IsAppWindow(HWND wnd);

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "standin/AppWindows.h"
 #include "toolkit/SysUtils.h"
 
 namespace {
@@ -37,21 +38,14 @@ std::string TextOf(HWND Wnd) {
 }
 
 std::vector<HWND> TopLevelWindowsOf(DWORD Pid) {
-    struct TCtx {
-        DWORD Pid;
-        std::vector<HWND> Found;
-    } ctx{Pid, {}};
-    ::EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* c = reinterpret_cast<TCtx*>(p);
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(w, &pid);
-            if (pid == c->Pid)
-                c->Found.push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.Found;
+    std::vector<HWND> found;
+    for (HWND w : standin::AllTopLevelWindows()) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(w, &pid);
+        if (pid == Pid)
+            found.push_back(w);
+    }
+    return found;
 }
 
 HWND WaitForTopLevelWindow(const zvtest::ChildProcess& Child, const char* Class,
@@ -66,15 +60,7 @@ HWND WaitForTopLevelWindow(const zvtest::ChildProcess& Child, const char* Class,
 }
 
 std::vector<HWND> DescendantsOf(HWND Parent) {
-    std::vector<HWND> found;
-    ::EnumChildWindows(
-        Parent,
-        [](HWND w, LPARAM p) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+    return standin::AllChildWindows(Parent);
 }
 
 HWND FindDescendant(HWND Parent, const char* Class, const char* Text) {
