@@ -34,17 +34,16 @@ std::string Quote(const std::string& arg) {
 void CloseOwnerOf(HWND wnd) {
     DWORD pid = 0;
     ::GetWindowThreadProcessId(wnd, &pid);
-    HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+    ScopedKernelHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
     {
         standin::ControlClient client;
         client.Send(wnd, "quit", 5000);
     }
     if (process) {
-        if (::WaitForSingleObject(process, kQuitWaitMs) != WAIT_OBJECT_0) {
-            ::TerminateProcess(process, 1);
-            ::WaitForSingleObject(process, kQuitWaitMs);
+        if (::WaitForSingleObject(process.get(), kQuitWaitMs) != WAIT_OBJECT_0) {
+            ::TerminateProcess(process.get(), 1);
+            ::WaitForSingleObject(process.get(), kQuitWaitMs);
         }
-        ::CloseHandle(process);
     }
 }
 
@@ -77,42 +76,38 @@ ChildProcess::ChildProcess(const std::string& exePath, const std::string& argume
         throw Failure("cannot start " + exePath + " (error " + std::to_string(::GetLastError()) +
                       ")");
     ::CloseHandle(pi.hThread);
-    process_ = pi.hProcess;
+    process_.reset(pi.hProcess);
     pid_ = pi.dwProcessId;
 }
 
 ChildProcess::ChildProcess(ChildProcess&& other) noexcept
-    : process_(other.process_), pid_(other.pid_), name_(std::move(other.name_)) {
-    other.process_ = nullptr;
+    : process_(std::move(other.process_)), pid_(other.pid_), name_(std::move(other.name_)) {
     other.pid_ = 0;
 }
 
 ChildProcess::~ChildProcess() {
-    if (process_) {
-        Kill();
-        ::CloseHandle(process_);
-    }
+    Kill();
 }
 
 void ChildProcess::Kill() {
-    if (process_ && Running()) {
-        ::TerminateProcess(process_, 1);
-        ::WaitForSingleObject(process_, kQuitWaitMs);
+    if (Running()) {
+        ::TerminateProcess(process_.get(), 1);
+        ::WaitForSingleObject(process_.get(), kQuitWaitMs);
     }
 }
 
 bool ChildProcess::Running() const {
-    return process_ && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+    return process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
 }
 
 bool ChildProcess::WaitForExit(DWORD timeoutMs) const {
-    return !process_ || ::WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0;
+    return !process_ || ::WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
 DWORD ChildProcess::ExitCode() const {
     DWORD code = STILL_ACTIVE;
     if (process_)
-        ::GetExitCodeProcess(process_, &code);
+        ::GetExitCodeProcess(process_.get(), &code);
     return code;
 }
 
@@ -129,7 +124,8 @@ HWND ChildProcess::WaitForWindow(const std::function<HWND()>& find, DWORD timeou
             throw Failure(name_ + ": its window did not appear within " +
                           std::to_string(timeoutMs) + " ms");
         // Wake when the process ends or a message arrives, at the latest after 20 ms.
-        ::MsgWaitForMultipleObjects(1, &process_, FALSE, 20, QS_ALLINPUT);
+        HANDLE process = process_.get();
+        ::MsgWaitForMultipleObjects(1, &process, FALSE, 20, QS_ALLINPUT);
         MSG msg;
         while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             ::TranslateMessage(&msg);

@@ -30,6 +30,8 @@
 
 #include <windows.h>
 
+#include "toolkit/ScopedWin.h"
+
 #include <commctrl.h>
 
 #include <functional>
@@ -63,12 +65,12 @@ public:
     bool Running() const;
     DWORD ExitCode() const;
     DWORD Pid() const { return pid_; }
-    HANDLE Handle() const { return process_; }
+    HANDLE Handle() const { return process_.get(); }
     // Ends the process now (TerminateProcess) and waits for it.
     void Kill();
 
 private:
-    HANDLE process_ = nullptr;
+    ScopedKernelHandle process_;
     DWORD pid_ = 0;
     std::string name_;
 };
