@@ -5,25 +5,24 @@
 
 #include <string>
 
-#include "toolkit/ScopedWin.h"
+#include "tests/support/TestSupport.h"
 
 class TChildProcess {
 public:
-    // Starts the child and waits (at most 20 s) until its window exists. Raises Exception
-    // when it does not start.
-    TChildProcess();
-    // Kills the child and waits for it to end.
-    ~TChildProcess();
-    TChildProcess(const TChildProcess&) = delete;
-    TChildProcess& operator=(const TChildProcess&) = delete;
+    // Starts the child and waits (at most 20 s) until its window exists. Raises an error
+    // when it does not come up.
+    TChildProcess() : TChildProcess(UniqueTitle()) {}
 
-    DWORD Id() const { return FId; }
+    DWORD Id() const { return FChild.Pid(); }
     // Full access, for checking the child's memory independently of the managers.
-    HANDLE Process() const { return FProcess.get(); }
+    HANDLE Process() const { return FChild.Handle(); }
     HWND Window() const { return FWindow; }
 
 private:
-    ScopedKernelHandle FProcess;
-    DWORD FId = 0;
+    explicit TChildProcess(const std::string& Title);
+    // A window title that no other child of any test run shares.
+    static std::string UniqueTitle();
+
+    zvtest::ChildProcess FChild; // killed and waited for when the object goes
     HWND FWindow = nullptr;
 };
