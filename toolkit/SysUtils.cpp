@@ -13,6 +13,9 @@ EAssertionFailed::EAssertionFailed(const std::string& message, const std::string
                                    int line)
     : Exception(Format("%s (%s, line %d)", message.c_str(), unit.c_str(), line)) {}
 
+EListError::EListError(int index)
+    : Exception(Format("List index out of bounds (%d)", index)), Index(index) {}
+
 std::string Format(const char* fmt, ...) {
     va_list args;
     va_start(args, fmt);

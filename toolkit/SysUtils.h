@@ -26,5 +26,12 @@ public:
     EAssertionFailed(const std::string& message, const std::string& unit, int line);
 };
 
+// A position outside a list: "List index out of bounds (%d)" with the position asked for.
+class EListError : public Exception {
+public:
+    explicit EListError(int index);
+    int Index;
+};
+
 // printf-style formatting into a std::string.
 std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));

@@ -8,4 +8,5 @@ TEST(SysUtils, MessagesOfTheErrorClasses) {
     EXPECT_STREQ(EOSError(5, "Access is denied.").what(),
                  "System Error.  Code: 5.\r\nAccess is denied.");
     EXPECT_EQ(EAssertionFailed("broken", "uUnit", 12).Message, "broken (uUnit, line 12)");
+    EXPECT_EQ(EListError(-1).Message, "List index out of bounds (-1)");
 }
