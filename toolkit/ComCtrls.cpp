@@ -4,12 +4,23 @@
 
 #include <algorithm>
 
+#include "toolkit/ImgList.h"
+
 TPageControl::TPageControl(TComponent* Owner, TPageControlParams Params)
     : TWinControl(Owner, std::move(Params.Name), Params.Parent) {
     CreateHandle({.ClassName = WC_TABCONTROLA,
                   .Style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                   .Bounds = Params.Bounds,
                   .Font = Params.Font});
+    if (Params.Images)
+        SetImages(Params.Images);
+}
+
+void TPageControl::SetImages(TImageList* Value) {
+    Images_ = Value;
+    ::SendMessageA(Handle(), TCM_SETIMAGELIST, 0,
+                   reinterpret_cast<LPARAM>(Value ? Value->Handle() : nullptr));
+    LayoutPages();
 }
 
 int TPageControl::ActivePageIndex() const {
@@ -29,16 +40,25 @@ bool TPageControl::Notify(const NMHDR& Header, LRESULT& Result) {
     return true;
 }
 
-void TPageControl::AddPage(TTabSheet* Page, const std::string& Caption) {
+void TPageControl::AddPage(TTabSheet* Page, const std::string& Caption, int ImageIndex) {
     TCITEMA item{};
-    item.mask = TCIF_TEXT;
+    item.mask = TCIF_TEXT | TCIF_IMAGE;
     std::string text = Caption;
     item.pszText = &text[0];
+    item.iImage = ImageIndex;
     ::SendMessageA(Handle(), TCM_INSERTITEMA, Pages_.size(), reinterpret_cast<LPARAM>(&item));
     Pages_.push_back(Page);
-    // The row of tabs may have grown: every page covers the area below it.
+    LayoutPages();
+}
+
+void TPageControl::LayoutPages() {
     for (TTabSheet* p : Pages_)
         p->SetBounds(PageArea());
+}
+
+int TPageControl::PageIndex(const TTabSheet* Page) const {
+    auto it = std::find(Pages_.begin(), Pages_.end(), Page);
+    return it == Pages_.end() ? -1 : static_cast<int>(it - Pages_.begin());
 }
 
 void TPageControl::RemovePage(TTabSheet* Page) {
@@ -69,11 +89,30 @@ TTabSheet::TTabSheet(TComponent* Owner, TTabSheetParams Params)
         {.ClassName = "TTabSheet",
          .Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (first ? WS_VISIBLE : 0u),
          .Bounds = {}});
-    PageControl_->AddPage(this, Params.Caption);
+    PageControl_->AddPage(this, Params.Caption, Params.ImageIndex);
     if (first)
         PageControl_->SetActivePageIndex(0);
 }
 
 TTabSheet::~TTabSheet() {
     PageControl_->RemovePage(this);
+}
+
+int TTabSheet::ImageIndex() const {
+    TCITEMA item{};
+    item.mask = TCIF_IMAGE;
+    item.iImage = -1;
+    ::SendMessageA(PageControl_->Handle(), TCM_GETITEMA,
+                   static_cast<WPARAM>(PageControl_->PageIndex(this)),
+                   reinterpret_cast<LPARAM>(&item));
+    return item.iImage;
+}
+
+void TTabSheet::SetImageIndex(int Value) {
+    TCITEMA item{};
+    item.mask = TCIF_IMAGE;
+    item.iImage = Value;
+    ::SendMessageA(PageControl_->Handle(), TCM_SETITEMA,
+                   static_cast<WPARAM>(PageControl_->PageIndex(this)),
+                   reinterpret_cast<LPARAM>(&item));
 }

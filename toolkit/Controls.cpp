@@ -158,6 +158,10 @@ bool TWinControl::Notify(const NMHDR&, LRESULT&) {
     return false;
 }
 
+bool TWinControl::DrawItem(const DRAWITEMSTRUCT&) {
+    return false;
+}
+
 // ---- TWindow
 
 TWindow::TWindow(TComponent* Owner, std::string Name, TWinControl* Parent)
@@ -224,6 +228,11 @@ void TWindow::WndProc(TMessage& Message) {
     case WM_NOTIFY:
         handled = OnNotify(*reinterpret_cast<const NMHDR*>(Message.LParam), Message.Result);
         break;
+    case WM_DRAWITEM:
+        handled = OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam));
+        if (handled)
+            Message.Result = TRUE;
+        break;
     case WM_TIMER:
         handled = OnTimer(Message.WParam);
         break;
@@ -258,6 +267,13 @@ bool TWindow::OnCommand(UINT Code, UINT, HWND Control) {
 bool TWindow::OnNotify(const NMHDR& Header, LRESULT& Result) {
     TWinControl* c = FromHandle(Header.hwndFrom);
     return c && c != this && c->Notify(Header, Result);
+}
+
+bool TWindow::OnDrawItem(const DRAWITEMSTRUCT& Item) {
+    if (Item.CtlType == ODT_MENU)
+        return false;
+    TWinControl* c = FromHandle(Item.hwndItem);
+    return c && c != this && c->DrawItem(Item);
 }
 
 void TWindow::AttachTimer(TTimer* Timer) {

@@ -74,6 +74,8 @@ public:
     // A notification of WM_COMMAND (its code) or WM_NOTIFY, handed on by the parent window.
     virtual void CommandNotify(UINT Code);
     virtual bool Notify(const NMHDR& Header, LRESULT& Result);
+    // WM_DRAWITEM of an owner-drawn control, handed on by the parent; true when drawn.
+    virtual bool DrawItem(const DRAWITEMSTRUCT& Item);
 
 protected:
     TWinControl(TComponent* Owner, std::string Name, TWinControl* Parent);
@@ -127,6 +129,8 @@ protected:
     // WM_COMMAND and WM_NOTIFY of a child control go on to the control by default.
     virtual bool OnCommand(UINT Code, UINT Id, HWND Control);
     virtual bool OnNotify(const NMHDR& Header, LRESULT& Result);
+    // WM_DRAWITEM of an owner-drawn child control goes on to the control by default.
+    virtual bool OnDrawItem(const DRAWITEMSTRUCT& Item);
     // WM_TIMER: the tick of one of this window's timers by default.
     virtual bool OnTimer(UINT_PTR Id);
     virtual bool OnClose() { return false; }

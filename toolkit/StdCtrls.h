@@ -4,6 +4,8 @@
 
 #include "toolkit/Controls.h"
 
+class TImageList;
+
 // A standard BUTTON control: push button or check box.
 class TButtonControl : public TWinControl {
 protected:
@@ -17,6 +19,10 @@ struct TButtonParams {
     TWinControl* Parent = nullptr;
     TBounds Bounds;
     std::string Caption;
+    // A picture button shows picture ImageIndex of Images (none while the index is -1) with
+    // the caption beside it, or centred alone when there is no caption.
+    TImageList* Images = nullptr;
+    int ImageIndex = -1;
     bool Default = false; // Enter presses it when no other push button has the focus
     bool Cancel = false;  // Escape presses it
     bool Visible = true;
@@ -25,6 +31,10 @@ struct TButtonParams {
     TNotifyEvent OnClick;
 };
 
+// A push button. A picture button (made with Images) is drawn by the button itself
+// (BS_OWNERDRAW): the push button frame of the current look (the visual style when the
+// common controls of version 6 draw with one, else the classic frame), pressed, default,
+// focused and disabled states, and a second click in quick succession is a click as well.
 class TButton : public TButtonControl {
 public:
     TButton(TComponent* Owner, TButtonParams Params);
@@ -34,7 +44,25 @@ public:
     void Click();
     void CommandNotify(UINT Code) override;
 
+    TImageList* Images() const { return Images_; }
+    int ImageIndex() const { return ImageIndex_; }
+    // Shows another picture of Images (-1: none).
+    void SetImageIndex(int Value);
+
+    bool DrawItem(const DRAWITEMSTRUCT& Item) override;
+
     TNotifyEvent OnClick;
+
+private:
+    // The picture button's window procedure in front of the BUTTON class's own.
+    static LRESULT CALLBACK PictureButtonProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+    void DrawContent(HDC Dc, const RECT& Area, bool Disabled, bool HidePrefix, bool Classic);
+
+    TImageList* Images_;
+    int ImageIndex_;
+    bool Default_;
+    bool WordWrap_;
+    bool Hot_ = false; // the mouse is over the button (the visual style lights it)
 };
 
 struct TCheckBoxParams {

@@ -1,9 +1,11 @@
 // The framework against the real window manager: the error handler at every dispatch point,
-// keyboard handling of forms, check boxes, page controls and close requests.
+// keyboard handling of forms, check boxes, page controls, close requests, image lists and
+// picture buttons.
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
+#include "toolkit/ImgList.h"
 #include "toolkit/StdCtrls.h"
 
 #include <gtest/gtest.h>
@@ -149,7 +151,7 @@ public:
 
 // An application with one test form, shown, whose errors go to the form's message box as the
 // program's own handler does.
-struct TTestApp {
+template <typename F = TTestForm> struct TTestApp {
     TTestApp() {
         App.SetTitle("ZvTest");
         App.CreateForm(Form);
@@ -168,7 +170,7 @@ struct TTestApp {
     }
 
     TApplication App;
-    TTestForm* Form = nullptr;
+    F* Form = nullptr;
 };
 } // namespace
 
@@ -331,4 +333,298 @@ TEST(CloseRequest, TheSessionMayEndWhenTheFormMayClose) {
     EXPECT_EQ(::SendMessageA(t.Form->Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
     t.Form->OnCloseQuery = [](TObject*, bool& CanClose) { CanClose = false; };
     EXPECT_EQ(::SendMessageA(t.Form->Handle(), WM_QUERYENDSESSION, 0, 0), FALSE);
+}
+
+namespace {
+// A test picture: a square of Color in the middle of a transparent picture.
+TBitmap16 Square(uint32_t Color) {
+    TBitmap16 b;
+    b.Pixels.fill(0x00FF00FF);
+    b.Transparent = true;
+    for (int y = 4; y < 12; ++y)
+        for (int x = 4; x < 12; ++x)
+            b.At(x, y) = Color;
+    return b;
+}
+
+constexpr uint32_t kBlue = 0x002050C0;
+constexpr uint32_t kGreen = 0x0030A030;
+constexpr uint32_t kRed = 0x00C03020;
+
+// A 32-bit memory surface to draw on, its pixels readable as 0x00RRGGBB.
+class TSurface {
+public:
+    TSurface(int Width, int Height, uint32_t Background) : Width_(Width) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = Width;
+        bi.bmiHeader.biHeight = -Height;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        Bitmap_.reset(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        Bits_ = static_cast<uint32_t*>(bits);
+        Dc_.reset(::CreateCompatibleDC(nullptr));
+        Old_ = ::SelectObject(Dc_.get(), Bitmap_.get());
+        for (int i = 0; i < Width * Height; ++i)
+            Bits_[i] = Background;
+    }
+    ~TSurface() { ::SelectObject(Dc_.get(), Old_); }
+    HDC Dc() const { return Dc_.get(); }
+    uint32_t At(int X, int Y) const {
+        ::GdiFlush();
+        return Bits_[Y * Width_ + X] & 0x00FFFFFF;
+    }
+
+private:
+    int Width_;
+    ScopedGdiObject Bitmap_;
+    ScopedDc Dc_;
+    HGDIOBJ Old_ = nullptr;
+    uint32_t* Bits_ = nullptr;
+};
+
+bool IsGrey(uint32_t P) {
+    return (P >> 16) == (P & 0xFF) && ((P >> 8) & 0xFF) == (P & 0xFF);
+}
+
+// Picture buttons on a page and on the form, and a page control with pictures on its tabs.
+class TPictureForm : public TForm {
+public:
+    explicit TPictureForm(TComponent* Owner)
+        : TForm(Owner, TFormParams{.ClassName = "TPictureForm",
+                                   .Name = "PictureForm",
+                                   .Caption = "Pictures",
+                                   .ClientWidth = 300,
+                                   .ClientHeight = 250}) {
+        Images = Create<TImageList>("Images");
+        for (uint32_t c : {kBlue, kGreen, kRed})
+            Images->Add(Square(c));
+        Pages = Create<TPageControl>(TPageControlParams{
+            .Name = "Pages", .Parent = this, .Bounds = {0, 0, 300, 190}, .Images = Images});
+        One = Create<TTabSheet>(TTabSheetParams{
+            .Name = "One", .PageControl = Pages, .Caption = "One", .ImageIndex = 0});
+        Two = Create<TTabSheet>(TTabSheetParams{
+            .Name = "Two", .PageControl = Pages, .Caption = "Two", .ImageIndex = 1});
+        Up = Create<TButton>(
+            TButtonParams{.Name = "Up",
+                          .Parent = One,
+                          .Bounds = {5, 5, 33, 150},
+                          .Images = Images,
+                          .ImageIndex = 0,
+                          .OnClick = [this](TObject*) { Presses.push_back("Up"); }});
+        Help = Create<TButton>(
+            TButtonParams{.Name = "Help",
+                          .Parent = this,
+                          .Bounds = {10, 205, 80, 30},
+                          .Caption = "Help",
+                          .Images = Images,
+                          .ImageIndex = 1,
+                          .Default = true,
+                          .OnClick = [this](TObject*) { Presses.push_back("Help"); }});
+        Quit = Create<TButton>(
+            TButtonParams{.Name = "Quit",
+                          .Parent = this,
+                          .Bounds = {100, 205, 80, 30},
+                          .Caption = "Quit",
+                          .Images = Images,
+                          .ImageIndex = 2,
+                          .Cancel = true,
+                          .OnClick = [this](TObject*) { Presses.push_back("Quit"); }});
+        Msg = Create<TMessageBox>("Msg");
+    }
+
+    TImageList* Images;
+    TPageControl* Pages;
+    TTabSheet* One;
+    TTabSheet* Two;
+    TButton* Up;
+    TButton* Help;
+    TButton* Quit;
+    TMessageBox* Msg;
+    std::vector<std::string> Presses;
+};
+
+using TPictureApp = TTestApp<TPictureForm>;
+
+// Draws the button as its parent would have it drawn for WM_DRAWITEM.
+void DrawButton(TButton* Button, const TSurface& Surface, UINT State) {
+    const TBounds b = Button->Bounds();
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_BUTTON;
+    item.itemAction = ODA_DRAWENTIRE;
+    item.itemState = State;
+    item.hwndItem = Button->Handle();
+    item.hDC = Surface.Dc();
+    item.rcItem = {0, 0, b.Width, b.Height};
+    ASSERT_TRUE(Button->DrawItem(item));
+}
+
+// Counts the mouse button releases the thread takes from its input queue.
+class TMouseUpCounter {
+public:
+    TMouseUpCounter() {
+        Ups = 0;
+        Hook_.reset(::SetWindowsHookExA(WH_MOUSE, &Proc, nullptr, ::GetCurrentThreadId()));
+    }
+    static int Ups;
+
+private:
+    static LRESULT CALLBACK Proc(int Code, WPARAM WParam, LPARAM LParam) {
+        if (Code == HC_ACTION && WParam == WM_LBUTTONUP)
+            ++Ups;
+        return ::CallNextHookEx(nullptr, Code, WParam, LParam);
+    }
+    ScopedHook Hook_;
+};
+int TMouseUpCounter::Ups = 0;
+
+// A click of the real (injected) mouse at the middle of Wnd.
+void ClickWithTheMouse(HWND Wnd) {
+    RECT r{};
+    ::GetWindowRect(Wnd, &r);
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    INPUT in[3] = {};
+    for (INPUT& i : in)
+        i.type = INPUT_MOUSE;
+    in[0].mi.dx = x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+    in[0].mi.dy = y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(3, in, sizeof(INPUT));
+}
+} // namespace
+
+TEST(ImageList, TheComctlListHoldsThePicturesAddedBeforeAndAfterItWasMade) {
+    TComponent owner(nullptr);
+    auto* list = owner.Create<TImageList>("List");
+    EXPECT_EQ(list->Add(Square(kBlue)), 0);
+    HIMAGELIST h = list->Handle();
+    ASSERT_TRUE(h);
+    EXPECT_EQ(list->Add(Square(kRed)), 1);
+    EXPECT_EQ(list->Handle(), h); // controls that hold it see the new picture too
+    EXPECT_EQ(::ImageList_GetImageCount(h), 2);
+    int w = 0, hgt = 0;
+    ASSERT_TRUE(::ImageList_GetIconSize(h, &w, &hgt));
+    EXPECT_EQ(w, 16);
+    EXPECT_EQ(hgt, 16);
+    EXPECT_EQ(list->Picture(1).At(8, 8), kRed);
+    EXPECT_THROW(list->Picture(2), EListError);
+}
+
+TEST(ImageList, DrawingPaintsTheOpaquePixelsOnlyAndGreysThemWhenDisabled) {
+    TComponent owner(nullptr);
+    auto* list = owner.Create<TImageList>("List");
+    list->Add(Square(kBlue));
+    const uint32_t background = 0x00123456;
+    TSurface enabled(20, 20, background);
+    list->Draw(enabled.Dc(), 2, 2, 0);
+    EXPECT_EQ(enabled.At(2 + 8, 2 + 8), kBlue);
+    EXPECT_EQ(enabled.At(2 + 1, 2 + 1), background);
+    EXPECT_EQ(enabled.At(0, 0), background);
+    TSurface disabled(20, 20, background);
+    list->Draw(disabled.Dc(), 2, 2, 0, false);
+    EXPECT_TRUE(IsGrey(disabled.At(2 + 8, 2 + 8)));
+    EXPECT_NE(disabled.At(2 + 8, 2 + 8), background);
+    EXPECT_EQ(disabled.At(2 + 1, 2 + 1), background);
+    EXPECT_THROW(list->Draw(enabled.Dc(), 0, 0, 1), EListError);
+}
+
+TEST(PictureButton, ThePictureIsDrawnInTheMiddleOfATallButtonPressedAndDisabled) {
+    TPictureApp t;
+    TButton* up = t.Form->Up;
+    EXPECT_EQ(::GetWindowLongPtrA(up->Handle(), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+    // The 8 x 8 square of picture 0 in the middle of 33 x 150: columns 12 to 19, rows 71 to 78.
+    TSurface normal(33, 150, 0);
+    DrawButton(up, normal, 0);
+    EXPECT_EQ(normal.At(16, 75), kBlue);
+    EXPECT_EQ(normal.At(12, 71), kBlue);
+    EXPECT_NE(normal.At(11, 70), kBlue);
+    TSurface pressed(33, 150, 0);
+    DrawButton(up, pressed, ODS_SELECTED);
+    EXPECT_NE(pressed.At(12, 71), kBlue); // one pixel down and right
+    EXPECT_EQ(pressed.At(13, 72), kBlue);
+    TSurface greyed(33, 150, 0);
+    DrawButton(up, greyed, ODS_DISABLED);
+    EXPECT_TRUE(IsGrey(greyed.At(16, 75)));
+    // Another picture on the same button.
+    up->SetImageIndex(2);
+    TSurface red(33, 150, 0);
+    DrawButton(up, red, 0);
+    EXPECT_EQ(red.At(16, 75), kRed);
+}
+
+TEST(PictureButton, AMouseClickAndAQuickSecondClickEachPressIt) {
+    TPictureApp t;
+    HWND up = t.Form->Up->Handle();
+    const LPARAM middle = MAKELPARAM(16, 75);
+    ::SendMessageA(up, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    ::SendMessageA(up, WM_LBUTTONUP, 0, middle);
+    // The second click of a double click.
+    ::SendMessageA(up, WM_LBUTTONDBLCLK, MK_LBUTTON, middle);
+    ::SendMessageA(up, WM_LBUTTONUP, 0, middle);
+    // Pressed, but released outside: no click.
+    ::SendMessageA(up, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    ::SendMessageA(up, WM_LBUTTONUP, 0, MAKELPARAM(200, 75));
+    EXPECT_EQ(t.Form->Presses, (std::vector<std::string>{"Up", "Up"}));
+}
+
+TEST(PictureButton, SpaceAndEnterPressTheFocusedPictureButton) {
+    TPictureApp t;
+    t.Form->Up->SetFocus();
+    ::PostMessageA(t.Form->Up->Handle(), WM_KEYDOWN, VK_SPACE, 1);
+    ::PostMessageA(t.Form->Up->Handle(), WM_KEYUP, VK_SPACE, 0xC0000001);
+    t.App.ProcessMessages();
+    t.PressKey(VK_RETURN);
+    EXPECT_EQ(t.Form->Presses, (std::vector<std::string>{"Up", "Up"}));
+}
+
+TEST(PictureButton, DefaultAndCancelPictureButtonsTakeEnterAndEscape) {
+    TPictureApp t;
+    EXPECT_EQ(t.Form->DefaultButton, t.Form->Help);
+    EXPECT_EQ(t.Form->CancelButton, t.Form->Quit);
+    t.Form->Pages->SetFocus();
+    t.PressKey(VK_RETURN);
+    t.PressKey(VK_ESCAPE);
+    EXPECT_EQ(t.Form->Presses, (std::vector<std::string>{"Help", "Quit"}));
+    // The classic look of a default button: a black frame around the usual one.
+    TSurface s(80, 30, 0x00FFFFFF);
+    DrawButton(t.Form->Help, s, 0);
+    EXPECT_EQ(s.At(0, 0), 0u);
+    EXPECT_EQ(s.At(40, 29), 0u);
+}
+
+TEST(PictureButton, ADisabledPictureButtonIsNotPressed) {
+    TPictureApp t;
+    t.Form->Help->SetEnabled(false);
+    t.Form->Pages->SetFocus();
+    t.PressKey(VK_RETURN);
+    EXPECT_TRUE(t.Form->Presses.empty());
+
+    // The real mouse: a click on the disabled button, then one on the enabled button.
+    TMouseUpCounter ups;
+    ::SetForegroundWindow(t.Form->Handle());
+    t.Form->Up->SetEnabled(false);
+    ClickWithTheMouse(t.Form->Up->Handle());
+    ASSERT_TRUE(PumpUntil([] { return TMouseUpCounter::Ups >= 1; }));
+    t.Form->Up->SetEnabled(true);
+    ClickWithTheMouse(t.Form->Up->Handle());
+    ASSERT_TRUE(PumpUntil([&] { return !t.Form->Presses.empty(); }));
+    EXPECT_EQ(t.Form->Presses, (std::vector<std::string>{"Up"}));
+}
+
+TEST(PageControl, TheTabsShowThePicturesOfTheImageList) {
+    TPictureApp t;
+    HWND tabs = t.Form->Pages->Handle();
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(::SendMessageA(tabs, TCM_GETIMAGELIST, 0, 0)),
+              t.Form->Images->Handle());
+    EXPECT_EQ(t.Form->One->ImageIndex(), 0);
+    EXPECT_EQ(t.Form->Two->ImageIndex(), 1);
+    t.Form->Two->SetImageIndex(2);
+    EXPECT_EQ(t.Form->Two->ImageIndex(), 2);
+    // The pages still lie below the tabs, which the pictures may have made taller.
+    RECT tab{};
+    ::SendMessageA(tabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
+    EXPECT_GE(t.Form->One->Bounds().Top, tab.bottom);
 }
