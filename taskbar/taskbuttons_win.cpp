@@ -1,17 +1,21 @@
 // Reading the shell's task-switch toolbar: window discovery, the stable button count, the
-// per-button reads through a memory manager in the shell's process, and the icon requests.
-// Everything decided on the buttons read is in taskbuttons.cpp.
+// per-button reads through a memory manager in the shell's process, and the icon requests;
+// and carrying out the moves of groups. Everything decided on the buttons read is in
+// taskbuttons.cpp, everything decided about a move in taskmove.cpp.
 #include "taskbar/taskbuttons_win.h"
 
 #include <commctrl.h>
 
 #include <utility>
 
+#include "taskbar/taskmove.h"
 #include "taskbar/uProcessMemMgr.h"
 #include "toolkit/SysUtils.h"
 
 TIconRequestHook OnIconRequest;
 HWND IconReplyWnd = nullptr;
+HWND TaskbarToolbarWnd = nullptr;
+std::function<bool()> AlternateMoveChosen;
 TMemMgrFactory ProcessMemMgrFactory = [](HWND Toolbar) {
     return CreateProcessMemMgrForWindow(Toolbar);
 };
@@ -20,6 +24,8 @@ namespace {
 
 constexpr int kCountAttempts = 11;
 constexpr DWORD kCountSettleMs = 10;
+// Between hiding and showing again: the shell removes the hidden windows' buttons meanwhile.
+constexpr DWORD kReshowPauseMs = 100;
 
 TRect ToTRect(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
@@ -228,4 +234,90 @@ void ReadTaskbarButtons(bool Light, TGroupList& Groups, HWND& ActiveWnd) {
         else
             SendIconRequest(toolbar, request.ImageIndex, IconReplyWnd);
     }
+}
+
+namespace {
+
+// The toolbar a direct move goes to: the one the drag tracking found, while it is a window.
+HWND MoveTarget() {
+    if (TaskbarToolbarWnd != nullptr && IsWindow(TaskbarToolbarWnd))
+        return TaskbarToolbarWnd;
+    return FindTaskbarToolbar();
+}
+
+void SendMove(HWND Toolbar, const TToolbarMove& Move) {
+    SendMessageA(Toolbar, TB_MOVEBUTTON, static_cast<WPARAM>(Move.From),
+                 static_cast<LPARAM>(Move.To));
+}
+
+// The window to bring back to the front after a reshowing: the pressed button's window, else
+// the desktop's top window, its last active popup, or the foreground window as it is now.
+HWND WindowToRestore(HWND ActiveWnd) {
+    if (ActiveWnd != nullptr)
+        return ActiveWnd;
+    HWND desktop = GetDesktopWindow();
+    if (HWND top = GetTopWindow(desktop))
+        return top;
+    if (HWND popup = GetLastActivePopup(desktop))
+        return popup;
+    return GetForegroundWindow();
+}
+
+bool IsVisible(TWndHandle Wnd) {
+    return IsWindowVisible(ToHWND(Wnd)) != FALSE;
+}
+
+bool ValidPosition(int32_t Pos, const TGroupList& Groups) {
+    return Pos >= 0 && static_cast<std::size_t>(Pos) < Groups.size();
+}
+
+} // namespace
+
+bool MoveTaskButton(int32_t FromIndex, int32_t ToIndex, TGroupList& Groups) {
+    const bool alternate = AlternateMoveChosen && AlternateMoveChosen();
+    const TMoveDecision decision = DecideMove(FromIndex, ToIndex, Groups, alternate);
+    switch (decision.Method) {
+    case TMoveMethod::Refuse:
+        return false;
+    case TMoveMethod::Direct:
+        return MoveDirect(FromIndex, decision.NeighbourIndex, Groups);
+    case TMoveMethod::Reshowing:
+        return MoveByReshowing(FromIndex, ToIndex, Groups);
+    }
+    return false;
+}
+
+bool MoveDirect(int32_t FromIndex, int32_t NeighbourIndex, TGroupList& Groups) {
+    if (!ValidPosition(FromIndex, Groups) || !ValidPosition(NeighbourIndex, Groups))
+        return false;
+    HWND toolbar = MoveTarget();
+    if (toolbar == nullptr)
+        return false;
+    const TDirectMovePlan plan =
+        PlanMoveDirect(Groups[static_cast<std::size_t>(FromIndex)].Group->Index,
+                       Groups[static_cast<std::size_t>(NeighbourIndex)].Group->Index);
+    SendMove(toolbar, plan.First);
+    SendMove(toolbar, plan.Second);
+    return true;
+}
+
+bool MoveByReshowing(int32_t FromIndex, int32_t ToIndex, TGroupList& Groups) {
+    HWND active = nullptr;
+    ReadTaskbarButtons(false, Groups, active);
+    const TReshowPlan plan = PlanReshowing(FromIndex, ToIndex, Groups);
+    if (plan.Refused)
+        return false;
+    HWND restore = WindowToRestore(active);
+    const TReshowActions actions{[](TWndHandle w) {
+                                     ShowWindow(ToHWND(w), SW_HIDE);
+                                     return IsVisible(w);
+                                 },
+                                 [](TWndHandle w) {
+                                     ShowWindow(ToHWND(w), SW_SHOWNA);
+                                     return IsVisible(w);
+                                 },
+                                 [] { Sleep(kReshowPauseMs); }};
+    const bool allBack = CarryOutReshowing(plan, actions);
+    SetForegroundWindow(restore);
+    return allBack;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The Win32 half of the taskbar snapshot: finding the shell's taskbar windows and reading
-// the task-switch toolbar's buttons out of the shell's process.
+// The Win32 half of the taskbar snapshot and mover: finding the shell's taskbar windows,
+// reading the task-switch toolbar's buttons out of the shell's process, and moving groups.
 #include <windows.h>
 
 #include <functional>
@@ -50,6 +50,33 @@ extern HWND IconReplyWnd;
 UINT IconRequestMsg();
 // SendMessage(Toolbar, IconRequestMsg(), ImageIndex, ReplyWnd); its result is not used.
 void SendIconRequest(HWND Toolbar, int32_t ImageIndex, HWND ReplyWnd);
+
+// --- Moving groups --------------------------------------------------------------------------
+// Positions as in taskbar/taskmove.h: FromIndex is the group's position in Groups, ToIndex the
+// position in front of which it goes (the count of groups: the end).
+
+// The task-switch toolbar the direct method sends to. 0 at start; the drag tracking stores the
+// toolbar it found at each click. While it is 0 or no longer a window, the direct method looks
+// the toolbar up itself.
+extern HWND TaskbarToolbarWnd;
+// Whether the user chose the alternate method for every move; asked at each move. Unset means
+// no. The main window sets it to read its check box.
+extern std::function<bool()> AlternateMoveChosen;
+
+// Moves the group at FromIndex in front of the group at ToIndex. Groups must come from a full
+// snapshot taken just before; the reshowing method replaces its contents with a fresh one.
+// True when the move was carried out; false when it was refused (nothing sent, nothing
+// hidden) or did not complete (a window did not come back visible).
+bool MoveTaskButton(int32_t FromIndex, int32_t ToIndex, TGroupList& Groups);
+// Moves the header and the visible button of the group at FromIndex to the place of the group
+// at NeighbourIndex with two TB_MOVEBUTTON messages. False, sending nothing, when a position is
+// outside Groups or there is no toolbar; true once both messages are sent.
+bool MoveDirect(int32_t FromIndex, int32_t NeighbourIndex, TGroupList& Groups);
+// Takes a fresh full snapshot into Groups, hides the windows of every group from the lower
+// position on and shows them again in the new order, so that the shell gives them new buttons
+// in that order; then brings back to the front the window of the pressed button (or else the
+// desktop's top window). True when every hidden window came back visible.
+bool MoveByReshowing(int32_t FromIndex, int32_t ToIndex, TGroupList& Groups);
 
 // --- Test seam -----------------------------------------------------------------------------
 // Makes the memory manager for the toolbar's process; CreateProcessMemMgrForWindow by default.

@@ -1,0 +1,100 @@
+// The mover's choice of method and the plans of both methods, on a group list.
+#include "taskbar/taskmove.h"
+
+#include <algorithm>
+
+namespace {
+
+int32_t GroupCount(const TGroupList& Groups) {
+    return static_cast<int32_t>(Groups.size());
+}
+
+const TGrupButtons& GroupAt(const TGroupList& Groups, int32_t Pos) {
+    return *Groups[static_cast<std::size_t>(Pos)].Group;
+}
+
+// True when a group at the positions First to Last (both included, all inside the list)
+// cannot be moved with the two toolbar moves.
+bool RangeNeedsAlternateMove(const TGroupList& Groups, int32_t First, int32_t Last) {
+    for (int32_t i = First; i <= Last; ++i)
+        if (GroupAt(Groups, i).NeedsAlternateMove)
+            return true;
+    return false;
+}
+
+void Append(std::vector<TWndHandle>& To, const std::vector<TWndHandle>& Windows) {
+    To.insert(To.end(), Windows.begin(), Windows.end());
+}
+
+} // namespace
+
+TMoveDecision DecideMove(int32_t FromIndex, int32_t ToIndex, const TGroupList& Groups,
+                         bool AlternateChosen) {
+    if (AlternateChosen)
+        return {TMoveMethod::Reshowing};
+    if (FromIndex == ToIndex || FromIndex < 0 || ToIndex < 0)
+        return {};
+    const int32_t count = GroupCount(Groups);
+    if (FromIndex >= count)
+        return {};
+
+    int32_t target = ToIndex;
+    int32_t first = ToIndex;
+    int32_t last = FromIndex;
+    if (FromIndex < ToIndex) {
+        target = ToIndex - 1;
+        // Already in front of the group at ToIndex; or a target behind the end of the list.
+        if (target == FromIndex || target >= count)
+            return {};
+        first = FromIndex;
+        last = target;
+    }
+    if (RangeNeedsAlternateMove(Groups, first, last))
+        return {TMoveMethod::Reshowing};
+    return {TMoveMethod::Direct, target};
+}
+
+TDirectMovePlan PlanMoveDirect(int32_t A, int32_t B) {
+    if (B < A)
+        return {{A - 1, B - 1}, {A, B}};
+    return {{A, B}, {A - 1, B - 1}};
+}
+
+TReshowPlan PlanReshowing(int32_t FromIndex, int32_t ToIndex, const TGroupList& Groups) {
+    TReshowPlan plan;
+    const int32_t count = GroupCount(Groups);
+    const int32_t low = std::min(FromIndex, ToIndex);
+    if (FromIndex >= count || low < 0 || FromIndex == ToIndex)
+        return plan;
+    const std::vector<TWndHandle>& moving = GroupAt(Groups, FromIndex).Windows;
+    if (moving.empty())
+        return plan;
+
+    plan.Refused = false;
+    for (int32_t i = low; i < count; ++i)
+        Append(plan.Hide, GroupAt(Groups, i).Windows);
+    for (int32_t i = low; i < count; ++i) {
+        if (i == FromIndex)
+            continue;
+        if (i == ToIndex)
+            Append(plan.Show, moving);
+        Append(plan.Show, GroupAt(Groups, i).Windows);
+    }
+    if (ToIndex >= count)
+        Append(plan.Show, moving);
+    return plan;
+}
+
+bool CarryOutReshowing(const TReshowPlan& Plan, const TReshowActions& Actions) {
+    if (Plan.Refused)
+        return false;
+    int64_t pending = 0;
+    for (TWndHandle w : Plan.Hide)
+        if (!Actions.Hide(w))
+            ++pending;
+    Actions.Pause();
+    for (TWndHandle w : Plan.Show)
+        if (Actions.Show(w))
+            --pending;
+    return pending == 0;
+}

@@ -1,0 +1,81 @@
+#pragma once
+// The mover's decisions on plain data: whether a move of one taskbar group is refused, made
+// with two TB_MOVEBUTTON messages, or made by hiding the affected windows and showing them
+// again in the new order, and what exactly each method does. The Win32 half that carries
+// the moves out is in taskbar/taskbuttons_win.h (MoveTaskButton, MoveDirect,
+// MoveByReshowing).
+//
+// Positions: FromIndex is the position of the group to move in the group list; ToIndex is an
+// insertion position: the group ends up in front of the group now at ToIndex, and the count
+// of groups means the end. One place up is (p, p - 1), one place down is (p, p + 2).
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "taskbar/taskbuttons.h"
+
+enum class TMoveMethod {
+    Refuse,   // nothing is sent, nothing hidden; the move reports false
+    Direct,   // two TB_MOVEBUTTON messages (PlanMoveDirect)
+    Reshowing // hide and show again (PlanReshowing on a fresh snapshot)
+};
+
+struct TMoveDecision {
+    TMoveMethod Method = TMoveMethod::Refuse;
+    int32_t NeighbourIndex = 0; // Direct: the position the group takes in the list
+};
+
+// Chooses the method for moving the group at FromIndex in front of the group at ToIndex.
+// With AlternateChosen every move goes to the reshowing method, which checks the positions
+// itself against its fresh snapshot. Otherwise a move is refused when the positions are equal
+// or negative, when FromIndex or (moving down) ToIndex - 1 lies beyond the list, or when a move
+// down would leave the group where it is; it is made directly unless a group in the range it
+// crosses has NeedsAlternateMove set.
+TMoveDecision DecideMove(int32_t FromIndex, int32_t ToIndex, const TGroupList& Groups,
+                         bool AlternateChosen);
+
+// One TB_MOVEBUTTON: the button at toolbar index From is taken out and inserted at To.
+struct TToolbarMove {
+    int32_t From = 0;
+    int32_t To = 0;
+    friend bool operator==(const TToolbarMove& a, const TToolbarMove& b) {
+        return a.From == b.From && a.To == b.To;
+    }
+};
+
+// The two moves that take a group of a hidden header (toolbar index A - 1) and its visible
+// button (A) in front of the header of the group whose button is at B (B < A), or behind
+// that group's button (B >= A). Either way the header lands directly in front of its button.
+struct TDirectMovePlan {
+    TToolbarMove First;
+    TToolbarMove Second;
+};
+TDirectMovePlan PlanMoveDirect(int32_t A, int32_t B);
+
+// What the reshowing method does with the windows of a fresh snapshot: every window of every
+// group from the lower of the two positions to the last is hidden, in list order; then they
+// are shown again group by group, except that the moving group's windows come in front of the
+// group at ToIndex, or after all others when ToIndex is not below the count.
+struct TReshowPlan {
+    bool Refused = true; // nothing is hidden or shown
+    std::vector<TWndHandle> Hide;
+    std::vector<TWndHandle> Show;
+};
+// Refused when FromIndex is beyond the list, either position is negative, the positions are
+// equal, or the moving group has no windows.
+TReshowPlan PlanReshowing(int32_t FromIndex, int32_t ToIndex, const TGroupList& Groups);
+
+// The window calls a reshowing needs. Hide and Show change the window's visibility (SW_HIDE,
+// SW_SHOWNA) and return whether it is visible afterwards; Pause lets the shell catch up
+// between hiding and showing.
+struct TReshowActions {
+    std::function<bool(TWndHandle)> Hide;
+    std::function<bool(TWndHandle)> Show;
+    std::function<void()> Pause;
+};
+
+// Hides, pauses, shows. Every window that is hidden afterwards counts one up, every window
+// that is visible after showing counts one down; the result is true when the count ends at
+// zero. A 0 handle is never visible, so it leaves the result false even though the other
+// windows were moved. A refused plan does nothing and returns false.
+bool CarryOutReshowing(const TReshowPlan& Plan, const TReshowActions& Actions);

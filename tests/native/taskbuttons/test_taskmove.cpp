@@ -1,0 +1,348 @@
+// The mover's decisions on plain data: the choice of method, the two toolbar moves of the
+// direct method (checked by replaying them on a toolbar of labels) and the plan and count of
+// the reshowing method.
+#include "taskbar/taskmove.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+
+struct GroupDef {
+    int32_t index;
+    bool alternate = false;
+    std::vector<TWndHandle> windows = {};
+};
+
+TGroupList Groups(const std::vector<GroupDef>& defs) {
+    TGroupList list;
+    for (const GroupDef& d : defs) {
+        auto g = std::make_unique<TGrupButtons>();
+        g->Index = d.index;
+        g->NeedsAlternateMove = d.alternate;
+        g->Windows = d.windows;
+        AddGroup(list, std::move(g));
+    }
+    return list;
+}
+
+// Groups of a hidden header and one visible button each: Index 1, 3, 5, ...; windows 10 * (i +
+// 1) and 10 * (i + 1) + 1.
+TGroupList TwoButtonGroups(int n, const std::vector<int>& alternate = {}) {
+    std::vector<GroupDef> defs;
+    for (int i = 0; i < n; ++i) {
+        const TWndHandle w = 10 * (i + 1);
+        bool alt = std::find(alternate.begin(), alternate.end(), i) != alternate.end();
+        defs.push_back({2 * i + 1, alt, {w, w + 1}});
+    }
+    return Groups(defs);
+}
+
+// The order of n groups after the group at From goes in front of the group at To (n: the end).
+std::vector<int> ExpectedOrder(int n, int From, int To) {
+    std::vector<int> order;
+    for (int i = 0; i < n; ++i) {
+        if (i == To)
+            order.push_back(From);
+        if (i != From)
+            order.push_back(i);
+    }
+    if (To >= n)
+        order.push_back(From);
+    return order;
+}
+
+// TB_MOVEBUTTON as the toolbar does it: out of its place, then in at the new index. A move
+// with an index outside the toolbar does nothing.
+void Replay(std::vector<std::string>& Toolbar, const TToolbarMove& Move) {
+    const int32_t size = static_cast<int32_t>(Toolbar.size());
+    if (Move.From < 0 || Move.From >= size || Move.To < 0 || Move.To >= size)
+        return;
+    std::string button = Toolbar[static_cast<std::size_t>(Move.From)];
+    Toolbar.erase(Toolbar.begin() + Move.From);
+    Toolbar.insert(Toolbar.begin() + Move.To, button);
+}
+
+std::vector<std::string> HeaderButtonToolbar(int n) {
+    std::vector<std::string> toolbar;
+    for (int i = 0; i < n; ++i) {
+        toolbar.push_back("H" + std::to_string(i));
+        toolbar.push_back("B" + std::to_string(i));
+    }
+    return toolbar;
+}
+
+const char* Name(TMoveMethod m) {
+    switch (m) {
+    case TMoveMethod::Refuse:
+        return "refuse";
+    case TMoveMethod::Direct:
+        return "direct";
+    case TMoveMethod::Reshowing:
+        return "reshowing";
+    }
+    return "?";
+}
+
+TEST(DecideMove, Table) {
+    // Five groups; the one at position 2 cannot be moved directly.
+    const TGroupList groups = TwoButtonGroups(5, {2});
+    const struct {
+        int line;
+        int32_t from, to;
+        bool alternate;
+        TMoveMethod method;
+        int32_t neighbour;
+    } rows[] = {
+        {__LINE__, 2, 2, false, TMoveMethod::Refuse, 0},
+        {__LINE__, -1, 0, false, TMoveMethod::Refuse, 0},
+        {__LINE__, 0, -1, false, TMoveMethod::Refuse, 0},
+        {__LINE__, 5, 2, false, TMoveMethod::Refuse, 0}, // beyond the list, up
+        {__LINE__, 5, 7, false, TMoveMethod::Refuse, 0}, // beyond the list, down
+        {__LINE__, 0, 1, false, TMoveMethod::Refuse, 0}, // down by zero places
+        {__LINE__, 1, 2, false, TMoveMethod::Refuse, 0},
+        {__LINE__, 4, 5, false, TMoveMethod::Refuse, 0},  // the last one to the end
+        {__LINE__, 3, 6, false, TMoveMethod::Refuse, 0},  // in front of a sixth group of five
+        {__LINE__, 0, 99, false, TMoveMethod::Refuse, 0}, // far behind the end
+        {__LINE__, 1, 0, false, TMoveMethod::Direct, 0},
+        {__LINE__, 4, 3, false, TMoveMethod::Direct, 3},
+        {__LINE__, 0, 2, false, TMoveMethod::Direct, 1},
+        {__LINE__, 3, 5, false, TMoveMethod::Direct, 4},    // to the end
+        {__LINE__, 4, 0, false, TMoveMethod::Reshowing, 0}, // up across position 2
+        {__LINE__, 3, 2, false, TMoveMethod::Reshowing, 0}, // up in front of it
+        {__LINE__, 2, 1, false, TMoveMethod::Reshowing, 0}, // up out of it
+        {__LINE__, 0, 4, false, TMoveMethod::Reshowing, 0}, // down across it
+        {__LINE__, 1, 3, false, TMoveMethod::Reshowing, 0}, // down behind it
+        {__LINE__, 2, 4, false, TMoveMethod::Reshowing, 0}, // down out of it
+        {__LINE__, 3, 1, false, TMoveMethod::Reshowing, 0},
+        // The alternate method takes every move and checks the positions itself.
+        {__LINE__, 1, 0, true, TMoveMethod::Reshowing, 0},
+        {__LINE__, 0, 1, true, TMoveMethod::Reshowing, 0},
+        {__LINE__, 2, 2, true, TMoveMethod::Reshowing, 0},
+        {__LINE__, -1, 0, true, TMoveMethod::Reshowing, 0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << "line " << r.line);
+        const TMoveDecision d = DecideMove(r.from, r.to, groups, r.alternate);
+        EXPECT_STREQ(Name(d.Method), Name(r.method));
+        if (r.method == TMoveMethod::Direct) {
+            EXPECT_EQ(d.NeighbourIndex, r.neighbour);
+        }
+    }
+}
+
+TEST(DecideMove, EmptyListRefusesEverything) {
+    const TGroupList none;
+    EXPECT_EQ(DecideMove(0, 1, none, false).Method, TMoveMethod::Refuse);
+    EXPECT_EQ(DecideMove(1, 0, none, false).Method, TMoveMethod::Refuse);
+    EXPECT_EQ(DecideMove(0, 2, none, false).Method, TMoveMethod::Refuse);
+}
+
+TEST(PlanMoveDirect, WorkedExample) {
+    // [H0, B0, H1, B1, H2, B2]; the groups' Index values are 1, 3, 5.
+    struct {
+        int32_t a, b;
+        TToolbarMove first, second;
+        std::vector<std::string> result;
+    } cases[] = {
+        {5, 3, {4, 2}, {5, 3}, {"H0", "B0", "H2", "B2", "H1", "B1"}}, // group 2 up one place
+        {1, 3, {1, 3}, {0, 2}, {"H1", "B1", "H0", "B0", "H2", "B2"}}, // group 0 down one place
+        {1, 5, {1, 5}, {0, 4}, {"H1", "B1", "H2", "B2", "H0", "B0"}}, // group 0 to the end
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.a << " to " << c.b);
+        const TDirectMovePlan plan = PlanMoveDirect(c.a, c.b);
+        EXPECT_EQ(plan.First, c.first);
+        EXPECT_EQ(plan.Second, c.second);
+        std::vector<std::string> toolbar = HeaderButtonToolbar(3);
+        Replay(toolbar, plan.First);
+        Replay(toolbar, plan.Second);
+        EXPECT_EQ(toolbar, c.result);
+    }
+}
+
+// Every direct move the decision allows on a toolbar of header/button pairs puts the group
+// where the insertion position says, with its header in front of its button.
+TEST(PlanMoveDirect, EveryAllowedMoveGivesTheInsertionOrder) {
+    const int n = 5;
+    const TGroupList groups = TwoButtonGroups(n);
+    int direct = 0;
+    for (int from = 0; from < n; ++from) {
+        for (int to = 0; to <= n; ++to) {
+            SCOPED_TRACE(testing::Message() << from << " to " << to);
+            const TMoveDecision d = DecideMove(from, to, groups, false);
+            if (d.Method != TMoveMethod::Direct)
+                continue;
+            ++direct;
+            const TDirectMovePlan plan =
+                PlanMoveDirect(groups[std::size_t(from)].Group->Index,
+                               groups[std::size_t(d.NeighbourIndex)].Group->Index);
+            std::vector<std::string> toolbar = HeaderButtonToolbar(n);
+            Replay(toolbar, plan.First);
+            Replay(toolbar, plan.Second);
+            std::vector<std::string> expected;
+            for (int g : ExpectedOrder(n, from, to)) {
+                expected.push_back("H" + std::to_string(g));
+                expected.push_back("B" + std::to_string(g));
+            }
+            EXPECT_EQ(toolbar, expected);
+        }
+    }
+    // Every pair except the same place and the moves down by zero places.
+    EXPECT_EQ(direct, n * (n + 1) - 2 * n);
+}
+
+TEST(PlanReshowing, HidesFromTheLowerPositionAndShowsInTheNewOrder) {
+    const TGroupList groups =
+        Groups({{1, false, {10, 11}}, {3, true, {20}}, {5, false, {30, 31}}, {6, true, {40}}});
+    {
+        SCOPED_TRACE("group 1 to the end");
+        const TReshowPlan p = PlanReshowing(1, 4, groups);
+        EXPECT_FALSE(p.Refused);
+        EXPECT_THAT(p.Hide, ElementsAre(20, 30, 31, 40));
+        EXPECT_THAT(p.Show, ElementsAre(30, 31, 40, 20));
+    }
+    {
+        SCOPED_TRACE("group 3 in front of group 1");
+        const TReshowPlan p = PlanReshowing(3, 1, groups);
+        EXPECT_THAT(p.Hide, ElementsAre(20, 30, 31, 40));
+        EXPECT_THAT(p.Show, ElementsAre(40, 20, 30, 31));
+    }
+    {
+        SCOPED_TRACE("down by zero places: everything from 0 again in the same order");
+        const TReshowPlan p = PlanReshowing(0, 1, groups);
+        EXPECT_FALSE(p.Refused);
+        EXPECT_THAT(p.Hide, ElementsAre(10, 11, 20, 30, 31, 40));
+        EXPECT_THAT(p.Show, ElementsAre(10, 11, 20, 30, 31, 40));
+    }
+    {
+        SCOPED_TRACE("a position far behind the end is the end");
+        const TReshowPlan p = PlanReshowing(2, 50, groups);
+        EXPECT_THAT(p.Hide, ElementsAre(30, 31, 40));
+        EXPECT_THAT(p.Show, ElementsAre(40, 30, 31));
+    }
+}
+
+TEST(PlanReshowing, Refusals) {
+    const TGroupList groups = Groups({{1, false, {10}}, {3, false, {}}, {5, false, {30}}});
+    const struct {
+        int line;
+        int32_t from, to;
+    } rows[] = {
+        {__LINE__, 3, 0},                    // beyond the list
+        {__LINE__, -1, 1},                   // negative
+        {__LINE__, 1, -1}, {__LINE__, 2, 2}, // same place
+        {__LINE__, 1, 0},                    // a group without windows
+        {__LINE__, 1, 3},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << "line " << r.line);
+        const TReshowPlan p = PlanReshowing(r.from, r.to, groups);
+        EXPECT_TRUE(p.Refused);
+        EXPECT_THAT(p.Hide, IsEmpty());
+        EXPECT_THAT(p.Show, IsEmpty());
+    }
+    // A group without windows is only hidden and shown along with the others.
+    const TReshowPlan p = PlanReshowing(2, 0, groups);
+    EXPECT_FALSE(p.Refused);
+    EXPECT_THAT(p.Show, ElementsAre(30, 10));
+}
+
+// The groups' order that the show list gives, for every move: the groups in front of the lower
+// position untouched, the moving group in front of the one at ToIndex, or last.
+TEST(PlanReshowing, EveryMoveShowsTheInsertionOrder) {
+    const int n = 5;
+    const TGroupList groups = TwoButtonGroups(n);
+    for (int from = 0; from < n; ++from) {
+        for (int to = 0; to <= n; ++to) {
+            if (from == to)
+                continue;
+            SCOPED_TRACE(testing::Message() << from << " to " << to);
+            const TReshowPlan p = PlanReshowing(from, to, groups);
+            ASSERT_FALSE(p.Refused);
+            const int low = std::min(from, to);
+            std::vector<TWndHandle> expected;
+            for (int g : ExpectedOrder(n, from, to))
+                if (g >= low) {
+                    const TWndHandle w = 10 * (g + 1);
+                    expected.push_back(w);
+                    expected.push_back(w + 1);
+                }
+            // Groups in front of the lower position are neither hidden nor shown.
+            EXPECT_THAT(p.Show, ElementsAreArray(expected));
+            EXPECT_EQ(p.Hide.size(), expected.size());
+        }
+    }
+}
+
+// Windows that follow ShowWindow; 0 is never a window, and a "stuck" window keeps its state.
+class TFakeWindows {
+public:
+    TFakeWindows(std::initializer_list<TWndHandle> Windows) {
+        for (TWndHandle w : Windows)
+            FVisible[w] = true;
+    }
+    TReshowActions Actions() {
+        return {[this](TWndHandle w) { return Set(w, false, "hide "); },
+                [this](TWndHandle w) { return Set(w, true, "show "); },
+                [this] { Log.push_back("pause"); }};
+    }
+    std::set<TWndHandle> Stuck;
+    std::vector<std::string> Log;
+
+private:
+    bool Set(TWndHandle w, bool visible, const char* what) {
+        Log.push_back(what + std::to_string(w));
+        auto it = FVisible.find(w);
+        if (it == FVisible.end())
+            return false;
+        if (!Stuck.count(w))
+            it->second = visible;
+        return it->second;
+    }
+    std::map<TWndHandle, bool> FVisible;
+};
+
+TEST(CarryOutReshowing, HidesPausesShowsAndCountsWhatCameBack) {
+    TFakeWindows windows{20, 30, 40};
+    const TGroupList groups = Groups({{1, false, {20}}, {3, false, {30}}, {5, false, {40}}});
+    EXPECT_TRUE(CarryOutReshowing(PlanReshowing(0, 3, groups), windows.Actions()));
+    EXPECT_THAT(windows.Log, ElementsAre("hide 20", "hide 30", "hide 40", "pause", "show 30",
+                                         "show 40", "show 20"));
+}
+
+TEST(CarryOutReshowing, ZeroHandleOrStuckWindowMakesTheResultFalse) {
+    {
+        SCOPED_TRACE("a header's 0 handle in the range");
+        TFakeWindows windows{20, 30};
+        const TGroupList groups = Groups({{1, false, {0, 20}}, {3, false, {30}}});
+        EXPECT_FALSE(CarryOutReshowing(PlanReshowing(1, 0, groups), windows.Actions()));
+        // The windows were moved all the same.
+        EXPECT_THAT(windows.Log, ElementsAre("hide 0", "hide 20", "hide 30", "pause", "show 30",
+                                             "show 0", "show 20"));
+    }
+    {
+        SCOPED_TRACE("a window that does not hide");
+        TFakeWindows windows{20, 30};
+        windows.Stuck = {30};
+        const TGroupList groups = Groups({{1, false, {20}}, {3, false, {30}}});
+        EXPECT_FALSE(CarryOutReshowing(PlanReshowing(1, 0, groups), windows.Actions()));
+    }
+}
+
+TEST(CarryOutReshowing, RefusedPlanTouchesNothing) {
+    TFakeWindows windows{20};
+    EXPECT_FALSE(CarryOutReshowing(TReshowPlan{}, windows.Actions()));
+    EXPECT_THAT(windows.Log, IsEmpty());
+}
+
+} // namespace
