@@ -20,7 +20,7 @@ TGlyphLayout LayoutGlyph(int Width, int Height, bool HasGlyph, int TextWidth, in
     }
     if (textWidth > 0) {
         l.TextLeft = left + glyphWidth + gap;
-        l.TextTop = (Height - TextHeight) / 2;
+        l.TextTop = std::max((Height - TextHeight) / 2, 0); // too tall: its first lines show
         l.TextWidth = textWidth;
         l.TextHeight = TextHeight;
     }

@@ -23,7 +23,8 @@ int GlyphTextRoom(int Width, bool HasGlyph);
 // Lays out a content area Width x Height: the picture (16 x 16, when HasGlyph) and the
 // caption (TextWidth x TextHeight, 0 x 0 for none) side by side, picture first, centred
 // together; each is centred vertically on its own. A caption wider than the room left
-// beside the picture is cut to that room.
+// beside the picture is cut to that room; one taller than the area starts at its top, so
+// that its first lines show.
 TGlyphLayout LayoutGlyph(int Width, int Height, bool HasGlyph, int TextWidth, int TextHeight);
 
 // The picture as a disabled control shows it: the same shape in light greys, with the same

@@ -4,6 +4,8 @@
 #include <uxtheme.h>
 #include <vssym32.h>
 
+#include <algorithm>
+
 #include "toolkit/Forms.h"
 #include "toolkit/Glyphs.h"
 #include "toolkit/ImgList.h"
@@ -232,8 +234,11 @@ void TButton::DrawContent(HDC Dc, const RECT& Area, bool Disabled, bool HidePref
     RECT measured{0, 0, GlyphTextRoom(width, hasGlyph), 0};
     if (!text.empty())
         ::DrawTextA(Dc, text.c_str(), -1, &measured, format | DT_CALCRECT);
-    const TGlyphLayout layout = LayoutGlyph(width, height, hasGlyph, measured.right - measured.left,
-                                            measured.bottom - measured.top);
+    int textHeight = measured.bottom - measured.top;
+    if (TEXTMETRICA tm{}; textHeight > height && ::GetTextMetricsA(Dc, &tm) && tm.tmHeight > 0)
+        textHeight = std::max(height / tm.tmHeight, 1L) * tm.tmHeight; // whole lines only
+    const TGlyphLayout layout =
+        LayoutGlyph(width, height, hasGlyph, measured.right - measured.left, textHeight);
     if (hasGlyph)
         Images_->Draw(Dc, Area.left + layout.GlyphLeft, Area.top + layout.GlyphTop, ImageIndex_,
                       !Disabled);

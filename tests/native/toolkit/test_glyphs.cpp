@@ -37,6 +37,10 @@ TEST(GlyphLayout, ATooWideCaptionIsCutToTheRoomBesideThePicture) {
     EXPECT_EQ(l.TextWidth, GlyphTextRoom(60, true));
     EXPECT_GE(l.GlyphLeft, 0);
     EXPECT_LE(l.TextLeft + l.TextWidth, 60);
+    // Wrapped onto more lines than fit: the first lines show, the picture stays centred.
+    const TGlyphLayout tall = LayoutGlyph(80, 26, true, 50, 52);
+    EXPECT_EQ(tall.TextTop, 0);
+    EXPECT_EQ(tall.GlyphTop, 5);
     // Narrower than the picture itself: the picture starts at the left edge.
     EXPECT_EQ(LayoutGlyph(10, 26, true, 0, 0).GlyphLeft, 0);
 }
