@@ -1,5 +1,6 @@
 #include "app/TaskMain.h"
 
+#include "app/TaskRows.h"
 #include "dragdrop/TaskBallon.h"
 #include "taskbar/taskbuttons_win.h"
 
@@ -10,7 +11,56 @@ TGroupList HiddenGroups;
 
 namespace {
 const TFontDef kSettingsFont{"Tahoma", -13, false};
+const TFontDef kListFont{"Tahoma", -13, false};
+
+struct TColumnDef {
+    const char* Caption;
+    int Width;
+    int MinWidth;
+    int MaxWidth;
+    bool Visible;
+};
+// Only the first column shows; the others carry the row's data for the commands.
+const TColumnDef kListColumns[] = {
+    {"TaskBar Applications", 450, 400, 1000, true},
+    {"Nr [Hidden]", 100, 0, 0, false},
+    {"Handeluri Nr [Hidden]", 100, 0, 0, false},
+    {"Nr fresetre Nr [Hidden]", 100, 0, 0, false},
+    {"", 100, 0, 0, false},
+    {"", 100, 0, 0, false},
+    {"", 100, 0, 0, false},
+};
+
+// Opens an update bracket of the list's items and closes it again, also on an error.
+class TItemsUpdate {
+public:
+    explicit TItemsUpdate(TQlxListItems& Items) : Items_(Items) { Items_.BeginUpdate(); }
+    ~TItemsUpdate() { Items_.EndUpdate(); }
+    TItemsUpdate(const TItemsUpdate&) = delete;
+    TItemsUpdate& operator=(const TItemsUpdate&) = delete;
+
+private:
+    TQlxListItems& Items_;
+};
+
+void FillItem(TQlxListItem& Item, const TListRow& Row) {
+    Item.SetCaption(Row.Caption);
+    for (const std::string& s : Row.SubItems)
+        Item.SubItems.Add(s);
+    Item.Hidenpart = Row.Hidenpart;
+    if (!Row.Checked)
+        Item.SetChecked(false); // raises no check event
+    // The group's icon drawn onto the row's own 16 x 16 picture, shown transparently.
+    TBitmap16 icon = *Row.Icon;
+    icon.Transparent = true;
+    Item.SetIcon(icon);
+}
 } // namespace
+
+void HideAppButton() {
+    if (Application)
+        ::ShowWindow(Application->Handle(), SW_HIDE);
+}
 
 TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
     : TForm(Owner, {.ClassName = "TfTaskBarMain",
@@ -29,11 +79,42 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
         TPageControlParams{.Name = "TkPageControl1", .Parent = this, .Bounds = {8, 8, 573, 366}});
     TabTaskbar = Create<TTabSheet>(
         TTabSheetParams{.Name = "TabTaskbar", .PageControl = TkPageControl1, .Caption = "Zorvane"});
+    QlxCheckListTaskBar = Create<TQlxCheckList>(TQlxCheckListParams{
+        .Name = "QlxCheckListTaskBar",
+        .Parent = TabTaskbar,
+        .Bounds = {5, 8, 511, 312},
+        .Hint = "You can do this easier! Click the Help button to see a brief demo on using "
+                "drag and drop!",
+        .ShowHint = true,
+        .Font = kListFont,
+        .HeaderFont = kListFont});
+    for (const TColumnDef& d : kListColumns) {
+        TQlxListColumn& c = QlxCheckListTaskBar->Columns.Add();
+        c.Caption = d.Caption;
+        c.SetMaxWidth(d.MaxWidth);
+        c.SetMinWidth(d.MinWidth);
+        c.SetWidth(d.Width);
+        c.Visible = d.Visible;
+    }
+    QlxCheckListTaskBar->EntireRow = true;
+    QlxCheckListTaskBar->HeaderAutoSort = false;
+    QlxCheckListTaskBar->SetSortColumn(-1);
+    QlxCheckListTaskBar->UseItemSelectionTheme = true;
+    QlxCheckListTaskBar->OnItemClick = [this](TObject* Sender, TQlxListItem* Item) {
+        QlxCheckListTaskBarItemClick(Sender, Item);
+    };
+    QlxCheckListTaskBar->OnItemCheck = [this](TObject* Sender, TQlxListItem* Item) {
+        QlxCheckListTaskBarItemCheck(Sender, Item);
+    };
     // The pictures of the buttons and tabs come with the image list ilButtons.
-    bUp = Create<TButton>(
-        TButtonParams{.Name = "bUp", .Parent = TabTaskbar, .Bounds = {525, 5, 33, 150}});
-    bDown = Create<TButton>(
-        TButtonParams{.Name = "bDown", .Parent = TabTaskbar, .Bounds = {525, 170, 35, 150}});
+    bUp = Create<TButton>(TButtonParams{.Name = "bUp",
+                                        .Parent = TabTaskbar,
+                                        .Bounds = {525, 5, 33, 150},
+                                        .OnClick = handler(&TfTaskBarMain::bUpClick)});
+    bDown = Create<TButton>(TButtonParams{.Name = "bDown",
+                                          .Parent = TabTaskbar,
+                                          .Bounds = {525, 170, 35, 150},
+                                          .OnClick = handler(&TfTaskBarMain::bDownClick)});
     TabSettings = Create<TTabSheet>(TTabSheetParams{
         .Name = "TabSettings", .PageControl = TkPageControl1, .Caption = "Settings"});
     cbStartUp = Create<TCheckBox>(
@@ -90,6 +171,8 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
 
     // The snapshot's icon requests name this window as the one to answer.
     IconReplyWnd = Handle();
+    // The mover reads the option at each move.
+    AlternateMoveChosen = [this] { return cmodmove->Checked(); };
 
     OnCreate = handler(&TfTaskBarMain::FormCreate);
     OnCloseQuery = [this](TObject* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
@@ -106,6 +189,7 @@ TfTaskBarMain::~TfTaskBarMain() {
         Application->OnException = nullptr; // it points at this window's message box
     fTaskBarMain = nullptr;
     IconReplyWnd = nullptr;
+    AlternateMoveChosen = nullptr;
 }
 
 void TfTaskBarMain::FormCreate(TObject*) {
@@ -156,6 +240,11 @@ void TfTaskBarMain::WndProc(TMessage& Message) {
         OnCloseQuery = nullptr;
     } else if (Message.Msg == WM_ENDSESSION) {
         SessionEnds = Message.WParam != 0;
+    } else if (Message.Msg == WM_SYSCOMMAND && (Message.WParam & 0xFFF0) == SC_MAXIMIZE) {
+        bool callDefault = true;
+        TkForm1Maximize(this, callDefault);
+        if (!callDefault)
+            return;
     }
     TForm::WndProc(Message);
 }
@@ -198,9 +287,149 @@ void TfTaskBarMain::CloseMainWindow() {
     Close();
 }
 
-// ---- Timers whose work comes later: the list refresh, the hide after start-up, the mouse poll and
-// the demonstration.
-void TfTaskBarMain::TimerRefreshOnTimer(TObject*) {}
-void TfTaskBarMain::TimerHideTimer(TObject*) {}
+void TfTaskBarMain::TkForm1Maximize(TObject*, bool& CallDefault) {
+    CallDefault = true;
+    HideAppButton();
+}
+
+// ---- The list and its commands
+
+void TfTaskBarMain::TimerRefreshOnTimer(TObject*) {
+    HideAppButton();
+    if (!Showing())
+        return; // the rows stay as they are while the program sits in the tray
+    const bool dragging = FTaskBarBallon && FTaskBarBallon->Dragging;
+    if (!dragging) {
+        ::SetForegroundWindow(Handle());
+        BringToFront();
+        ::SetForegroundWindow(Handle());
+    }
+    HideAppButton();
+    TimerRefresh->SetEnabled(false);
+    if (dragging)
+        return; // the end of the drag switches the refresh on again
+    // An error ends the refresh here with the timer off; it reaches the error handler.
+    RefreshRows();
+    TimerRefresh->SetEnabled(true);
+}
+
+void TfTaskBarMain::RefreshRows() {
+    TQlxListItems& items = QlxCheckListTaskBar->Items;
+    int position = 0;
+    std::string key;
+    if (TQlxListItem* selected = QlxCheckListTaskBar->SelectedItem()) {
+        position = selected->Index();
+        key = RowKey(selected->Caption(), selected->SubItems[1]);
+    }
+
+    TGroupListHolder snapshot;
+    HWND activeWnd = nullptr;
+    ReadTaskbarButtons(false, snapshot.Groups, activeWnd);
+    const std::vector<TListRow> rows = BuildListRows(snapshot.Groups, HiddenGroups);
+    std::vector<std::string> keys;
+    {
+        TItemsUpdate update(items); // painted once, when the bracket closes
+        items.Clear();
+        for (const TListRow& row : rows) {
+            FillItem(*items.Add(), row);
+            keys.push_back(RowKey(row.Caption, row.SubItems[1]));
+        }
+    }
+
+    const TRowSelection selection = RestoreSelection(keys, position, key);
+    if (selection.Select >= 0)
+        items[selection.Select].SetSelected(true);
+    try {
+        QlxCheckListTaskBarItemClick(QlxCheckListTaskBar, &items[selection.ClickRow]);
+    } catch (const EListError&) {
+        // an empty list: the buttons keep their state
+    }
+}
+
+void TfTaskBarMain::QlxCheckListTaskBarItemClick(TObject*, TQlxListItem* Item) {
+    TQlxListItems& items = QlxCheckListTaskBar->Items;
+    std::optional<TClickedRow> row;
+    std::optional<bool> nextChecked;
+    if (Item) {
+        row = TClickedRow{Item->Index(), Item->Checked()};
+        try {
+            nextChecked = items[row->Index + 1].Checked();
+        } catch (const EListError&) {
+        }
+    }
+    const TUpDown buttons = UpDownForRow(row, items.Count(), nextChecked);
+    bUp->SetEnabled(buttons.Up);
+    bDown->SetEnabled(buttons.Down);
+}
+
+void TfTaskBarMain::bUpClick(TObject*) {
+    MoveSelectedRow(-1);
+}
+
+void TfTaskBarMain::bDownClick(TObject*) {
+    MoveSelectedRow(1);
+}
+
+void TfTaskBarMain::MoveSelectedRow(int Step) {
+    // Any failure ends the command without a message; with no row selected nothing happens.
+    try {
+        TQlxListItem* selected = QlxCheckListTaskBar->SelectedItem();
+        if (!selected)
+            return;
+        const int i = selected->Index();
+        {
+            TGroupListHolder snapshot;
+            HWND activeWnd = nullptr;
+            ReadTaskbarButtons(false, snapshot.Groups, activeWnd);
+            // The target is an insertion position: one place down is in front of i + 2.
+            const int target = Step < 0 ? i - 1 : i + 2;
+            if (MoveTaskButton(i, target, snapshot.Groups))
+                QlxCheckListTaskBar->ExchangeItems(i, i + Step); // the row moves at once
+        }
+        TimerRefreshOnTimer(nullptr);
+    } catch (const std::exception&) {
+    }
+}
+
+void TfTaskBarMain::QlxCheckListTaskBarItemCheck(TObject*, TQlxListItem* Item) {
+    HWND foreground = nullptr;
+    try {
+        const std::optional<int> n = RowPosition(Item->SubItems[0]);
+        if (!n)
+            return;
+        if (Item->Checked()) {
+            // Show a hidden group again; its windows come back without being activated.
+            std::unique_ptr<TGrupButtons> group = TakeGroup(HiddenGroups, *n);
+            if (!group)
+                return;
+            foreground = ::GetForegroundWindow();
+            for (TWndHandle w : group->Windows)
+                ::ShowWindow(ToHWND(w), SW_SHOWNA);
+        } else {
+            // Hide a group: it belongs to HiddenGroups from now on.
+            TGroupListHolder snapshot;
+            ReadTaskbarButtons(false, snapshot.Groups, foreground);
+            std::unique_ptr<TGrupButtons> group = TakeGroup(snapshot.Groups, *n);
+            if (group) {
+                const std::vector<TWndHandle> windows = group->Windows;
+                AddGroup(HiddenGroups, std::move(group));
+                for (TWndHandle w : windows)
+                    ::ShowWindow(ToHWND(w), SW_HIDE);
+            }
+        }
+    } catch (const std::exception&) {
+        // a row whose position no longer exists: nothing is hidden or shown
+    }
+    // The window whose button was pressed stays in front, unless it was just hidden.
+    if (foreground && ::IsWindowVisible(foreground))
+        ::SetForegroundWindow(foreground);
+}
+
+void TfTaskBarMain::TimerHideTimer(TObject*) {
+    Hide();
+    TimerHide->SetEnabled(Showing());
+}
+
+// ---- Timers whose work comes later: the mouse poll and the demonstration.
 void TfTaskBarMain::TimerForceTimer(TObject*) {}
 void TfTaskBarMain::TimerHelpTimer(TObject*) {}

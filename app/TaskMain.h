@@ -1,9 +1,11 @@
 #pragma once
 // The main window fTaskBarMain: start-up, the close requests and every way the program ends,
-// and the process-wide state that the other windows share with it.
+// the list of taskbar groups with its refresh and commands, and the process-wide state that
+// the other windows share with it.
 #include <cstdint>
 
 #include "app/ExitCommand.h"
+#include "components/QlxCheckList.h"
 #include "taskbar/taskbuttons.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Dialogs.h"
@@ -19,7 +21,7 @@ public:
     // Controls, in the order the window creates them.
     TPageControl* TkPageControl1;
     TTabSheet* TabTaskbar;
-    // The check list QlxCheckListTaskBar comes here, on TabTaskbar at 5, 8, 511 x 312.
+    TQlxCheckList* QlxCheckListTaskBar;
     TButton* bUp;
     TButton* bDown;
     TTabSheet* TabSettings;
@@ -45,6 +47,17 @@ public:
     void OneInstance1ApplicationExists(TObject* Sender);
     void cbStartUpClick(TObject* Sender);
 
+    // The list commands: Up and Down move the selected row's group one place; a row click
+    // sets the two buttons; unchecking a row hides its group's windows, checking shows them.
+    void bUpClick(TObject* Sender);
+    void bDownClick(TObject* Sender);
+    void QlxCheckListTaskBarItemClick(TObject* Sender, TQlxListItem* Item);
+    void QlxCheckListTaskBarItemCheck(TObject* Sender, TQlxListItem* Item);
+    // The frame's maximise request: it goes ahead, and the program's taskbar button stays
+    // hidden.
+    void TkForm1Maximize(TObject* Sender, bool& CallDefault);
+
+    // One refresh of the list from a new snapshot (also called with no sender by Up and Down).
     void TimerRefreshOnTimer(TObject* Sender);
     void TimerHideTimer(TObject* Sender);
     void TimerForceTimer(TObject* Sender);
@@ -56,6 +69,11 @@ protected:
 private:
     // The session really ends (WM_ENDSESSION with TRUE): other programs end with it.
     bool SessionEnds = false;
+
+    // Rebuilds the rows from a new snapshot and the hidden groups, keeping the user's row.
+    void RefreshRows();
+    // Up (Step -1) and Down (Step 1).
+    void MoveSelectedRow(int Step);
 
     // Creation steps whose components come later.
     void RestoreStates();
@@ -73,6 +91,10 @@ private:
 };
 
 extern TfTaskBarMain* fTaskBarMain;
+
+// Hides the application's owner window, which would otherwise carry the program's own taskbar
+// button.
+void HideAppButton();
 
 // True once the program is ending; never goes back to false.
 extern bool Exiting;

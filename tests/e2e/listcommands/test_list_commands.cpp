@@ -1,0 +1,238 @@
+// The real Zorvane.exe against the stand-in taskbar, driven as a person drives it: mouse
+// clicks on the list's rows and check boxes and on the Up, Down and "Exit program" buttons,
+// with the taskbar read back from the shell.
+#include <windows.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/startup/ProgramUnderTest.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+
+constexpr DWORD kStartMs = 30000;
+constexpr DWORD kWaitMs = 10000;
+// The list's geometry: header height, row height.
+constexpr int kHeaderHeight = 22;
+constexpr int kRowHeight = 18;
+
+// Left button click at a point of the screen, as the mouse makes it.
+void ClickAt(POINT P) {
+    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT in[3] = {};
+    for (INPUT& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = static_cast<LONG>((P.x * 65536 + w / 2) / w);
+        i.mi.dy = static_cast<LONG>((P.y * 65536 + h / 2) / h);
+        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    }
+    in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    ::SendInput(3, in, sizeof(INPUT));
+}
+
+POINT ScreenPoint(HWND Wnd, int X, int Y) {
+    POINT p{X, Y};
+    ::ClientToScreen(Wnd, &p);
+    return p;
+}
+
+POINT CentreOf(HWND Wnd) {
+    RECT r{};
+    ::GetClientRect(Wnd, &r);
+    return ScreenPoint(Wnd, r.right / 2, r.bottom / 2);
+}
+
+bool Visible(HWND Wnd) {
+    return ::IsWindowVisible(Wnd) != FALSE;
+}
+
+class ListCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Each program is a group of its own.
+        for (const char* name : {"Alpha", "Bravo", "Charlie", "Delta"})
+            Apps.push_back(std::make_unique<zvtest::SampleApp>(
+                name, std::vector<std::string>{std::string(name)}));
+    }
+
+    // A fifth group: Echo's three windows collapsed behind one header.
+    void AddCollapsedEcho() {
+        Echo = std::make_unique<zvtest::SampleApp>(
+            "Echo", std::vector<std::string>{"echo 1", "echo 2", "echo 3"});
+        Shell.Collapse(Echo->Window(0));
+    }
+
+    // Starts the program and waits until its list shows the taskbar.
+    void StartProgram() {
+        Shell.Sync();
+        Program =
+            std::make_unique<zvtest::ChildProcess>(zvtest::ProgramFolder() + "Zorvane.exe", "");
+        Main = WaitForTopLevelWindow(*Program, "TfTaskBarMain", "Zorvane", kStartMs);
+        ASSERT_TRUE(Main);
+        for (HWND w : DescendantsOf(Main)) {
+            const std::string c = ClassOf(w);
+            if (c == "TQlxCheckList")
+                List = w;
+            else if (c == "Button" && TextOf(w).empty())
+                (Up ? Down : Up) = w; // bUp is created before bDown
+        }
+        ASSERT_TRUE(List && Up && Down);
+        // The first refresh clicks row 0 for the buttons: Up goes off.
+        ASSERT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return !::IsWindowEnabled(Up); }))
+            << "the list was never filled";
+    }
+
+    void TearDown() override {
+        if (Program)
+            Program->Kill();
+    }
+
+    // The texts of the taskbar's shown buttons, group headers of collapsed groups included,
+    // with a collapsed header's "n Program" shortened to its program's name.
+    std::vector<std::string> TaskbarOrder() {
+        std::vector<std::string> order;
+        for (const zvtest::ButtonRecord& b : Shell.SyncAndDump()) {
+            if (b.Hidden())
+                continue;
+            std::string t = b.text;
+            if (b.Header())
+                t = t.substr(t.find(' ') + 1);
+            order.push_back(t);
+        }
+        return order;
+    }
+
+    bool TaskbarBecomes(const std::vector<std::string>& Order) {
+        return RoundTripUntil(Main, kWaitMs, [&] { return TaskbarOrder() == Order; });
+    }
+
+    bool ButtonsBecome(bool UpOn, bool DownOn) {
+        return RoundTripUntil(Main, kWaitMs, [&] {
+            return (::IsWindowEnabled(Up) != FALSE) == UpOn &&
+                   (::IsWindowEnabled(Down) != FALSE) == DownOn;
+        });
+    }
+
+    int RowMiddle(int Row) const { return kHeaderHeight + Row * kRowHeight + kRowHeight / 2; }
+    void ClickRow(int Row) { ClickAt(ScreenPoint(List, 120, RowMiddle(Row))); }
+    void ClickCheckBox(int Row) { ClickAt(ScreenPoint(List, 8, RowMiddle(Row))); }
+    void ClickButton(HWND Button) { ClickAt(CentreOf(Button)); }
+
+    zvtest::StandinShell Shell;
+    std::vector<std::unique_ptr<zvtest::SampleApp>> Apps;
+    std::unique_ptr<zvtest::SampleApp> Echo;
+    std::unique_ptr<zvtest::ChildProcess> Program;
+    HWND Main = nullptr;
+    HWND List = nullptr;
+    HWND Up = nullptr;
+    HWND Down = nullptr;
+};
+
+TEST_F(ListCommands, UpAndDownMoveTheSelectedGroupOnTheTaskbar) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    // The middle row: up one place, and the row goes with it, so Up again moves it to the top.
+    ClickRow(2);
+    ASSERT_TRUE(ButtonsBecome(true, true));
+    ClickButton(Up);
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Bravo", "Delta"}));
+    ClickButton(Up);
+    EXPECT_TRUE(TaskbarBecomes({"Charlie", "Alpha", "Bravo", "Delta"}));
+    // Now on the first row: Up is off.
+    EXPECT_TRUE(ButtonsBecome(false, true));
+
+    // The first row down, twice.
+    ClickButton(Down);
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Bravo", "Delta"}));
+    ClickButton(Down);
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Bravo", "Charlie", "Delta"}));
+    EXPECT_TRUE(ButtonsBecome(true, true));
+
+    // The last row up, then down to the end again.
+    ClickRow(3);
+    ASSERT_TRUE(ButtonsBecome(true, false));
+    ClickButton(Up);
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Bravo", "Delta", "Charlie"}));
+    EXPECT_TRUE(ButtonsBecome(true, true));
+    ClickButton(Down);
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Bravo", "Charlie", "Delta"}));
+    EXPECT_TRUE(ButtonsBecome(true, false));
+
+    // A disabled button does nothing.
+    ClickButton(Down);
+    EXPECT_TRUE(SendAndWait(Main, WM_NULL, 0, 0));
+    EXPECT_THAT(TaskbarOrder(), ElementsAre("Alpha", "Bravo", "Charlie", "Delta"));
+}
+
+TEST_F(ListCommands, UncheckingHidesAGroupWithItsWindowsAndCheckingShowsThemAgain) {
+    AddCollapsedEcho();
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    // Echo's collapsed group holds three windows: all three go, with their buttons.
+    ClickCheckBox(4);
+    ASSERT_TRUE(RoundTripUntil(Main, kWaitMs, [&] {
+        return !Visible(Echo->Window(0)) && !Visible(Echo->Window(1)) && !Visible(Echo->Window(2));
+    }));
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Bravo", "Charlie", "Delta"}));
+
+    // At the next refresh the hidden group is the last row, unchecked: a click on it turns
+    // both buttons off, and the last checked row above it has no Down.
+    ClickRow(3);
+    ASSERT_TRUE(ButtonsBecome(true, false));
+    ClickRow(4);
+    EXPECT_TRUE(ButtonsBecome(false, false));
+
+    // Hiding a second group puts its row after the first hidden one.
+    ClickCheckBox(1);
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Delta"}));
+    EXPECT_FALSE(Visible(Apps[1]->Window(0)));
+
+    // Checking Echo's row again (still row 3 until the refresh has run: wait for it, by the
+    // buttons of row 2, the last checked row).
+    ClickRow(2);
+    ASSERT_TRUE(ButtonsBecome(true, false));
+    ClickCheckBox(3);
+    ASSERT_TRUE(RoundTripUntil(Main, kWaitMs, [&] {
+        return Visible(Echo->Window(0)) && Visible(Echo->Window(1)) && Visible(Echo->Window(2));
+    }));
+    // The windows came back without being activated.
+    const HWND fg = ::GetForegroundWindow();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NE(fg, Echo->Window(i));
+    Shell.Sync();
+    std::vector<std::string> order = TaskbarOrder();
+    EXPECT_EQ(std::count(order.begin(), order.end(), "echo 1") +
+                  std::count(order.begin(), order.end(), "Echo"),
+              1)
+        << ::testing::PrintToString(order);
+}
+
+TEST_F(ListCommands, ExitShowsEveryHiddenWindowAgainInOrder) {
+    AddCollapsedEcho();
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ClickCheckBox(1); // Bravo
+    ASSERT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Delta", "Echo"}));
+    ClickRow(0);
+    ASSERT_TRUE(ButtonsBecome(false, true)); // the refresh has run: Delta is row 2 now
+    ClickCheckBox(2);                        // Delta
+    ASSERT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Echo"}));
+
+    const HWND exitButton = FindDescendant(Main, "Button", "Exit program");
+    ASSERT_TRUE(exitButton);
+    ClickButton(exitButton);
+    ASSERT_TRUE(Program->WaitForExit(kWaitMs)) << "the program did not end";
+    EXPECT_EQ(Program->ExitCode(), 0u);
+
+    // Nothing of the user's is left hidden, and the hidden groups came back in their order.
+    for (auto& app : Apps)
+        EXPECT_TRUE(Visible(app->Window(0))) << app->Name();
+    EXPECT_THAT(TaskbarOrder(), ElementsAre("Alpha", "Charlie", "Echo", "Bravo", "Delta"));
+}
+
+} // namespace

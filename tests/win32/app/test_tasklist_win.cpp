@@ -1,0 +1,229 @@
+// The main window's list of taskbar groups, in this process, against the stand-in taskbar with
+// windows of other programs: the window's controls, the rows a refresh builds, the row kept
+// selected, a tick while the window is hidden, and the check toggle's foreground rule.
+#include <windows.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/Help.h"
+#include "app/TaskMain.h"
+#include "dragdrop/TaskBallon.h"
+#include "taskbar/taskbuttons_win.h"
+#include "tests/support/TestSupport.h"
+#include "toolkit/SysUtils.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+
+std::string Hex8(HWND Wnd) {
+    return Format("%08X", static_cast<unsigned>(reinterpret_cast<uintptr_t>(Wnd)));
+}
+
+class TaskList : public ::testing::Test {
+protected:
+    TaskList() {
+        Exiting = false;
+        App.SetTitle("Zorvane");
+        App.CreateForm(fTaskBarMain);
+        App.CreateForm(FTaskBarBallon);
+        Main = fTaskBarMain;
+        Main->Show();
+        Shell.Sync();
+    }
+    ~TaskList() override { ClearGroupList(HiddenGroups); }
+
+    TQlxListItems& Rows() { return Main->QlxCheckListTaskBar->Items; }
+    std::vector<std::string> Captions() {
+        std::vector<std::string> c;
+        for (int i = 0; i < Rows().Count(); ++i)
+            c.push_back(Rows()[i].Caption() + (Rows()[i].Checked() ? "+" : "-"));
+        return c;
+    }
+    void Refresh() {
+        Shell.Sync();
+        Main->TimerRefreshOnTimer(nullptr);
+    }
+    // A hidden group as the hide command leaves it: one hidden window, an icon of one colour.
+    HWND AddHiddenGroup(const std::string& Caption, uint32_t Colour) {
+        HiddenWindows.emplace_back(::CreateWindowExA(0, "STATIC", Caption.c_str(), WS_POPUP, 0, 0,
+                                                     50, 50, nullptr, nullptr, nullptr, nullptr));
+        auto g = std::make_unique<TGrupButtons>();
+        g->Add(std::make_unique<TTaskButton>());
+        g->Add(std::make_unique<TTaskButton>());
+        g->Caption = Caption;
+        g->Index = 0x1C;
+        g->HasVisible = true;
+        g->Windows = {0, FromHWND(HiddenWindows.back().get())};
+        g->Icon.Pixels.fill(Colour);
+        AddGroup(HiddenGroups, std::move(g));
+        return HiddenWindows.back().get();
+    }
+
+    zvtest::StandinShell Shell;
+    zvtest::SampleApp Notes{"Notes", {"notes 1", "notes 2"}};
+    zvtest::SampleApp Alpha{"Alpha", {"alpha"}};
+    zvtest::SampleApp Bravo{"Bravo", {"bravo"}};
+    std::vector<ScopedWindow> HiddenWindows;
+    TApplication App;
+    TfTaskBarMain* Main = nullptr;
+};
+
+TEST_F(TaskList, TheControlsLieWhereTheWindowPutsThem) {
+    RECT client{};
+    ::GetClientRect(Main->Handle(), &client);
+    EXPECT_EQ(client.right, 586);
+    EXPECT_EQ(client.bottom, 419);
+    struct Place {
+        TWinControl* Control;
+        TBounds Bounds;
+    };
+    const Place places[] = {
+        {Main->TkPageControl1, {8, 8, 573, 366}}, {Main->QlxCheckListTaskBar, {5, 8, 511, 312}},
+        {Main->bUp, {525, 5, 33, 150}},           {Main->bDown, {525, 170, 35, 150}},
+        {Main->cbStartUp, {8, 56, 530, 20}},      {Main->cmodmove, {8, 100, 530, 41}},
+        {Main->bHelp, {9, 382, 90, 30}},          {Main->bExit, {379, 382, 95, 30}},
+        {Main->bOk, {484, 382, 95, 30}},          {Main->bDemo_OLD, {119, 381, 87, 33}},
+    };
+    for (const Place& p : places) {
+        const TBounds b = p.Control->Bounds();
+        EXPECT_EQ(b.Left, p.Bounds.Left) << p.Control->Name();
+        EXPECT_EQ(b.Top, p.Bounds.Top) << p.Control->Name();
+        EXPECT_EQ(b.Width, p.Bounds.Width) << p.Control->Name();
+        EXPECT_EQ(b.Height, p.Bounds.Height) << p.Control->Name();
+    }
+    EXPECT_EQ(Main->QlxCheckListTaskBar->Parent(), Main->TabTaskbar);
+    EXPECT_FALSE(Main->bDemo_OLD->Visible());
+    EXPECT_TRUE(::GetWindowLongA(Main->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+TEST_F(TaskList, ARefreshListsTheTaskbarsGroupsThenTheHiddenOnes) {
+    AddHiddenGroup("hidden one", 0x00FF0000);
+    Refresh();
+    // Notes' second window stands alone behind the first group and gets no row; its place
+    // still counts in the positions of the rows after it.
+    ASSERT_THAT(Captions(), ElementsAre("notes 1+", "alpha+", "bravo+", "hidden one-"));
+    const TQlxListItem& alpha = Rows()[1];
+    EXPECT_EQ(alpha.SubItems[0], "2");
+    EXPECT_EQ(alpha.SubItems[1], "_00000000_" + Hex8(Alpha.Window(0)));
+    EXPECT_EQ(alpha.SubItems[2], "2");
+    EXPECT_EQ(alpha.SubItems.Count(), 4);
+    EXPECT_THAT(alpha.SubItems[3], ::testing::MatchesRegex("\\d+:\\d+ \\d+:\\d+"));
+    EXPECT_EQ(alpha.Hidenpart.size(), 4u);
+
+    const TQlxListItem& hidden = Rows()[3];
+    EXPECT_EQ(hidden.SubItems[0], "0");
+    EXPECT_EQ(hidden.SubItems.Count(), 3);
+    EXPECT_EQ(hidden.Hidenpart, "001C");
+    ASSERT_TRUE(hidden.HasIcon());
+    EXPECT_EQ(hidden.Icon().At(8, 8), 0x00FF0000u);
+
+    // With nothing selected, the first row is selected and decides the buttons.
+    ASSERT_NE(Main->QlxCheckListTaskBar->SelectedItem(), nullptr);
+    EXPECT_EQ(Main->QlxCheckListTaskBar->SelectedItem()->Index(), 0);
+    EXPECT_FALSE(Main->bUp->Enabled());
+    EXPECT_TRUE(Main->bDown->Enabled());
+    EXPECT_TRUE(Main->TimerRefresh->Enabled());
+}
+
+TEST_F(TaskList, TheUsersRowStaysSelectedWhereverItGoes) {
+    Refresh();
+    Rows()[2].SetSelected(true); // bravo
+    Alpha.Hide(0);
+    Refresh();
+    ASSERT_THAT(Captions(), ElementsAre("notes 1+", "bravo+"));
+    EXPECT_TRUE(Rows()[1].Selected());
+    EXPECT_FALSE(Rows()[0].Selected());
+    // The buttons follow the remembered position, which was past the end and became row 0;
+    // the next tick remembers bravo's new position: the last row, where Down is off.
+    EXPECT_FALSE(Main->bUp->Enabled());
+    EXPECT_TRUE(Main->bDown->Enabled());
+    Refresh();
+    EXPECT_TRUE(Rows()[1].Selected());
+    EXPECT_TRUE(Main->bUp->Enabled());
+    EXPECT_FALSE(Main->bDown->Enabled());
+
+    // A new title is a new row key: the row at the same position is taken.
+    Alpha.Show(0);
+    Bravo.SetTitle(0, "bravo - edited");
+    Refresh();
+    ASSERT_THAT(Captions(), ElementsAre("notes 1+", "bravo - edited+", "alpha+"));
+    EXPECT_TRUE(Rows()[1].Selected());
+}
+
+TEST_F(TaskList, ATickWhileTheWindowIsHiddenTouchesNoRow) {
+    Refresh();
+    ASSERT_EQ(Rows().Count(), 3);
+    Main->Hide();
+    AddHiddenGroup("hidden one", 0);
+    Alpha.Hide(0);
+    Refresh();
+    EXPECT_THAT(Captions(), ElementsAre("notes 1+", "alpha+", "bravo+"));
+    EXPECT_FALSE(::IsWindowVisible(App.Handle()));
+    // Shown again, the next tick rebuilds the rows.
+    Main->Show();
+    Refresh();
+    EXPECT_THAT(Captions(), ElementsAre("notes 1+", "bravo+", "hidden one-"));
+}
+
+TEST_F(TaskList, AnEmptyListLeavesTheButtonsAsTheyWere) {
+    Refresh();
+    Shell.Script({});
+    Main->bUp->SetEnabled(true);
+    Main->bDown->SetEnabled(false);
+    Main->TimerRefreshOnTimer(nullptr);
+    EXPECT_EQ(Rows().Count(), 0);
+    EXPECT_EQ(Main->QlxCheckListTaskBar->SelectedItem(), nullptr);
+    EXPECT_TRUE(Main->bUp->Enabled());
+    EXPECT_FALSE(Main->bDown->Enabled());
+    EXPECT_TRUE(Main->TimerRefresh->Enabled());
+    Shell.Unscript();
+}
+
+TEST_F(TaskList, UncheckingBringsThePressedWindowBackUnlessItWasHidden) {
+    Refresh();
+    Alpha.Activate(0);
+    Shell.Sync(); // alpha's button is the pressed one now
+    TQlxCheckList* list = Main->QlxCheckListTaskBar;
+
+    // Hiding bravo's group: alpha, whose button was pressed, is in front again.
+    Rows()[2].SetChecked(false);
+    Main->QlxCheckListTaskBarItemCheck(list, &Rows()[2]);
+    EXPECT_FALSE(::IsWindowVisible(Bravo.Window(0)));
+    EXPECT_EQ(::GetForegroundWindow(), Alpha.Window(0));
+    ASSERT_EQ(HiddenGroups.size(), 1u);
+    EXPECT_EQ(HiddenGroups[0].Group->Windows.back(), FromHWND(Bravo.Window(0)));
+
+    // Hiding alpha's own group: it cannot come to the front.
+    Rows()[1].SetChecked(false);
+    Main->QlxCheckListTaskBarItemCheck(list, &Rows()[1]);
+    EXPECT_FALSE(::IsWindowVisible(Alpha.Window(0)));
+    EXPECT_NE(::GetForegroundWindow(), Alpha.Window(0));
+    ASSERT_EQ(HiddenGroups.size(), 2u);
+
+    // Checking the rows again (after a refresh: hidden rows 0 and 1) shows the windows
+    // without activating them.
+    Refresh();
+    ASSERT_THAT(Captions(), ElementsAre("notes 1+", "bravo-", "alpha-"));
+    const HWND before = ::GetForegroundWindow();
+    for (int row : {2, 1}) {
+        Rows()[row].SetChecked(true);
+        Main->QlxCheckListTaskBarItemCheck(list, &Rows()[row]);
+    }
+    EXPECT_TRUE(::IsWindowVisible(Alpha.Window(0)));
+    EXPECT_TRUE(::IsWindowVisible(Bravo.Window(0)));
+    EXPECT_EQ(::GetForegroundWindow(), before);
+    EXPECT_TRUE(HiddenGroups.empty());
+
+    // A position that no longer exists hides nothing.
+    Refresh();
+    Rows()[1].SubItems.Put(0, "9");
+    Rows()[1].SetChecked(false);
+    Main->QlxCheckListTaskBarItemCheck(list, &Rows()[1]);
+    EXPECT_TRUE(HiddenGroups.empty());
+    Refresh();
+    EXPECT_TRUE(Rows()[1].Checked());
+}
+
+} // namespace
