@@ -194,10 +194,11 @@ bool TButton::DrawItem(const DRAWITEMSTRUCT& Item) {
         focus = content;
         DrawContent(dc, content, disabled, hidePrefix, false);
     } else {
-        // The classic push button: a default button has a black frame around the usual
-        // one, and when pressed only a flat shadow frame.
+        // The classic push button: a default button has a window-frame coloured frame (black
+        // in the classic scheme) around the usual one, and when pressed only a flat shadow
+        // frame.
         if (Default_) {
-            ::FrameRect(dc, &frame, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+            ::FrameRect(dc, &frame, ::GetSysColorBrush(COLOR_WINDOWFRAME));
             ::InflateRect(&frame, -1, -1);
         }
         focus = frame;

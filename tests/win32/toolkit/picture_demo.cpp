@@ -40,11 +40,11 @@ public:
                                           .PageControl = pages,
                                           .Caption = "Settings",
                                           .ImageIndex = kPictureHammer});
-        Create<TButton>(TButtonParams{.Name = "bUp",
-                                      .Parent = tabTaskbar,
-                                      .Bounds = {525, 5, 33, 150},
-                                      .Images = images,
-                                      .ImageIndex = kPictureUpArrow});
+        auto* up = Create<TButton>(TButtonParams{.Name = "bUp",
+                                                 .Parent = tabTaskbar,
+                                                 .Bounds = {525, 5, 33, 150},
+                                                 .Images = images,
+                                                 .ImageIndex = kPictureUpArrow});
         auto* down = Create<TButton>(TButtonParams{.Name = "bDown",
                                                    .Parent = tabTaskbar,
                                                    .Bounds = {525, 170, 35, 150},
@@ -87,6 +87,11 @@ public:
         }
         Create<TTimer>(TTimerParams{"Lifetime", gLifetimeMs, true,
                                     [](TObject*) { Application->Terminate(); }});
+        // The focus on bUp once the form is up, to show the focus rectangle.
+        Create<TTimer>(TTimerParams{"FocusUp", 300, true, [up](TObject* Sender) {
+                                        static_cast<TTimer*>(Sender)->SetEnabled(false);
+                                        up->SetFocus();
+                                    }});
     }
 };
 } // namespace

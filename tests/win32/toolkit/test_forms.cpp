@@ -588,11 +588,17 @@ TEST(PictureButton, DefaultAndCancelPictureButtonsTakeEnterAndEscape) {
     t.PressKey(VK_RETURN);
     t.PressKey(VK_ESCAPE);
     EXPECT_EQ(t.Form->Presses, (std::vector<std::string>{"Help", "Quit"}));
-    // The classic look of a default button: a black frame around the usual one.
-    TSurface s(80, 30, 0x00FFFFFF);
+    // The classic look of a default button: a frame of the window-frame colour around the
+    // usual one, as the standard default button has.
+    const COLORREF c = ::GetSysColor(COLOR_WINDOWFRAME);
+    const uint32_t frame = GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
+    TSurface s(80, 30, 0x00FF00FF);
     DrawButton(t.Form->Help, s, 0);
-    EXPECT_EQ(s.At(0, 0), 0u);
-    EXPECT_EQ(s.At(40, 29), 0u);
+    EXPECT_EQ(s.At(0, 0), frame);
+    EXPECT_EQ(s.At(40, 29), frame);
+    TSurface plain(80, 30, 0x00FF00FF);
+    DrawButton(t.Form->Quit, plain, 0);
+    EXPECT_NE(plain.At(0, 0), frame);
 }
 
 TEST(PictureButton, ADisabledPictureButtonIsNotPressed) {
