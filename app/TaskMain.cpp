@@ -1,5 +1,6 @@
 #include "app/TaskMain.h"
 
+#include "app/ButtonPictures.h"
 #include "app/TaskRows.h"
 #include "dragdrop/TaskBallon.h"
 #include "taskbar/taskbuttons_win.h"
@@ -75,10 +76,17 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
         return [this, method](TObject* Sender) { (this->*method)(Sender); };
     };
 
-    TkPageControl1 = Create<TPageControl>(
-        TPageControlParams{.Name = "TkPageControl1", .Parent = this, .Bounds = {8, 8, 573, 366}});
-    TabTaskbar = Create<TTabSheet>(
-        TTabSheetParams{.Name = "TabTaskbar", .PageControl = TkPageControl1, .Caption = "Zorvane"});
+    // The pictures of the buttons and tabs; made first, so that it outlives the controls.
+    ilButtons = Create<TImageList>("ilButtons");
+    for (int i = 0; i < kButtonPictureCount; ++i)
+        ilButtons->Add(ButtonPicture(i));
+
+    TkPageControl1 = Create<TPageControl>(TPageControlParams{
+        .Name = "TkPageControl1", .Parent = this, .Bounds = {8, 8, 573, 366}, .Images = ilButtons});
+    TabTaskbar = Create<TTabSheet>(TTabSheetParams{.Name = "TabTaskbar",
+                                                   .PageControl = TkPageControl1,
+                                                   .Caption = "Zorvane",
+                                                   .ImageIndex = kPictureRuler});
     QlxCheckListTaskBar = Create<TQlxCheckList>(TQlxCheckListParams{
         .Name = "QlxCheckListTaskBar",
         .Parent = TabTaskbar,
@@ -110,13 +118,19 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
     bUp = Create<TButton>(TButtonParams{.Name = "bUp",
                                         .Parent = TabTaskbar,
                                         .Bounds = {525, 5, 33, 150},
+                                        .Images = ilButtons,
+                                        .ImageIndex = kPictureUpArrow,
                                         .OnClick = handler(&TfTaskBarMain::bUpClick)});
     bDown = Create<TButton>(TButtonParams{.Name = "bDown",
                                           .Parent = TabTaskbar,
                                           .Bounds = {525, 170, 35, 150},
+                                          .Images = ilButtons,
+                                          .ImageIndex = kPictureDownArrow,
                                           .OnClick = handler(&TfTaskBarMain::bDownClick)});
-    TabSettings = Create<TTabSheet>(TTabSheetParams{
-        .Name = "TabSettings", .PageControl = TkPageControl1, .Caption = "Settings"});
+    TabSettings = Create<TTabSheet>(TTabSheetParams{.Name = "TabSettings",
+                                                    .PageControl = TkPageControl1,
+                                                    .Caption = "Settings",
+                                                    .ImageIndex = kPictureHammer});
     cbStartUp = Create<TCheckBox>(
         TCheckBoxParams{.Name = "cbStartUp",
                         .Parent = TabSettings,
@@ -133,8 +147,12 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
                    "flicker but fixes some minor problems on very rare systems)",
         .WordWrap = true,
         .Font = kSettingsFont});
-    bHelp = Create<TButton>(TButtonParams{
-        .Name = "bHelp", .Parent = this, .Bounds = {9, 382, 90, 30}, .Caption = "Help"});
+    bHelp = Create<TButton>(TButtonParams{.Name = "bHelp",
+                                          .Parent = this,
+                                          .Bounds = {9, 382, 90, 30},
+                                          .Caption = "Help",
+                                          .Images = ilButtons,
+                                          .ImageIndex = kPictureQuestion});
     bOk = Create<TButton>(TButtonParams{.Name = "bOk",
                                         .Parent = this,
                                         .Bounds = {484, 382, 95, 30},
@@ -146,12 +164,16 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
                                           .Parent = this,
                                           .Bounds = {379, 382, 95, 30},
                                           .Caption = "Exit program",
+                                          .Images = ilButtons,
+                                          .ImageIndex = kPicturePower,
                                           .OnClick = handler(&TfTaskBarMain::bExitClick)});
     bDemo_OLD =
         Create<TButton>(TButtonParams{.Name = "bDemo_OLD",
                                       .Parent = this,
                                       .Bounds = {119, 381, 87, 33},
                                       .Caption = "How to do this easier using drag and drop",
+                                      .Images = ilButtons,
+                                      .ImageIndex = kPictureQuestion,
                                       .Visible = false,
                                       .WordWrap = true});
 

@@ -11,6 +11,7 @@
 #include "toolkit/Dialogs.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
+#include "toolkit/ImgList.h"
 #include "toolkit/StdCtrls.h"
 
 class TfTaskBarMain : public TForm, private TExitSteps {
@@ -18,7 +19,8 @@ public:
     explicit TfTaskBarMain(TComponent* Owner);
     ~TfTaskBarMain() override;
 
-    // Controls, in the order the window creates them.
+    // Controls, in the order the window creates them, after their pictures.
+    TImageList* ilButtons;
     TPageControl* TkPageControl1;
     TTabSheet* TabTaskbar;
     TQlxCheckList* QlxCheckListTaskBar;
