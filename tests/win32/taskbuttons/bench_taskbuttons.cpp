@@ -3,78 +3,16 @@
 // trip measured just before in the same run. Prints the figures; asserts nothing about time.
 #include "taskbar/taskbuttons_win.h"
 
-#include <commctrl.h>
-
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 
-#include "tests/support/TestSupport.h"
-#include "toolkit/ScopedWin.h"
+#include "tests/support/BenchSupport.h"
 
 namespace {
 
-double Seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return double(now.QuadPart) / double(frequency.QuadPart);
-}
-
-// The fastest of Rounds batches of n calls, in milliseconds per call: the machine is shared,
-// so the least disturbed batch is the best estimate.
-template <typename F> double MillisecondsPerCall(int Rounds, int n, F f) {
-    double best = 1e9;
-    for (int round = 0; round < Rounds; ++round) {
-        double start = Seconds();
-        for (int i = 0; i < n; ++i)
-            f();
-        best = std::min(best, (Seconds() - start) * 1000.0 / n);
-    }
-    return best;
-}
-
-// A scripted toolbar of n groups, each a hidden header and one visible button standing for
-// a window of this process.
-class TBenchToolbar {
-public:
-    TBenchToolbar(zvtest::StandinShell& Shell, int n) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "ZvSnapshotBenchApp";
-        RegisterClassA(&wc);
-        std::string script = "script";
-        for (int i = 0; i < n; ++i) {
-            FWindows.emplace_back(CreateWindowExA(0, wc.lpszClassName, "app",
-                                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100,
-                                                  nullptr, nullptr, wc.hInstance, nullptr));
-            const std::string hwnd = std::to_string(FromHWND(FWindows.back().get()));
-            const std::string img = std::to_string(i % 8);
-            script += "\nbtn style=8 state=12 img=" + img + " hwnd=" + hwnd + " text=Group " +
-                      std::to_string(i);
-            script += "\nbtn style=0 state=4 img=" + img + " hwnd=" + hwnd + " text=Window " +
-                      std::to_string(i);
-        }
-        Shell.Command(script);
-        Shell.Sync();
-        FToolbar = FindTaskbarToolbar();
-    }
-    HWND Toolbar() const { return FToolbar; }
-    // One cross-process SendMessage to the toolbar, in milliseconds.
-    double RoundTrip() const {
-        return MillisecondsPerCall(5, 100, [&] { SendMessageA(FToolbar, TB_BUTTONCOUNT, 0, 0); });
-    }
-
-private:
-    std::vector<ScopedWindow> FWindows;
-    HWND FToolbar = nullptr;
-};
+using zvtest::MillisecondsPerCall;
+using zvtest::TBenchToolbar;
 
 TEST(SnapshotBenchmark, FullAndLightAgainstOneRoundTrip) {
     zvtest::StandinShell shell;
