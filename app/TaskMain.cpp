@@ -96,13 +96,17 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
         .ShowHint = true,
         .Font = kListFont,
         .HeaderFont = kListFont});
-    for (const TColumnDef& d : kListColumns) {
-        TQlxListColumn& c = QlxCheckListTaskBar->Columns.Add();
-        c.Caption = d.Caption;
-        c.SetMaxWidth(d.MaxWidth);
-        c.SetMinWidth(d.MinWidth);
-        c.SetWidth(d.Width);
-        c.Visible = d.Visible;
+    {
+        // Laid out once, with the columns complete.
+        TItemsUpdate update(QlxCheckListTaskBar->Items);
+        for (const TColumnDef& d : kListColumns) {
+            TQlxListColumn& c = QlxCheckListTaskBar->Columns.Add();
+            c.Caption = d.Caption;
+            c.SetMaxWidth(d.MaxWidth);
+            c.SetMinWidth(d.MinWidth);
+            c.SetWidth(d.Width);
+            c.Visible = d.Visible;
+        }
     }
     QlxCheckListTaskBar->EntireRow = true;
     QlxCheckListTaskBar->HeaderAutoSort = false;

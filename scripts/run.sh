@@ -99,13 +99,14 @@ ctl --app Paint --wait 30 list >/dev/null
 start sampleapp.exe --name Calculator --titles "Calculator|Calculator - scientific" --at 300,300
 ctl --app Calculator --wait 30 list >/dev/null
 ctl --app Calculator trayicon 7 "Calculator: 42" >/dev/null || true
+ctl --app Notepad activate 2 >/dev/null || true
 if [ -f "$ZV_WINBIN/Zorvane.exe" ]; then
     say "starting Zorvane"
     start Zorvane.exe
+    sleep 3 # its list is filled at the first refresh, a second after the window shows
 else
     say "Zorvane.exe is missing; the desktop runs without it"
 fi
-ctl --app Notepad activate 2 >/dev/null || true
 ctl sync >/dev/null
 
 if [ "$tour" = 0 ]; then
@@ -129,7 +130,6 @@ handle_of() { # app index -> window handle
     ctl --app "$1" list | awk -v i="$2" '$1 == i { sub("hwnd=", "", $2); print $2 }'
 }
 rm -f "$shots"/[0-9][0-9]-*.png
-ctl --app Notepad activate 2 >/dev/null || true
 shot 01-desktop
 ctl collapse "$(handle_of Notepad 0)" >/dev/null
 shot 02-notepad-collapsed

@@ -90,8 +90,20 @@ void TForm::Show() {
     BringToFront();
 }
 
+namespace {
+BOOL CALLBACK RaiseOwnedPopup(HWND Wnd, LPARAM Owner) {
+    if (::GetWindow(Wnd, GW_OWNER) == reinterpret_cast<HWND>(Owner) && ::IsWindowVisible(Wnd))
+        ::SetWindowPos(Wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return TRUE;
+}
+} // namespace
+
 void TForm::BringToFront() {
     ::SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    // The form's popups (a hint on show, for one) stay in front of it, as they do on Windows;
+    // Wine leaves them behind.
+    ::EnumThreadWindows(::GetCurrentThreadId(), &RaiseOwnedPopup,
+                        reinterpret_cast<LPARAM>(Handle()));
 }
 
 bool TForm::CloseQuery() {
