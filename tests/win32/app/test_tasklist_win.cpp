@@ -11,6 +11,7 @@
 #include "dragdrop/TaskBallon.h"
 #include "taskbar/taskbuttons_win.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WindowCapture.h"
 #include "toolkit/SysUtils.h"
 
 namespace {
@@ -56,7 +57,10 @@ protected:
         g->Index = 0x1C;
         g->HasVisible = true;
         g->Windows = {0, FromHWND(HiddenWindows.back().get())};
-        g->Icon.Pixels.fill(Colour);
+        // Drawn as an icon reply draws: on white, which is the transparent colour then.
+        for (int y = 2; y < 14; ++y)
+            for (int x = 2; x < 14; ++x)
+                g->Icon.At(x, y) = Colour;
         AddGroup(HiddenGroups, std::move(g));
         return HiddenWindows.back().get();
     }
@@ -125,6 +129,41 @@ TEST_F(TaskList, ARefreshListsTheTaskbarsGroupsThenTheHiddenOnes) {
     EXPECT_FALSE(Main->bUp->Enabled());
     EXPECT_TRUE(Main->bDown->Enabled());
     EXPECT_TRUE(Main->TimerRefresh->Enabled());
+}
+
+// What a person sees: a check box, the icon and the caption on every row.
+TEST_F(TaskList, EveryRowShowsItsCheckBoxIconAndCaption) {
+    AddHiddenGroup("hidden one", 0x00C00000);
+    Refresh();
+    ASSERT_EQ(Rows().Count(), 4);
+    const zvtest::TCapture c = zvtest::Capture(Main->QlxCheckListTaskBar->Handle());
+    ASSERT_GT(c.Width, 0);
+    const uint32_t window = zvtest::Pixel(::GetSysColor(COLOR_WINDOW));
+    auto dark = [](uint32_t px) {
+        return ((px >> 16) & 0xFF) + ((px >> 8) & 0xFF) + (px & 0xFF) < 3 * 96;
+    };
+    for (int row = 0; row < Rows().Count(); ++row) {
+        const int top = 22 + row * 18;
+        int checkPixels = 0, textPixels = 0, red = 0;
+        for (int y = top; y < top + 18; ++y) {
+            for (int x = 1; x <= 15; ++x)
+                checkPixels += c.At(x, y) != c.At(0, top + 9) ? 1 : 0;
+            for (int x = 17; x < 35; ++x)
+                red += c.At(x, y) == 0x00C00000 ? 1 : 0;
+            for (int x = 35; x < 200; ++x)
+                textPixels += dark(c.At(x, y)) ? 1 : 0;
+        }
+        EXPECT_GT(checkPixels, 20) << "row " << row;
+        EXPECT_GT(textPixels, 10) << "row " << row;
+        // Only the hidden group has an icon here (the others' come from the shell).
+        if (row == 3)
+            EXPECT_GT(red, 100) << "row " << row;
+        else
+            EXPECT_EQ(red, 0) << "row " << row;
+    }
+    // Below the last row there is nothing.
+    for (int x = 0; x < 300; ++x)
+        EXPECT_EQ(c.At(x, 22 + 5 * 18), window) << x;
 }
 
 TEST_F(TaskList, TheUsersRowStaysSelectedWhereverItGoes) {
@@ -224,6 +263,25 @@ TEST_F(TaskList, UncheckingBringsThePressedWindowBackUnlessItWasHidden) {
     EXPECT_TRUE(HiddenGroups.empty());
     Refresh();
     EXPECT_TRUE(Rows()[1].Checked());
+}
+
+TEST_F(TaskList, TheOneShotHideAndTheMaximiseKeepTheProgramInTheTray) {
+    // The hide after start-up hides the window and then stays off.
+    Main->TimerHide->SetEnabled(true);
+    Main->TimerHideTimer(Main->TimerHide);
+    EXPECT_FALSE(Main->Showing());
+    EXPECT_FALSE(Main->TimerHide->Enabled());
+
+    // A maximise request leaves the application's own window (and its taskbar button) hidden.
+    Main->Show();
+    ::ShowWindow(App.Handle(), SW_SHOWNA);
+    ::SendMessageA(Main->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    EXPECT_FALSE(::IsWindowVisible(App.Handle()));
+    // So does every refresh tick, shown or not.
+    ::ShowWindow(App.Handle(), SW_SHOWNA);
+    Main->Hide();
+    Main->TimerRefreshOnTimer(Main->TimerRefresh);
+    EXPECT_FALSE(::IsWindowVisible(App.Handle()));
 }
 
 } // namespace

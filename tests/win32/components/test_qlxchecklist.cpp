@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/WindowCapture.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
 
@@ -62,42 +63,9 @@ public:
 
 using Log = std::vector<std::string>;
 
-// Pixels of the control's client area as 0x00RRGGBB, painted through WM_PRINTCLIENT.
-struct TCapture {
-    int Width = 0;
-    std::vector<uint32_t> Pixels;
-    uint32_t At(int X, int Y) const { return Pixels[static_cast<size_t>(Y * Width + X)]; }
-};
-
-TCapture Capture(HWND Wnd) {
-    RECT rc{};
-    ::GetClientRect(Wnd, &rc);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = rc.right;
-    bi.bmiHeader.biHeight = -rc.bottom;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    ScopedGdiObject dib(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    ScopedDc dc(::CreateCompatibleDC(nullptr));
-    HGDIOBJ old = ::SelectObject(dc.get(), dib.get());
-    ::SendMessageA(Wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-    ::GdiFlush();
-    TCapture c;
-    c.Width = rc.right;
-    const auto* p = static_cast<const uint32_t*>(bits);
-    c.Pixels.assign(p, p + rc.right * rc.bottom);
-    for (uint32_t& px : c.Pixels)
-        px &= 0xFFFFFF;
-    ::SelectObject(dc.get(), old);
-    return c;
-}
-
-// A COLORREF as a captured pixel.
-uint32_t Pixel(COLORREF C) {
-    return (GetRValue(C) << 16) | (GetGValue(C) << 8) | GetBValue(C);
-}
+using zvtest::Capture;
+using zvtest::Pixel;
+using zvtest::TCapture;
 
 struct TListTest : testing::Test {
     TListTest() {

@@ -105,6 +105,8 @@ protected:
         shell->SetEdge("bottom");
         shell->CountFlap(false);
         shell->TextFail(0);
+        // The test's sample applications have ended: their buttons go before the next test.
+        shell->Sync();
     }
     static std::unique_ptr<StandinShell> shell;
 };
