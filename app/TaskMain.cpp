@@ -156,7 +156,8 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
                                           .Bounds = {9, 382, 90, 30},
                                           .Caption = "Help",
                                           .Images = ilButtons,
-                                          .ImageIndex = kPictureQuestion});
+                                          .ImageIndex = kPictureQuestion,
+                                          .Hint = "How to do this easier using drag and drop"});
     bOk = Create<TButton>(TButtonParams{.Name = "bOk",
                                         .Parent = this,
                                         .Bounds = {484, 382, 95, 30},

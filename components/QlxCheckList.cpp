@@ -169,8 +169,7 @@ private:
 TQlxCheckList::TQlxCheckList(TComponent* Owner, TQlxCheckListParams Params)
     : TWindow(Owner, std::move(Params.Name), Params.Parent),
       TQlxCheckListCore(static_cast<IQlxCheckListView&>(*this), static_cast<TWindow*>(this)),
-      Theme_(std::make_unique<TTheme>()), Font_(Params.Font), HeaderFont_(Params.HeaderFont),
-      Hint_(std::move(Params.Hint)), ShowHint_(Params.ShowHint) {
+      Theme_(std::make_unique<TTheme>()), Font_(Params.Font), HeaderFont_(Params.HeaderFont) {
     CreateWindowHandle({.ClassName = "TQlxCheckList",
                         .Style = WS_CHILD | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
                                  (Params.Visible ? WS_VISIBLE : 0u),
@@ -182,53 +181,23 @@ TQlxCheckList::TQlxCheckList(TComponent* Owner, TQlxCheckListParams Params)
     if (!(style & CS_DBLCLKS))
         ::SetClassLongPtrA(Handle(), GCL_STYLE, style | CS_DBLCLKS);
     Theme_->Reopen(Handle());
-    CreateHintWindow();
+    Hint_ = std::make_unique<TControlHint>(Handle(), std::move(Params.Hint), Params.ShowHint);
     UpdateScrollBars();
 }
 
 TQlxCheckList::~TQlxCheckList() {
     // The window goes first, so that none of its messages reaches a list being taken apart.
-    Tooltip_.reset();
+    Hint_.reset();
     if (HWND h = DetachHandle())
         ::DestroyWindow(h);
 }
 
-void TQlxCheckList::CreateHintWindow() {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES};
-    ::InitCommonControlsEx(&icc);
-    Tooltip_.reset(::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                                     WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
-                                     ::GetModuleHandleA(nullptr), nullptr));
-    if (!Tooltip_)
-        return; // a list without its hint still works
-    TTTOOLINFOA ti{};
-    ti.cbSize = TTTOOLINFOA_V2_SIZE;
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = Handle();
-    ti.uId = reinterpret_cast<UINT_PTR>(Handle());
-    ti.lpszText = const_cast<char*>(Hint_.c_str());
-    ::SendMessageA(Tooltip_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-    ::SendMessageA(Tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, 400); // long hints wrap
-    ::SendMessageA(Tooltip_.get(), TTM_ACTIVATE, ShowHint_ ? TRUE : FALSE, 0);
-}
-
 void TQlxCheckList::SetHint(const std::string& Value) {
-    Hint_ = Value;
-    if (!Tooltip_)
-        return;
-    TTTOOLINFOA ti{};
-    ti.cbSize = TTTOOLINFOA_V2_SIZE;
-    ti.hwnd = Handle();
-    ti.uId = reinterpret_cast<UINT_PTR>(Handle());
-    ti.lpszText = const_cast<char*>(Hint_.c_str());
-    ::SendMessageA(Tooltip_.get(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+    Hint_->SetText(Value);
 }
 
 void TQlxCheckList::SetShowHint(bool Value) {
-    ShowHint_ = Value;
-    if (Tooltip_)
-        ::SendMessageA(Tooltip_.get(), TTM_ACTIVATE, Value ? TRUE : FALSE, 0);
+    Hint_->SetActive(Value);
 }
 
 // ---- Effects of the list
@@ -252,8 +221,8 @@ void TQlxCheckList::ScrollPositionChanged() {
 }
 
 void TQlxCheckList::ResetHint() {
-    if (Tooltip_)
-        ::SendMessageA(Tooltip_.get(), TTM_POP, 0, 0);
+    if (Hint_)
+        Hint_->Pop();
 }
 
 void TQlxCheckList::UpdateScrollBars() {

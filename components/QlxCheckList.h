@@ -16,6 +16,7 @@
 
 #include "components/QlxCheckListModel.h"
 #include "toolkit/Controls.h"
+#include "toolkit/Hints.h"
 
 struct TQlxCheckListParams {
     std::string Name;
@@ -33,9 +34,9 @@ public:
     TQlxCheckList(TComponent* Owner, TQlxCheckListParams Params);
     ~TQlxCheckList() override;
 
-    const std::string& Hint() const { return Hint_; }
+    const std::string& Hint() const { return Hint_->Text(); }
     void SetHint(const std::string& Value);
-    bool ShowHint() const { return ShowHint_; }
+    bool ShowHint() const { return Hint_->Active(); }
     void SetShowHint(bool Value);
 
     TColor FontColor = clBlack;
@@ -43,7 +44,7 @@ public:
     TColor HeaderColor = clBtnFace;
 
     // The tooltip window that shows the hint.
-    HWND HintWindow() const { return Tooltip_.get(); }
+    HWND HintWindow() const { return Hint_->Handle(); }
 
 protected:
     void WndProc(TMessage& Message) override;
@@ -66,14 +67,11 @@ private:
     void PaintRow(HDC Dc, int Row, int Width);
     void DrawCheck(HDC Dc, int X, int Y, TCheckBoxState State);
     COLORREF ColorOf(TColor Color, TColor FontColour) const;
-    void CreateHintWindow();
 
     std::unique_ptr<TTheme> Theme_;
     TFontDef Font_;
     TFontDef HeaderFont_;
-    std::string Hint_;
-    bool ShowHint_;
-    ScopedWindow Tooltip_;
+    std::unique_ptr<TControlHint> Hint_;
     // The client area as last painted completely; shown alone while an update is open.
     ScopedGdiObject UpdateSnapshot;
     int SnapshotWidth_ = 0;

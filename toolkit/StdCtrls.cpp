@@ -107,6 +107,8 @@ TButton::TButton(TComponent* Owner, TButtonParams Params)
         ::SetWindowLongPtrA(h, GWLP_WNDPROC,
                             reinterpret_cast<LONG_PTR>(&TButton::PictureButtonProc));
     }
+    if (!Params.Hint.empty())
+        Hint_ = std::make_unique<TControlHint>(Handle(), std::move(Params.Hint), true);
     if (TForm* form = ParentForm()) {
         if (Params.Default)
             form->DefaultButton = this;

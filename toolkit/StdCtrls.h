@@ -1,8 +1,10 @@
 #pragma once
 // Push buttons and check boxes (standard BUTTON controls).
+#include <memory>
 #include <string>
 
 #include "toolkit/Controls.h"
+#include "toolkit/Hints.h"
 
 class TImageList;
 
@@ -23,6 +25,7 @@ struct TButtonParams {
     // the caption beside it, or centred alone when there is no caption.
     TImageList* Images = nullptr;
     int ImageIndex = -1;
+    std::string Hint;     // shown while the pointer rests on the button; none when empty
     bool Default = false; // Enter presses it when no other push button has the focus
     bool Cancel = false;  // Escape presses it
     bool Visible = true;
@@ -44,6 +47,8 @@ public:
     void Click();
     void CommandNotify(UINT Code) override;
 
+    // The button's hint; null when it has none.
+    TControlHint* Hint() const { return Hint_.get(); }
     TImageList* Images() const { return Images_; }
     int ImageIndex() const { return ImageIndex_; }
     // Shows another picture of Images (-1: none).
@@ -63,6 +68,7 @@ private:
     bool Default_;
     bool WordWrap_;
     bool Hot_ = false; // the mouse is over the button (the visual style lights it)
+    std::unique_ptr<TControlHint> Hint_;
 };
 
 struct TCheckBoxParams {

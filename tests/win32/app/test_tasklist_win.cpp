@@ -99,6 +99,14 @@ TEST_F(TaskList, TheControlsLieWhereTheWindowPutsThem) {
     }
     EXPECT_EQ(Main->QlxCheckListTaskBar->Parent(), Main->TabTaskbar);
     EXPECT_FALSE(Main->bDemo_OLD->Visible());
+    // The hints, each with its tooltip window.
+    ASSERT_TRUE(Main->bHelp->Hint());
+    EXPECT_EQ(Main->bHelp->Hint()->Text(), "How to do this easier using drag and drop");
+    EXPECT_TRUE(Main->bHelp->Hint()->Handle());
+    EXPECT_EQ(Main->QlxCheckListTaskBar->Hint(), "You can do this easier! Click the Help button "
+                                                 "to see a brief demo on using drag and drop!");
+    EXPECT_TRUE(Main->QlxCheckListTaskBar->ShowHint());
+    EXPECT_FALSE(Main->bUp->Hint());
     EXPECT_TRUE(::GetWindowLongA(Main->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
 
