@@ -32,18 +32,7 @@ int YOf(LPARAM LParam) {
     return static_cast<short>(HIWORD(LParam));
 }
 
-// A GDI object selected into a DC for the lifetime of the holder.
-class TSelection {
-public:
-    TSelection(HDC Dc, HGDIOBJ Object) : Dc_(Dc), Old_(::SelectObject(Dc, Object)) {}
-    ~TSelection() { ::SelectObject(Dc_, Old_); }
-    TSelection(const TSelection&) = delete;
-    TSelection& operator=(const TSelection&) = delete;
-
-private:
-    HDC Dc_;
-    HGDIOBJ Old_;
-};
+using TSelection = ScopedSelectObject;
 
 // The screen DC of a window, released with it.
 class TWindowDc {

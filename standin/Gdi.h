@@ -2,20 +2,12 @@
 // Small GDI helpers for the stand-in's drawing.
 #include <windows.h>
 
+#include "toolkit/ScopedWin.h"
+
 namespace standin {
 
 // Selects an object into a DC for the lifetime of this holder.
-class Selected {
-public:
-    Selected(HDC dc, HGDIOBJ obj) : dc_(dc), old_(::SelectObject(dc, obj)) {}
-    ~Selected() { ::SelectObject(dc_, old_); }
-    Selected(const Selected&) = delete;
-    Selected& operator=(const Selected&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
+using Selected = ::ScopedSelectObject;
 
 // a + (b - a) * num / den, per channel.
 COLORREF Mix(COLORREF a, COLORREF b, int num, int den);

@@ -86,6 +86,19 @@ private:
     CRITICAL_SECTION cs_;
 };
 
+// Selects a GDI object into a DC for the lifetime of this holder, then the one it replaced.
+class ScopedSelectObject {
+public:
+    ScopedSelectObject(HDC dc, HGDIOBJ obj) : dc_(dc), old_(::SelectObject(dc, obj)) {}
+    ~ScopedSelectObject() { ::SelectObject(dc_, old_); }
+    ScopedSelectObject(const ScopedSelectObject&) = delete;
+    ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
 class ScopedLock {
 public:
     explicit ScopedLock(CriticalSection& cs) : cs_(cs) { cs_.Enter(); }

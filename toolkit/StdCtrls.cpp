@@ -230,8 +230,8 @@ void TButton::DrawContent(HDC Dc, const RECT& Area, bool Disabled, bool HidePref
     const int height = Area.bottom - Area.top;
     const bool hasGlyph = Images_ && ImageIndex_ >= 0 && ImageIndex_ < Images_->Count();
     const std::string text = Caption();
-    HGDIOBJ oldFont =
-        ::SelectObject(Dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(Handle(), WM_GETFONT, 0, 0)));
+    ScopedSelectObject font(Dc,
+                            reinterpret_cast<HGDIOBJ>(::SendMessageA(Handle(), WM_GETFONT, 0, 0)));
     const UINT format =
         (WordWrap_ ? DT_WORDBREAK : DT_SINGLELINE) | DT_CENTER | (HidePrefix ? DT_HIDEPREFIX : 0u);
     RECT measured{0, 0, GlyphTextRoom(width, hasGlyph), 0};
@@ -259,7 +259,6 @@ void TButton::DrawContent(HDC Dc, const RECT& Area, bool Disabled, bool HidePref
         ::SetTextColor(Dc, ::GetSysColor(Disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
         ::DrawTextA(Dc, text.c_str(), -1, &r, format);
     }
-    ::SelectObject(Dc, oldFont);
 }
 
 // BS_CHECKBOX rather than BS_AUTOCHECKBOX: the state changes only through SetChecked, so a
