@@ -408,9 +408,12 @@ void TfTaskBarMain::MoveSelectedRow(int Step) {
             TGroupListHolder snapshot;
             HWND activeWnd = nullptr;
             ReadTaskbarButtons(false, snapshot.Groups, activeWnd);
-            // The target is an insertion position: one place down is in front of i + 2.
-            const int target = Step < 0 ? i - 1 : i + 2;
-            if (MoveTaskButton(i, target, snapshot.Groups))
+            // The group goes in front of the group of the row above, or of the row after the
+            // one below. Rows stand for the listed groups only, so the positions are looked up
+            // in the snapshot rather than taken from the rows.
+            const int32_t from = GroupPositionOfRow(snapshot.Groups, i);
+            const int32_t target = GroupPositionOfRow(snapshot.Groups, Step < 0 ? i - 1 : i + 2);
+            if (MoveTaskButton(from, target, snapshot.Groups))
                 QlxCheckListTaskBar->ExchangeItems(i, i + Step); // the row moves at once
         }
         TimerRefreshOnTimer(nullptr);

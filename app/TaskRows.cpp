@@ -39,6 +39,16 @@ TListRow RowOf(const TGrupButtons& G, size_t Position, bool Checked) {
 }
 } // namespace
 
+int32_t GroupPositionOfRow(const TGroupList& Snapshot, int Row) {
+    if (Row < 0)
+        return Row;
+    int listed = 0;
+    for (size_t i = 0; i < Snapshot.size(); ++i)
+        if (IsListedGroup(*Snapshot[i].Group) && listed++ == Row)
+            return static_cast<int32_t>(i);
+    return static_cast<int32_t>(Snapshot.size()) + (Row - listed);
+}
+
 std::vector<TListRow> BuildListRows(const TGroupList& Snapshot, const TGroupList& Hidden) {
     std::vector<TListRow> rows;
     for (size_t i = 0; i < Snapshot.size(); ++i)

@@ -31,6 +31,12 @@ std::string RectText(const TRect& R);
 // least one window button.
 bool IsListedGroup(const TGrupButtons& G);
 
+// The position in Snapshot of the group that list row Row stands for: the Row-th listed group.
+// Rows past the listed groups count on past the end of the snapshot (the first of them is the
+// end itself), and negative rows stay negative, so a move to or from them is refused as for any
+// position outside the list. When every group is listed, row and position are the same.
+int32_t GroupPositionOfRow(const TGroupList& Snapshot, int Row);
+
 // The rows of a refresh: the listed groups of the snapshot in taskbar order, then every hidden
 // group in its order.
 std::vector<TListRow> BuildListRows(const TGroupList& Snapshot, const TGroupList& Hidden);

@@ -79,6 +79,23 @@ TEST(ListRows, ListedGroupsInTaskbarOrderThenHiddenGroupsUnchecked) {
     EXPECT_TRUE(BuildListRows({}, {}).empty());
 }
 
+TEST(ListRows, TheGroupOfARowIsTheListedGroupOfThatRank) {
+    // A program's second window stands alone behind its group and has no row.
+    TGroupList snap = Groups({{"notes 1"}, {"notes 2", 1}, {"alpha"}, {"hidden", 2, false}, {"b"}});
+    EXPECT_EQ(GroupPositionOfRow(snap, 0), 0);
+    EXPECT_EQ(GroupPositionOfRow(snap, 1), 2);
+    EXPECT_EQ(GroupPositionOfRow(snap, 2), 4);
+    // Past the last row: the end, then beyond it; above the first: negative.
+    EXPECT_EQ(GroupPositionOfRow(snap, 3), 5);
+    EXPECT_EQ(GroupPositionOfRow(snap, 4), 6);
+    EXPECT_EQ(GroupPositionOfRow(snap, -1), -1);
+    // Every group listed: rows and positions agree.
+    TGroupList plain = Groups({{"a"}, {"b"}, {"c"}});
+    for (int row = -1; row <= 4; ++row)
+        EXPECT_EQ(GroupPositionOfRow(plain, row), row);
+    EXPECT_EQ(GroupPositionOfRow({}, 0), 0);
+}
+
 TEST(ListRows, SelectionAfterARebuild) {
     struct Case {
         int line;

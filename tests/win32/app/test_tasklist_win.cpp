@@ -199,6 +199,32 @@ TEST_F(TaskList, TheUsersRowStaysSelectedWhereverItGoes) {
     EXPECT_TRUE(Rows()[1].Selected());
 }
 
+// Notes' second window stands alone behind its group and has no row: Up and Down still move the
+// group of the selected row past the group of the row above or below it.
+TEST_F(TaskList, UpAndDownMoveTheGroupOfTheSelectedRow) {
+    auto taskbar = [&] {
+        std::vector<std::string> order;
+        for (const zvtest::ButtonRecord& b : Shell.SyncAndDump())
+            if (!b.Hidden())
+                order.push_back(b.text);
+        return order;
+    };
+    Refresh();
+    ASSERT_THAT(Captions(), ElementsAre("notes 1+", "alpha+", "bravo+"));
+    Rows()[2].SetSelected(true);
+    Main->bUpClick(Main->bUp);
+    EXPECT_THAT(taskbar(), ElementsAre("notes 1", "notes 2", "bravo", "alpha"));
+    EXPECT_THAT(Captions(), ElementsAre("notes 1+", "bravo+", "alpha+"));
+    EXPECT_TRUE(Rows()[1].Selected());
+
+    Main->bDownClick(Main->bDown);
+    EXPECT_THAT(taskbar(), ElementsAre("notes 1", "notes 2", "alpha", "bravo"));
+    EXPECT_TRUE(Rows()[2].Selected());
+    // Down on the last row is refused.
+    Main->bDownClick(Main->bDown);
+    EXPECT_THAT(taskbar(), ElementsAre("notes 1", "notes 2", "alpha", "bravo"));
+}
+
 TEST_F(TaskList, ATickWhileTheWindowIsHiddenTouchesNoRow) {
     Refresh();
     ASSERT_EQ(Rows().Count(), 3);
