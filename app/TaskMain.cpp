@@ -424,12 +424,16 @@ void TfTaskBarMain::MoveSelectedRow(int Step) {
 void TfTaskBarMain::QlxCheckListTaskBarItemCheck(TObject*, TQlxListItem* Item) {
     HWND foreground = nullptr;
     try {
+        // The row's group is found by its position, made sure of by its windows: a toggle
+        // before the next refresh finds the group even when others have moved since.
         const std::optional<int> n = RowPosition(Item->SubItems[0]);
         if (!n)
             return;
+        const std::string& windows = Item->SubItems[1];
         if (Item->Checked()) {
             // Show a hidden group again; its windows come back without being activated.
-            std::unique_ptr<TGrupButtons> group = TakeGroup(HiddenGroups, *n);
+            std::unique_ptr<TGrupButtons> group =
+                TakeGroup(HiddenGroups, FindRowGroup(HiddenGroups, *n, windows));
             if (!group)
                 return;
             foreground = ::GetForegroundWindow();
@@ -439,16 +443,17 @@ void TfTaskBarMain::QlxCheckListTaskBarItemCheck(TObject*, TQlxListItem* Item) {
             // Hide a group: it belongs to HiddenGroups from now on.
             TGroupListHolder snapshot;
             ReadTaskbarButtons(false, snapshot.Groups, foreground);
-            std::unique_ptr<TGrupButtons> group = TakeGroup(snapshot.Groups, *n);
+            std::unique_ptr<TGrupButtons> group =
+                TakeGroup(snapshot.Groups, FindRowGroup(snapshot.Groups, *n, windows));
             if (group) {
-                const std::vector<TWndHandle> windows = group->Windows;
+                const std::vector<TWndHandle> hidden = group->Windows;
                 AddGroup(HiddenGroups, std::move(group));
-                for (TWndHandle w : windows)
+                for (TWndHandle w : hidden)
                     ::ShowWindow(ToHWND(w), SW_HIDE);
             }
         }
     } catch (const std::exception&) {
-        // a row whose position no longer exists: nothing is hidden or shown
+        // a row whose group is gone: nothing is hidden or shown
     }
     // The window whose button was pressed stays in front, unless it was just hidden.
     if (foreground && ::IsWindowVisible(foreground))

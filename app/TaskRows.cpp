@@ -105,6 +105,17 @@ std::optional<int> RowPosition(const std::string& SubItem0) {
     return static_cast<int>(v);
 }
 
+int FindRowGroup(const TGroupList& Groups, int Position, const std::string& WindowList) {
+    auto matches = [&](size_t i) { return WindowListText(Groups[i].Group->Windows) == WindowList; };
+    if (Position >= 0 && static_cast<size_t>(Position) < Groups.size() &&
+        matches(static_cast<size_t>(Position)))
+        return Position;
+    for (size_t i = 0; i < Groups.size(); ++i)
+        if (matches(i))
+            return static_cast<int>(i);
+    return -1;
+}
+
 std::unique_ptr<TGrupButtons> TakeGroup(TGroupList& Groups, int Position) {
     if (Position < 0 || static_cast<size_t>(Position) >= Groups.size())
         return nullptr;

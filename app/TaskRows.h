@@ -71,6 +71,12 @@ TUpDown UpDownForRow(const std::optional<TClickedRow>& Row, int RowCount,
 // A row's sub-item 0 as a position; absent unless it is a plain decimal number.
 std::optional<int> RowPosition(const std::string& SubItem0);
 
+// The position in Groups of the group a row stands for, given the row's sub-item 0 (Position)
+// and sub-item 1 (WindowList, the group's windows when the row was made): Position when the
+// group there still has those windows, else the first group that has them; -1 when none has.
+// Positions shift when groups are hidden or shown between two refreshes; the windows do not.
+int FindRowGroup(const TGroupList& Groups, int Position, const std::string& WindowList);
+
 // Takes the group at Position out of the list (the caller owns it then); null when the list
 // has no such position. The other groups keep their order.
 std::unique_ptr<TGrupButtons> TakeGroup(TGroupList& Groups, int Position);

@@ -177,4 +177,17 @@ TEST(ListRows, TakingAGroupByTheRowsPosition) {
     EXPECT_EQ(list.size(), 2u);
 }
 
+TEST(ListRows, ARowFindsItsGroupByPositionAndWindows) {
+    TGroupList list = Groups(
+        {{"a", 2, true, 1, {0, 0x10}}, {"b", 2, true, 3, {0, 0x20}}, {"c", 2, true, 5, {0, 0x30}}});
+    EXPECT_EQ(FindRowGroup(list, 1, "_00000000_00000020"), 1);
+    // b moved up after a was hidden: the windows find it.
+    EXPECT_EQ(FindRowGroup(list, 2, "_00000000_00000020"), 1);
+    EXPECT_EQ(FindRowGroup(list, 7, "_00000000_00000030"), 2);
+    // A group whose windows changed, or that has gone, is not taken for another.
+    EXPECT_EQ(FindRowGroup(list, 1, "_00000000_00000020_00000021"), -1);
+    EXPECT_EQ(FindRowGroup(list, 0, "_00000099"), -1);
+    EXPECT_EQ(FindRowGroup({}, 0, ""), -1);
+}
+
 } // namespace

@@ -225,6 +225,39 @@ TEST_F(TaskList, UpAndDownMoveTheGroupOfTheSelectedRow) {
     EXPECT_THAT(taskbar(), ElementsAre("notes 1", "notes 2", "alpha", "bravo"));
 }
 
+// Two rows toggled one after the other before the next refresh: each toggle takes its own
+// row's group, although the first one moved the others.
+TEST_F(TaskList, QuickTogglesTakeTheirOwnRowsGroups) {
+    TQlxCheckList* list = Main->QlxCheckListTaskBar;
+    auto toggle = [&](int row, bool checked) {
+        Rows()[row].SetChecked(checked);
+        Main->QlxCheckListTaskBarItemCheck(list, &Rows()[row]);
+    };
+    Refresh();
+    ASSERT_THAT(Captions(), ElementsAre("notes 1+", "alpha+", "bravo+"));
+    toggle(1, false); // alpha, at position 2 of the snapshot
+    toggle(2, false); // bravo: at position 3 when the row was made, 2 now
+    EXPECT_FALSE(::IsWindowVisible(Alpha.Window(0)));
+    EXPECT_FALSE(::IsWindowVisible(Bravo.Window(0)));
+    EXPECT_TRUE(::IsWindowVisible(Notes.Window(0)));
+    EXPECT_TRUE(::IsWindowVisible(Notes.Window(1)));
+
+    Refresh();
+    ASSERT_THAT(Captions(), ElementsAre("notes 1+", "alpha-", "bravo-"));
+    toggle(1, true); // alpha, hidden group 0
+    toggle(2, true); // bravo: hidden group 1 when the row was made, 0 now
+    EXPECT_TRUE(::IsWindowVisible(Alpha.Window(0)));
+    EXPECT_TRUE(::IsWindowVisible(Bravo.Window(0)));
+    EXPECT_TRUE(HiddenGroups.empty());
+
+    // Undone before the refresh: the group just hidden comes back.
+    Refresh();
+    toggle(2, false);
+    toggle(2, true);
+    EXPECT_TRUE(::IsWindowVisible(Bravo.Window(0)));
+    EXPECT_TRUE(HiddenGroups.empty());
+}
+
 TEST_F(TaskList, ATickWhileTheWindowIsHiddenTouchesNoRow) {
     Refresh();
     ASSERT_EQ(Rows().Count(), 3);
@@ -289,9 +322,10 @@ TEST_F(TaskList, UncheckingBringsThePressedWindowBackUnlessItWasHidden) {
     EXPECT_EQ(::GetForegroundWindow(), before);
     EXPECT_TRUE(HiddenGroups.empty());
 
-    // A position that no longer exists hides nothing.
+    // A row whose group is no longer there (its position and windows gone) hides nothing.
     Refresh();
     Rows()[1].SubItems.Put(0, "9");
+    Rows()[1].SubItems.Put(1, "_0000DEAD");
     Rows()[1].SetChecked(false);
     Main->QlxCheckListTaskBarItemCheck(list, &Rows()[1]);
     EXPECT_TRUE(HiddenGroups.empty());
