@@ -87,6 +87,7 @@ start() { # program.exe args...: runs in the background, output to the log
     started+=($!)
 }
 ctl() { "$ZV_WINE" "$ZV_WINBIN/standinctl.exe" "$@" 2>>"$log"; }
+click() { "$ZV_WINE" "$ZV_WINBIN/zvclick.exe" "$@" 2>>"$log"; }
 
 # ---- the desktop ----------------------------------------------------------------------------
 say "starting the stand-in shell"
@@ -131,6 +132,19 @@ handle_of() { # app index -> window handle
 }
 rm -f "$shots"/[0-9][0-9]-*.png
 shot 01-desktop
+if [ -f "$ZV_WINBIN/Zorvane.exe" ]; then
+    # The list's rows are 18 pixels high below a 22-pixel header: row r's middle is 31 + 18 r.
+    row() { click TfTaskBarMain TQlxCheckList '*' 120 $((31 + 18 * $1)); }
+    check_box() { click TfTaskBarMain TQlxCheckList '*' 8 $((31 + 18 * $1)); }
+    row 2 && click TfTaskBarMain Button '' c c || true # Calculator, then Up (bUp: no caption)
+    sleep 1.5
+    shot 08-list-calculator-up
+    check_box 1 || true # Calculator's group hides with its windows; its row moves to the end
+    sleep 1.5
+    shot 09-list-calculator-hidden
+    check_box 2 || true # and comes back
+    sleep 1.5
+fi
 ctl collapse "$(handle_of Notepad 0)" >/dev/null
 shot 02-notepad-collapsed
 ctl expand "$(handle_of Notepad 0)" >/dev/null

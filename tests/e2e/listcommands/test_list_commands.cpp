@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "standin/MouseInput.h"
 #include "tests/e2e/startup/ProgramUnderTest.h"
 
 namespace {
@@ -23,20 +24,7 @@ constexpr DWORD kWaitMs = 10000;
 constexpr int kHeaderHeight = 22;
 constexpr int kRowHeight = 18;
 
-// Left button click at a point of the screen, as the mouse makes it.
-void ClickAt(POINT P) {
-    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
-    INPUT in[3] = {};
-    for (INPUT& i : in) {
-        i.type = INPUT_MOUSE;
-        i.mi.dx = static_cast<LONG>((P.x * 65536 + w / 2) / w);
-        i.mi.dy = static_cast<LONG>((P.y * 65536 + h / 2) / h);
-        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    }
-    in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-    in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-    ::SendInput(3, in, sizeof(INPUT));
-}
+using standin::ClickAt;
 
 POINT ScreenPoint(HWND Wnd, int X, int Y) {
     POINT p{X, Y};

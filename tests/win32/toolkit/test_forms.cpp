@@ -1,6 +1,7 @@
 // The framework against the real window manager: the error handler at every dispatch point,
 // keyboard handling of forms, check boxes, page controls, close requests, image lists and
 // picture buttons.
+#include "standin/MouseInput.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/ExtCtrls.h"
@@ -483,16 +484,7 @@ int TMouseUpCounter::Ups = 0;
 void ClickWithTheMouse(HWND Wnd) {
     RECT r{};
     ::GetWindowRect(Wnd, &r);
-    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    INPUT in[3] = {};
-    for (INPUT& i : in)
-        i.type = INPUT_MOUSE;
-    in[0].mi.dx = x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
-    in[0].mi.dy = y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(3, in, sizeof(INPUT));
+    standin::ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 } // namespace
 

@@ -1,0 +1,10 @@
+#pragma once
+// Mouse input as the mouse makes it (SendInput), for tests and the desktop tour.
+#include <windows.h>
+
+namespace standin {
+
+// A left-button click at a point of the screen: move there, press, release.
+void ClickAt(POINT Screen);
+
+} // namespace standin
