@@ -53,6 +53,19 @@ std::vector<HWND> FindAppWindows() {
     return out;
 }
 
+std::string ClassOf(HWND Wnd) {
+    char name[256] = {};
+    ::GetClassNameA(Wnd, name, sizeof(name));
+    return name;
+}
+
+std::string TextOf(HWND Wnd) {
+    char text[1024] = {};
+    ::SendMessageTimeoutA(Wnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
+                          SMTO_ABORTIFHUNG, 5000, nullptr);
+    return text;
+}
+
 std::string WindowTitle(HWND wnd) {
     int length = ::GetWindowTextLengthA(wnd);
     if (length <= 0)

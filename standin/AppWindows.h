@@ -18,6 +18,10 @@ bool IsAppWindow(HWND wnd);
 std::vector<HWND> FindAppWindows();
 
 std::string WindowTitle(HWND wnd);
+// The window's class name; its text asked with WM_GETTEXT, which also reaches other
+// processes' controls (GetWindowText does not), "" when it does not answer within 5 s.
+std::string ClassOf(HWND Wnd);
+std::string TextOf(HWND Wnd);
 
 struct AppIdentity {
     std::string key;  // windows with the same key form one taskbar group

@@ -17,18 +17,8 @@
 #include "standin/MouseInput.h"
 
 namespace {
-std::string ClassOf(HWND Wnd) {
-    char name[256] = {};
-    ::GetClassNameA(Wnd, name, sizeof(name));
-    return name;
-}
-
-std::string TextOf(HWND Wnd) {
-    char text[1024] = {};
-    ::SendMessageTimeoutA(Wnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
-                          SMTO_ABORTIFHUNG, 5000, nullptr);
-    return text;
-}
+using standin::ClassOf;
+using standin::TextOf;
 
 HWND FindTarget(const std::string& Top, const std::string& Child, const std::string& Text) {
     for (HWND top : standin::AllTopLevelWindows()) {

@@ -23,20 +23,6 @@ TScopedWineVersion::~TScopedWineVersion() {
     ::RegDeleteKeyA(HKEY_CURRENT_USER, kAppDefaultsKey);
 }
 
-std::string ClassOf(HWND Wnd) {
-    char name[256] = {};
-    ::GetClassNameA(Wnd, name, sizeof(name));
-    return name;
-}
-
-std::string TextOf(HWND Wnd) {
-    char text[1024] = {};
-    // WM_GETTEXT rather than GetWindowText, which does not ask other processes' controls.
-    ::SendMessageTimeoutA(Wnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
-                          SMTO_ABORTIFHUNG, 5000, nullptr);
-    return text;
-}
-
 std::vector<HWND> TopLevelWindowsOf(DWORD Pid) {
     std::vector<HWND> found;
     for (HWND w : standin::AllTopLevelWindows()) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "standin/AppWindows.h"
 #include "tests/support/TestSupport.h"
 #include "toolkit/ScopedWin.h"
 
@@ -19,8 +20,8 @@ public:
     TScopedWineVersion& operator=(const TScopedWineVersion&) = delete;
 };
 
-std::string ClassOf(HWND Wnd);
-std::string TextOf(HWND Wnd);
+using standin::ClassOf;
+using standin::TextOf;
 // The top-level windows of a process, in z-order.
 std::vector<HWND> TopLevelWindowsOf(DWORD Pid);
 // The first top-level window of the process with this class (and caption, unless null), once
