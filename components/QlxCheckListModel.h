@@ -38,7 +38,6 @@ enum TsortSens { ssAscendent, ssDescendent };
 enum TsortType { stString, stHex, stFloat, stInteger, stDate, stTime, stDateTime, stFileSize };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TeditType { edEdit, edComboBox, edSpinEdit };
-enum class TMouseButton { Left, Right, Middle };
 
 // Virtual-key codes the list reacts to.
 constexpr uint16_t kVkSpace = 0x20;
