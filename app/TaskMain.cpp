@@ -316,28 +316,42 @@ void TfTaskBarMain::CloseMainWindow() {
 
 void TfTaskBarMain::TkForm1Maximize(TObject*, bool& CallDefault) {
     CallDefault = true;
-    HideAppButton();
+    ::HideAppButton();
 }
 
 // ---- The list and its commands
 
 void TfTaskBarMain::TimerRefreshOnTimer(TObject*) {
-    HideAppButton();
+    ::HideAppButton();
     if (!Showing())
         return; // the rows stay as they are while the program sits in the tray
-    const bool dragging = FTaskBarBallon && FTaskBarBallon->Dragging;
+    const bool dragging = DragInProgress();
     if (!dragging) {
         ::SetForegroundWindow(Handle());
         BringToFront();
         ::SetForegroundWindow(Handle());
     }
-    HideAppButton();
+    ::HideAppButton();
     TimerRefresh->SetEnabled(false);
     if (dragging)
         return; // the end of the drag switches the refresh on again
-    // An error ends the refresh here with the timer off; it reaches the error handler.
+    // Whatever the rebuild raises, the list goes on refreshing (unless a drag has started
+    // meanwhile); the error itself reaches the error handler.
+    struct TRefreshAgain {
+        TfTaskBarMain& Form;
+        ~TRefreshAgain() {
+            try {
+                Form.TimerRefresh->SetEnabled(!Form.DragInProgress());
+            } catch (const Exception&) {
+                // no timer left in the system: the refresh cannot resume
+            }
+        }
+    } again{*this};
     RefreshRows();
-    TimerRefresh->SetEnabled(true);
+}
+
+bool TfTaskBarMain::DragInProgress() const {
+    return FTaskBarBallon && FTaskBarBallon->Dragging();
 }
 
 void TfTaskBarMain::RefreshRows() {
@@ -418,6 +432,8 @@ void TfTaskBarMain::MoveSelectedRow(int Step) {
         }
         TimerRefreshOnTimer(nullptr);
     } catch (const std::exception&) {
+        // The command ends silently; the list's refresh goes on.
+        TimerRefresh->SetEnabled(!DragInProgress());
     }
 }
 
@@ -465,6 +481,37 @@ void TfTaskBarMain::TimerHideTimer(TObject*) {
     TimerHide->SetEnabled(Showing());
 }
 
-// ---- Timers whose work comes later: the mouse poll and the demonstration.
-void TfTaskBarMain::TimerForceTimer(TObject*) {}
+// The mouse poll stands in for mouse events the hook did not report (see TFTaskBarBallon).
+void TfTaskBarMain::TimerForceTimer(TObject* Sender) {
+    if (FTaskBarBallon)
+        FTaskBarBallon->TimerForceTimer(Sender);
+}
+
+// ---- What the balloon window needs of this one
+
+void TfTaskBarMain::SetListRefresh(bool On) {
+    TimerRefresh->SetEnabled(On);
+}
+
+void TfTaskBarMain::StartHideTimer() {
+    TimerHide->SetEnabled(true);
+}
+
+void TfTaskBarMain::StartMousePoll() {
+    TimerForce->SetEnabled(true);
+}
+
+void TfTaskBarMain::ShowWarning(const std::string& Text) {
+    Msg->Execute(Text, TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
+}
+
+void TfTaskBarMain::SetHostTitle(const std::string& Text) {
+    SetCaption(Text);
+}
+
+void TfTaskBarMain::HideAppButton() {
+    ::HideAppButton();
+}
+
+// ---- Timers whose work comes later: the demonstration.
 void TfTaskBarMain::TimerHelpTimer(TObject*) {}

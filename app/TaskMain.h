@@ -6,6 +6,7 @@
 
 #include "app/ExitCommand.h"
 #include "components/QlxCheckList.h"
+#include "dragdrop/BalloonHost.h"
 #include "taskbar/taskbuttons.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Dialogs.h"
@@ -14,7 +15,7 @@
 #include "toolkit/ImgList.h"
 #include "toolkit/StdCtrls.h"
 
-class TfTaskBarMain : public TForm, private TExitSteps {
+class TfTaskBarMain : public TForm, public IBalloonHost, private TExitSteps {
 public:
     explicit TfTaskBarMain(TComponent* Owner);
     ~TfTaskBarMain() override;
@@ -65,6 +66,14 @@ public:
     void TimerForceTimer(TObject* Sender);
     void TimerHelpTimer(TObject* Sender);
 
+    // IBalloonHost
+    void SetListRefresh(bool On) override;
+    void StartHideTimer() override;
+    void StartMousePoll() override;
+    void ShowWarning(const std::string& Text) override;
+    void SetHostTitle(const std::string& Text) override;
+    void HideAppButton() override;
+
 protected:
     void WndProc(TMessage& Message) override;
 
@@ -74,6 +83,7 @@ private:
 
     // Rebuilds the rows from a new snapshot and the hidden groups, keeping the user's row.
     void RefreshRows();
+    bool DragInProgress() const;
     // Up (Step -1) and Down (Step 1).
     void MoveSelectedRow(int Step);
 

@@ -36,7 +36,6 @@ constexpr TColor clRed = 0x0000FF;
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 enum TsortSens { ssAscendent, ssDescendent };
 enum TsortType { stString, stHex, stFloat, stInteger, stDate, stTime, stDateTime, stFileSize };
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TeditType { edEdit, edComboBox, edSpinEdit };
 
 // Virtual-key codes the list reacts to.

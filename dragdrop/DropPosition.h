@@ -51,8 +51,8 @@ private:
 
 // What ComputeDropPosition reads of the screen and of the drag.
 struct TDropContext {
-    int Edge = 0;         // GetTaskbarEdge
-    TRect TaskbarRect;    // GetTaskbarRect
+    int Edge = 0;      // GetTaskbarEdge
+    TRect TaskbarRect; // GetTaskbarRect
     int32_t ScreenWidth = 0;
     int32_t ScreenHeight = 0;
     int32_t SourceIndex = -1; // the dragged group's position; -1 when none

@@ -1,8 +1,80 @@
 #include "dragdrop/TaskBallon.h"
 
-#include "app/TaskMain.h"
+#include <algorithm>
+#include <optional>
+
+#include "dragdrop/ArrowPictures.h"
+#include "taskbar/taskbuttons_win.h"
 
 TFTaskBarBallon* FTaskBarBallon = nullptr;
+
+namespace {
+// The window's background: the colour key that lets everything but its parts show through.
+constexpr COLORREF kTransparentKey = RGB(128, 128, 128);
+constexpr COLORREF kShapeFill = RGB(222, 222, 239);
+constexpr int kIconSize = 20;
+
+const char* const kHookError =
+    "Due to error setting the mouse system hook, you can not use drag-and-drop to reorder your "
+    "taskbar buttons. This error does not affect anything else. You can try to restart Windows "
+    "to correct the problem. Also, please note that you can still reorder buttons "
+    "double-clicking on the Zorvane system tray icon and using the buttons.";
+
+RECT ToRECT(const TRect& r) {
+    return {r.Left, r.Top, r.Right, r.Bottom};
+}
+
+std::string ProgramFolder() {
+    char path[MAX_PATH] = {};
+    const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, n);
+    return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
+
+bool ButtonDown(int Key) {
+    return (::GetAsyncKeyState(Key) & 0x8000) != 0;
+}
+
+HWND WindowUnderCursor(POINT& P) {
+    ::GetCursorPos(&P);
+    return ::WindowFromPoint(P);
+}
+
+// A 32-bit top-down DIB section the balloon is drawn into before it reaches the screen; its
+// pixels are 0x00RRGGBB.
+class TCanvasBuffer {
+public:
+    TCanvasBuffer(HDC Screen, int Width, int Height)
+        : Width_(Width), Height_(Height), Dc_(::CreateCompatibleDC(Screen)) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = Width;
+        bi.bmiHeader.biHeight = -Height;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        Bitmap_.reset(::CreateDIBSection(Screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        Bits_ = static_cast<uint32_t*>(bits);
+        Select_.emplace(Dc_.get(), Bitmap_.get());
+    }
+    bool Valid() const { return Bits_ != nullptr; }
+    HDC Dc() const { return Dc_.get(); }
+    // One pixel, clipped to the buffer; GDI must be flushed before pixels are written.
+    void Put(int x, int y, uint32_t Rgb) {
+        if (x >= 0 && y >= 0 && x < Width_ && y < Height_)
+            Bits_[y * Width_ + x] = Rgb;
+    }
+
+private:
+    int Width_;
+    int Height_;
+    ScopedDc Dc_;
+    ScopedGdiObject Bitmap_;
+    uint32_t* Bits_ = nullptr;
+    std::optional<ScopedSelectObject> Select_;
+};
+} // namespace
 
 TFTaskBarBallon::TFTaskBarBallon(TComponent* Owner)
     : TForm(Owner, {.ClassName = "TFTaskBarBallon",
@@ -11,34 +83,343 @@ TFTaskBarBallon::TFTaskBarBallon(TComponent* Owner)
                     .ClientHeight = 110,
                     .Position = TPosition::Designed,
                     .BorderStyle = TBorderStyle::None,
-                    .StayOnTop = true}) {
+                    .StayOnTop = true,
+                    // Never activated, no taskbar button, and see-through where its
+                    // background shows.
+                    .ExStyle = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_LAYERED}) {
+    ::SetLayeredWindowAttributes(Handle(), kTransparentKey, 255, LWA_COLORKEY);
+    QLX_MouseHook1 = Create<TQLX_MouseHook>("QLX_MouseHook1");
+    QLX_MouseHook1->OnMouseClick = [this](TObject* Sender, std::intptr_t w, int32_t x, int32_t y,
+                                          TMouseButton b, TQLX_MouseButtonMovement m) {
+        QLX_MouseHook1MouseClick(Sender, w, x, y, b, m);
+    };
+    QLX_MouseHook1->OnMouseMove = [this](TObject* Sender, std::intptr_t w, int32_t x, int32_t y) {
+        QLX_MouseHook1MouseMove(Sender, w, x, y);
+    };
+    TimerShow = Create<TTimer>(
+        TTimerParams{"TimerShow", 50, false, [this](TObject* Sender) { TimerShowTimer(Sender); }});
+    TimerStayOnTop = Create<TTimer>(TTimerParams{
+        "TimerStayOnTop", 500, false, [this](TObject* Sender) { TimerStayOnTopTimer(Sender); }});
+
+    QlxLabelCaption.Showtype = shEnd;
+    QlxLabelCaption.Alignment = taCenter;
+    QlxLabelCaption.Font = {"Tahoma", -11, true};
+    QlxLabelCaption.FontColor = RGB(0, 0, 128);
+    Lhelp.Caption = "Release mouse to drop the button here";
+    Lhelp.Alignment = taCenter;
+    Lhelp.Font = {"MS Sans Serif", -11, false};
+    Lhelp.FontColor = ::GetSysColor(COLOR_WINDOWTEXT);
+
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
 }
 
 TFTaskBarBallon::~TFTaskBarBallon() {
-    FTaskBarBallon = nullptr;
+    if (FTaskBarBallon == this)
+        FTaskBarBallon = nullptr;
 }
 
 void TFTaskBarBallon::FormCreate(TObject*) {
+    Host_ = Application ? dynamic_cast<IBalloonHost*>(Application->MainForm()) : nullptr;
     SetDragging(false);
-    // Only a running hook lets the main window hide itself after start-up; without one the
-    // window stays up, so the list and its buttons remain at hand.
-    if (StartMouseHook())
-        fTaskBarMain->TimerHide->SetEnabled(true);
-    fTaskBarMain->TimerRefresh->SetEnabled(true);
-    fTaskBarMain->TimerForce->SetEnabled(true);
+    QLX_MouseHook1->SetHookDLL(ProgramFolder() + "QLX_Hook_.dll");
+    std::string text = QLX_MouseHook1->Activate();
+    if (!QLX_MouseHook1->Active())
+        text = kHookError; // the hook's own reason means nothing to the user
+    if (Host_) {
+        // Only a running hook lets the host hide itself after start-up; without one it stays
+        // up, so the list and its buttons remain at hand.
+        if (!text.empty())
+            Host_->ShowWarning("Error \r" + text);
+        else
+            Host_->StartHideTimer();
+        Host_->SetListRefresh(true);
+        Host_->StartMousePoll();
+    }
 }
 
 void TFTaskBarBallon::SetDragging(bool Value) {
-    Dragging = Value;
-    fTaskBarMain->TimerRefresh->SetEnabled(!Value);
+    if (!Value)
+        Drag_.Cancel();
+    if (Host_)
+        Host_->SetListRefresh(!Value);
 }
 
-// The hook component QLX_MouseHook1 (QLX_Hook_.dll beside the program) is started here and a
-// failure shown in the main window's Msg. There is no hook yet: nothing runs, nothing is
-// reported.
-bool TFTaskBarBallon::StartMouseHook() {
-    return false;
+void TFTaskBarBallon::StopMouseHook() {
+    QLX_MouseHook1->Deactivate();
 }
 
-void TFTaskBarBallon::StopMouseHook() {}
+void TFTaskBarBallon::HideAppButton() {
+    if (Host_)
+        Host_->HideAppButton();
+}
+
+// ---- The hook's events
+
+void TFTaskBarBallon::QLX_MouseHook1MouseClick(TObject*, std::intptr_t sourceWindow, int32_t x,
+                                               int32_t y, TMouseButton,
+                                               TQLX_MouseButtonMovement movement) {
+    TaskbarToolbarWnd = FindTaskbarToolbar();
+    if (movement == bmDown)
+        Press(sourceWindow, {x, y});
+    else if (movement == bmUp)
+        Release(sourceWindow, {x, y});
+}
+
+void TFTaskBarBallon::Press(std::intptr_t SourceWindow, TPoint P) {
+    if (Drag_.Dragging()) {
+        // A second button pressed during a drag (a right click, say) ends it without a move.
+        IdleReset();
+        return;
+    }
+    const HWND source = ToHWND(SourceWindow);
+    if (source == nullptr || (source != TaskbarToolbarWnd && source != FindBaseBar()))
+        return;
+    HWND active = nullptr;
+    ReadTaskbarButtons(false, TaskGroups, active);
+    if (TaskGroups.size() < 2)
+        return;
+    std::string caption;
+    int32_t index = -1;
+    const TPoint press = P;
+    if (!DropPosition(P, caption, index, true) || !Drag_.Press(TaskGroups, index, press)) {
+        IdleReset(); // on the toolbar, but on no group that can be dragged
+        return;
+    }
+    MoveBalloon(P);
+    QlxLabelCaption.Caption = caption;
+    SetCaption(caption); // the window's own text names the dragged group too
+    const TGrupButtons& group = *TaskGroups[static_cast<std::size_t>(index)].Group;
+    DragIcon_ = group.Icon;
+    IconVisible_ = true; // every group has its 16 x 16 picture, drawn or still blank
+    ::InvalidateRect(Handle(), nullptr, FALSE);
+    SetDragging(true);
+    TimerStayOnTop->SetEnabled(true);
+    BringBalloonToTop();
+    HideAppButton();
+}
+
+void TFTaskBarBallon::QLX_MouseHook1MouseMove(TObject*, std::intptr_t, int32_t, int32_t) {
+    // The right button was pressed and released since the last look: the drag is cancelled.
+    if (::GetAsyncKeyState(VK_RBUTTON) > 0) {
+        QLX_MouseHook1MouseClick(QLX_MouseHook1, 0, -100, -100, TMouseButton::Left, bmUp);
+        return;
+    }
+    if (!Drag_.Dragging()) {
+        IdleReset();
+        return;
+    }
+    if (NewerMoveQueued())
+        return;
+    HWND active = nullptr;
+    ReadTaskbarButtons(true, TaskGroups, active);
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    const TPoint c{cursor.x, cursor.y};
+    TPoint p = c;
+    std::string caption;
+    int32_t index = -1;
+    if (DropPosition(p, caption, index, false)) {
+        MoveBalloon(p);
+        BringBalloonToTop();
+        if (Drag_.MoveInZone(TaskGroups, index, c, IsShowing()))
+            TimerShowTimer(nullptr);
+    } else {
+        TimerShow->SetEnabled(false);
+        if (Host_)
+            Host_->SetHostTitle(std::to_string(c.X) + ":" + std::to_string(c.Y));
+        HideBalloon();
+    }
+}
+
+void TFTaskBarBallon::Release(std::intptr_t SourceWindow, TPoint P) {
+    if (Drag_.Dragging()) {
+        HWND active = nullptr;
+        ReadTaskbarButtons(false, TaskGroups, active);
+        std::string caption;
+        int32_t index = -1;
+        const bool inZone = DropPosition(P, caption, index, false);
+        const std::optional<TDropMove> move =
+            Drag_.Release(TaskGroups, inZone, OverTaskbar(SourceWindow));
+        IdleReset();
+        if (move)
+            MoveTaskButton(move->From, move->To, TaskGroups);
+    }
+    IdleReset();
+}
+
+void TFTaskBarBallon::TimerForceTimer(TObject*) {
+    POINT p{};
+    if (ButtonDown(VK_LBUTTON) || ButtonDown(VK_RBUTTON)) {
+        const HWND w = WindowUnderCursor(p);
+        QLX_MouseHook1MouseMove(nullptr, FromHWND(w), p.x, p.y);
+    } else if (Drag_.Dragging()) {
+        const HWND w = WindowUnderCursor(p);
+        QLX_MouseHook1MouseClick(nullptr, FromHWND(w), p.x, p.y, TMouseButton::Left, bmUp);
+    }
+}
+
+void TFTaskBarBallon::TimerShowTimer(TObject*) {
+    if (Drag_.Dragging()) {
+        if (!IsShowing())
+            ::ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+        TimerShow->SetEnabled(!IsShowing());
+    } else {
+        HideBalloon();
+        TimerStayOnTop->SetEnabled(false);
+    }
+    HideAppButton();
+}
+
+void TFTaskBarBallon::TimerStayOnTopTimer(TObject*) {
+    HideAppButton();
+    if (Drag_.Dragging()) {
+        if (IsShowing())
+            BringBalloonToTop();
+    } else if (IsShowing()) {
+        HideBalloon();
+    }
+}
+
+// ---- Helpers
+
+void TFTaskBarBallon::IdleReset() {
+    SetDragging(false);
+    HideBalloon();
+    TimerStayOnTop->SetEnabled(false);
+}
+
+bool TFTaskBarBallon::IsShowing() const {
+    return ::IsWindowVisible(Handle()) != FALSE;
+}
+
+void TFTaskBarBallon::HideBalloon() {
+    if (IsShowing())
+        ::ShowWindow(Handle(), SW_HIDE);
+}
+
+void TFTaskBarBallon::BringBalloonToTop() {
+    ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+void TFTaskBarBallon::MoveBalloon(TPoint TopLeft) {
+    const TBalloonParts& parts = Geometry_.Parts();
+    ::SetWindowPos(Handle(), nullptr, TopLeft.X, TopLeft.Y, parts.Width, parts.Height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool TFTaskBarBallon::DropPosition(TPoint& P, std::string& Caption, int32_t& Index, bool AtPress) {
+    const TDropContext context{GetTaskbarEdge(), GetTaskbarRect(), ::GetSystemMetrics(SM_CXSCREEN),
+                               ::GetSystemMetrics(SM_CYSCREEN), Drag_.SourceIndex()};
+    const uint8_t edge = Geometry_.LastEdge();
+    const bool hit =
+        ComputeDropPosition(P, Caption, Index, TaskGroups, AtPress, context, Geometry_);
+    if (Geometry_.LastEdge() != edge)
+        ::InvalidateRect(Handle(), nullptr, FALSE); // laid out for another edge
+    return hit;
+}
+
+bool TFTaskBarBallon::NewerMoveQueued() const {
+    const HWND listen = QLX_MouseHook1->ListenWindow();
+    MSG msg;
+    return listen != nullptr &&
+           ::PeekMessageA(&msg, listen, WM_USER, WM_USER, PM_NOREMOVE | PM_NOYIELD) != FALSE;
+}
+
+bool TFTaskBarBallon::OverTaskbar(std::intptr_t SourceWindow) const {
+    const HWND source = ToHWND(SourceWindow);
+    if (source == nullptr)
+        return false;
+    const HWND root = ::GetAncestor(source, GA_ROOT);
+    return root == Handle() || root == ::FindWindowA("Shell_TrayWnd", nullptr) ||
+           source == FindBaseBar();
+}
+
+// ---- Drawing
+
+void TFTaskBarBallon::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(Handle(), &ps);
+        Paint(dc);
+        ::EndPaint(Handle(), &ps);
+        Message.Result = 0;
+        return;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(Message.WParam));
+        Message.Result = 0;
+        return;
+    case WM_ERASEBKGND:
+        Message.Result = 1; // everything is drawn by WM_PAINT in one go
+        return;
+    case WM_MOUSEACTIVATE:
+        Message.Result = MA_NOACTIVATE;
+        return;
+    case WM_NCHITTEST:
+        // The balloon never takes the mouse: a release over it belongs to the taskbar below.
+        Message.Result = HTTRANSPARENT;
+        return;
+    default:
+        TForm::WndProc(Message);
+    }
+}
+
+void TFTaskBarBallon::Paint(HDC Dc) {
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    const int width = client.right;
+    const int height = client.bottom;
+    if (width <= 0 || height <= 0)
+        return;
+    TCanvasBuffer canvas(Dc, width, height);
+    if (!canvas.Valid())
+        return;
+    HDC dc = canvas.Dc();
+    ::SetBkColor(dc, kTransparentKey);
+    ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
+
+    const TBalloonParts& parts = Geometry_.Parts();
+    {
+        // ShapeNonTransparent: a rounded rectangle, corners a quarter of its shorter side.
+        ScopedGdiObject brush(::CreateSolidBrush(kShapeFill));
+        ScopedSelectObject selectBrush(dc, brush.get());
+        ScopedSelectObject selectPen(dc, ::GetStockObject(BLACK_PEN));
+        const TRect& s = parts.Shape;
+        const int corner = std::min(s.Right - s.Left, s.Bottom - s.Top) / 4;
+        ::RoundRect(dc, s.Left, s.Top, s.Right, s.Bottom, corner, corner);
+    }
+    ::GdiFlush();
+    // ImageCross: the arrow, its transparent pixels left out.
+    const TArrowBitmap& arrow = ArrowPicture(parts.Picture);
+    for (int y = 0; y < TArrowBitmap::Size; ++y)
+        for (int x = 0; x < TArrowBitmap::Size; ++x)
+            if (arrow.At(x, y) != arrow.TransparentColor())
+                canvas.Put(parts.Arrow.Left + x, parts.Arrow.Top + y, arrow.At(x, y));
+
+    QlxLabelCaption.Bounds = ToRECT(parts.Caption);
+    Lhelp.Bounds = ToRECT(parts.Help);
+    QlxLabelCaption.Paint(dc);
+    Lhelp.Paint(dc);
+    ::GdiFlush();
+
+    if (IconVisible_) {
+        // imgIcon: the icon stretched over a white 20 x 20 square; the square's pixels of its
+        // bottom-left colour let the balloon show through.
+        uint32_t square[kIconSize][kIconSize];
+        for (int y = 0; y < kIconSize; ++y)
+            for (int x = 0; x < kIconSize; ++x) {
+                const uint32_t pixel = DragIcon_.At(x * TBitmap16::Width / kIconSize,
+                                                    y * TBitmap16::Height / kIconSize);
+                const bool skip = DragIcon_.Transparent && pixel == DragIcon_.TransparentColor();
+                square[y][x] = skip ? TBitmap16::White : pixel;
+            }
+        const uint32_t key = square[kIconSize - 1][0];
+        for (int y = 0; y < kIconSize; ++y)
+            for (int x = 0; x < kIconSize; ++x)
+                if (square[y][x] != key)
+                    canvas.Put(parts.Icon.Left + x, parts.Icon.Top + y, square[y][x]);
+    }
+    ::BitBlt(Dc, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+}

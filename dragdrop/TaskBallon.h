@@ -1,8 +1,17 @@
 #pragma once
-// The balloon window FTaskBarBallon: it tracks a drag along the taskbar and points at the
-// drop position. So far only its creation: it switches the main window's timers on.
+// The balloon window FTaskBarBallon: it turns the mouse hook's presses, moves and releases on
+// the taskbar into a drag of a taskbar group, points at the drop position with an arrow while
+// the drag goes on, and moves the group at the release.
 #include <cstdint>
+#include <string>
 
+#include "components/QlxLabel_win.h"
+#include "dragdrop/BalloonHost.h"
+#include "dragdrop/DragTracking.h"
+#include "dragdrop/DropPosition.h"
+#include "dragdrop/QLX_Hook_HookComp.h"
+#include "toolkit/Bitmap16.h"
+#include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 
 class TFTaskBarBallon : public TForm {
@@ -10,21 +19,64 @@ public:
     explicit TFTaskBarBallon(TComponent* Owner);
     ~TFTaskBarBallon() override;
 
+    TQLX_MouseHook* QLX_MouseHook1;
+    TTimer* TimerShow;      // shows the balloon, retrying until it shows
+    TTimer* TimerStayOnTop; // keeps the balloon above the taskbar during a drag
+    TQlxLabel QlxLabelCaption;
+    TQlxLabel Lhelp;
+
+    // Starts the mouse hook and the host's timers. The host is the application's main form
+    // when it offers IBalloonHost.
     void FormCreate(TObject* Sender);
-    // Sets Dragging; the main window's list refresh (TimerRefresh) runs exactly while no drag
-    // is in progress.
+    // The hook's events; the mouse poll calls them with no sender.
+    void QLX_MouseHook1MouseClick(TObject* Sender, std::intptr_t sourceWindow, int32_t x, int32_t y,
+                                  TMouseButton button, TQLX_MouseButtonMovement movement);
+    void QLX_MouseHook1MouseMove(TObject* Sender, std::intptr_t sourceWindow, int32_t x, int32_t y);
+    void TimerShowTimer(TObject* Sender);
+    void TimerStayOnTopTimer(TObject* Sender);
+    // The mouse poll (the host's 500 ms timer): a move while a mouse button is held, a release
+    // when none is held during a drag, for events the hook did not report.
+    void TimerForceTimer(TObject* Sender);
+
+    // The host's list refresh runs exactly while no drag is in progress; false also ends the
+    // drag.
     void SetDragging(bool Value);
+    bool Dragging() const { return Drag_.Dragging(); }
+    int32_t SourceIndex() const { return Drag_.SourceIndex(); }
+    int32_t TargetIndex() const { return Drag_.TargetIndex(); }
+    bool IconVisible() const { return IconVisible_; }
+    const TBalloonParts& Parts() const { return Geometry_.Parts(); }
+
     // Stops the mouse hook (the Exit command).
     void StopMouseHook();
 
-    bool Dragging = false;    // a drag on the taskbar is in progress
-    int32_t SourceIndex = -1; // position of the pressed group; -1 when none
-    int32_t TargetIndex = -1; // last drop position found; -1 when none
+protected:
+    void WndProc(TMessage& Message) override;
 
 private:
-    // Starts the system-wide mouse hook; a failure is reported to the user here. True when
-    // the hook runs.
-    bool StartMouseHook();
+    void Press(std::intptr_t SourceWindow, TPoint P);
+    void Release(std::intptr_t SourceWindow, TPoint P);
+    // No drag: the host's refresh on, the balloon hidden, TimerStayOnTop off.
+    void IdleReset();
+    bool IsShowing() const;
+    void HideBalloon();
+    void BringBalloonToTop();
+    void MoveBalloon(TPoint TopLeft);
+    // ComputeDropPosition with the screen's and the drag's figures; the window takes the
+    // layout's size and parts.
+    bool DropPosition(TPoint& P, std::string& Caption, int32_t& Index, bool AtPress);
+    // A newer mouse move of the hook waits in the queue: this one is not worth a snapshot.
+    bool NewerMoveQueued() const;
+    // The window under the release belongs to the taskbar or to this balloon.
+    bool OverTaskbar(std::intptr_t SourceWindow) const;
+    void Paint(HDC Dc);
+    void HideAppButton();
+
+    IBalloonHost* Host_ = nullptr;
+    TDragTracker Drag_;
+    TBalloonGeometry Geometry_;
+    TBitmap16 DragIcon_;
+    bool IconVisible_ = false;
 };
 
 extern TFTaskBarBallon* FTaskBarBallon;

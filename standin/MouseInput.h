@@ -4,6 +4,10 @@
 
 namespace standin {
 
+// Moves the cursor to a point of the screen.
+void MoveMouseTo(POINT Screen);
+// Presses (Down) or releases a button where the cursor is: MOUSEEVENTF_LEFTDOWN and so on.
+void PressButton(DWORD ButtonFlag);
 // A left-button click at a point of the screen: move there, press, release.
 void ClickAt(POINT Screen);
 

@@ -1,12 +1,14 @@
 // Clicks the left mouse button on a window of a running program, as a person does (SendInput),
 // for the desktop tour:
 //
-//   zvclick <top-level class> <child class> <child text> <x> <y>
+//   zvclick [--press | --move | --release] <top-level class> <child class> <child text> <x> <y>
 //
 // The child is the first descendant of the first visible top-level window of that class whose
 // class and text match ("*" as the text matches any); "-" as the child class means the
 // top-level window itself. x, y are in the child's client area; "c" for either means its middle.
-// Exits 0 once the click is sent, 1 when the window is not there.
+// --press moves there and presses the left button, --move moves there with the button held,
+// --release moves there and lets go: a drag, one step at a time.
+// Exits 0 once the input is sent, 1 when the window is not there.
 #include <windows.h>
 
 #include <cstdio>
@@ -36,9 +38,15 @@ HWND FindTarget(const std::string& Top, const std::string& Child, const std::str
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6) {
-        std::fprintf(stderr,
-                     "usage: zvclick <top class> <child class|-> <child text|*> <x|c> <y|c>\n");
+    std::string mode = "click";
+    if (argc > 1 && std::string(argv[1]).rfind("--", 0) == 0) {
+        mode = argv[1] + 2;
+        --argc;
+        ++argv;
+    }
+    if (argc != 6 || (mode != "click" && mode != "press" && mode != "move" && mode != "release")) {
+        std::fprintf(stderr, "usage: zvclick [--press|--move|--release] <top class> <child "
+                             "class|-> <child text|*> <x|c> <y|c>\n");
         return 2;
     }
     HWND target = FindTarget(argv[1], argv[2], argv[3]);
@@ -51,6 +59,14 @@ int main(int argc, char** argv) {
     POINT p{std::string(argv[4]) == "c" ? r.right / 2 : std::atoi(argv[4]),
             std::string(argv[5]) == "c" ? r.bottom / 2 : std::atoi(argv[5])};
     ::ClientToScreen(target, &p);
-    standin::ClickAt(p);
+    if (mode == "click") {
+        standin::ClickAt(p);
+        return 0;
+    }
+    standin::MoveMouseTo(p);
+    if (mode == "press")
+        standin::PressButton(MOUSEEVENTF_LEFTDOWN);
+    else if (mode == "release")
+        standin::PressButton(MOUSEEVENTF_LEFTUP);
     return 0;
 }

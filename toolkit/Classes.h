@@ -22,6 +22,8 @@ enum TShiftFlag : uint8_t { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
 using TShiftState = uint8_t;
 // A mouse button: left (0), right (1), middle (2).
 enum class TMouseButton : uint8_t { Left, Right, Middle };
+// How a text lies in its area.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;

@@ -55,7 +55,7 @@ void HandleException(TObject* Sender) noexcept {
 TForm::TForm(TComponent* Owner, TFormParams Params)
     : TWindow(Owner, std::move(Params.Name), nullptr), Font_(Params.Font) {
     DWORD style = WS_POPUP | WS_CLIPCHILDREN;
-    DWORD exStyle = 0;
+    DWORD exStyle = Params.ExStyle;
     if (Params.BorderStyle == TBorderStyle::Dialog) {
         style |= WS_CAPTION | WS_SYSMENU;
         exStyle |= WS_EX_DLGMODALFRAME;

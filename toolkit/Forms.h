@@ -37,6 +37,7 @@ struct TFormParams {
     TBorderStyle BorderStyle = TBorderStyle::Dialog;
     bool StayOnTop = false;
     TFontDef Font;
+    DWORD ExStyle = 0; // extended styles beyond those of the frame and StayOnTop
 };
 
 class TForm : public TWindow {

@@ -63,7 +63,7 @@ protected:
         Shell.Sync();
         Program =
             std::make_unique<zvtest::ChildProcess>(zvtest::ProgramFolder() + "Zorvane.exe", "");
-        Main = WaitForTopLevelWindow(*Program, "TfTaskBarMain", "Zorvane", kStartMs);
+        Main = WaitForMainWindowBack(*Program, kStartMs);
         ASSERT_TRUE(Main);
         for (HWND w : DescendantsOf(Main)) {
             const std::string c = ClassOf(w);

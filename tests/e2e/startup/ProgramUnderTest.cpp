@@ -45,6 +45,19 @@ HWND WaitForTopLevelWindow(const zvtest::ChildProcess& Child, const char* Class,
     return nullptr;
 }
 
+HWND WaitForMainWindowBack(const zvtest::ChildProcess& Child, DWORD TimeoutMs) {
+    HWND main = WaitForTopLevelWindow(Child, "TfTaskBarMain", nullptr, TimeoutMs);
+    if (!main)
+        return nullptr;
+    // Start-up ends with the window hidden (100 ms after it showed); without a running mouse
+    // hook it stays up.
+    RoundTripUntil(main, 2000, [&] { return !::IsWindowVisible(main); });
+    ::ShowWindow(main, SW_SHOW);
+    ::SetForegroundWindow(main);
+    RoundTripUntil(main, TimeoutMs, [&] { return ::IsWindowVisible(main) != FALSE; });
+    return main;
+}
+
 std::vector<HWND> DescendantsOf(HWND Parent) {
     return standin::AllChildWindows(Parent);
 }

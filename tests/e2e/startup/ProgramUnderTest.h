@@ -28,6 +28,9 @@ std::vector<HWND> TopLevelWindowsOf(DWORD Pid);
 // the child waits for input; 0 if there is none by then.
 HWND WaitForTopLevelWindow(const zvtest::ChildProcess& Child, const char* Class,
                            const char* Caption, DWORD TimeoutMs);
+// The program's main window once start-up is over: it hides itself when its mouse hook runs,
+// and is shown again here as a person brings it back. 0 if it never came up.
+HWND WaitForMainWindowBack(const zvtest::ChildProcess& Child, DWORD TimeoutMs);
 // A descendant window with this class and text; 0 if none.
 HWND FindDescendant(HWND Parent, const char* Class, const char* Text);
 // Every descendant window.

@@ -36,7 +36,7 @@ zvtest::ChildProcess StartZorvane() {
 // A started program with its main window up.
 struct TRunningProgram {
     zvtest::ChildProcess Child = StartZorvane();
-    HWND Main = WaitForTopLevelWindow(Child, "TfTaskBarMain", "Zorvane", kStartMs);
+    HWND Main = WaitForMainWindowBack(Child, kStartMs);
 
     HWND Button(const char* Caption) const { return FindDescendant(Main, "Button", Caption); }
 

@@ -18,6 +18,7 @@ TEST(ListCommandBenchmark, UpAgainstOneRoundTrip) {
     TApplication app;
     app.CreateForm(fTaskBarMain);
     app.CreateForm(FTaskBarBallon);
+    fTaskBarMain->TimerHide->SetEnabled(false); // the window stays up for the test
     TfTaskBarMain& main = *fTaskBarMain;
     main.Show();
     OnIconRequest = [](HWND, TGrupButtons&, int32_t) {};

@@ -10,6 +10,7 @@
 #include "app/TaskMain.h"
 #include "dragdrop/TaskBallon.h"
 #include "taskbar/taskbuttons_win.h"
+#include "taskbar/uProcessMemMgr.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WindowCapture.h"
 #include "toolkit/SysUtils.h"
@@ -29,6 +30,7 @@ protected:
         App.SetTitle("Zorvane");
         App.CreateForm(fTaskBarMain);
         App.CreateForm(FTaskBarBallon);
+        fTaskBarMain->TimerHide->SetEnabled(false); // the window stays up for the test
         Main = fTaskBarMain;
         Main->Show();
         Shell.Sync();
@@ -352,4 +354,24 @@ TEST_F(TaskList, TheOneShotHideAndTheMaximiseKeepTheProgramInTheTray) {
     EXPECT_FALSE(::IsWindowVisible(App.Handle()));
 }
 
+} // namespace
+
+namespace {
+TEST_F(TaskList, AFailedRefreshOrUpCommandLeavesTheListRefreshing) {
+    Refresh();
+    ASSERT_GE(Rows().Count(), 2);
+    Rows()[1].SetSelected(true);
+    const TMemMgrFactory factory = ProcessMemMgrFactory;
+    ProcessMemMgrFactory = [](HWND) -> std::unique_ptr<TProcessMemMgr> {
+        throw std::runtime_error("the shell went away");
+    };
+    // The refresh's error reaches the error handler, and the timer is back on.
+    EXPECT_THROW(Main->TimerRefreshOnTimer(nullptr), std::runtime_error);
+    EXPECT_TRUE(Main->TimerRefresh->Enabled());
+    // Up ends silently, the timer on as well.
+    Main->TimerRefresh->SetEnabled(false);
+    EXPECT_NO_THROW(Main->bUpClick(nullptr));
+    EXPECT_TRUE(Main->TimerRefresh->Enabled());
+    ProcessMemMgrFactory = factory;
+}
 } // namespace

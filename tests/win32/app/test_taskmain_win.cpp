@@ -27,7 +27,7 @@ ScopedWindow HiddenWindow() {
 }
 } // namespace
 
-TEST(StartUp, TheBalloonWindowSwitchesTheRefreshAndThePollOnButNotTheHide) {
+TEST(StartUp, TheBalloonWindowStartsTheHookAndSwitchesTheMainWindowsTimersOn) {
     Exiting = false;
     TApplication app;
     app.CreateForm(fTaskBarMain);
@@ -40,13 +40,14 @@ TEST(StartUp, TheBalloonWindowSwitchesTheRefreshAndThePollOnButNotTheHide) {
     app.CreateForm(FTaskBarBallon);
     EXPECT_TRUE(m.TimerRefresh->Enabled());
     EXPECT_TRUE(m.TimerForce->Enabled());
-    EXPECT_FALSE(m.TimerHide->Enabled()); // no mouse hook yet: the window stays up
+    EXPECT_TRUE(FTaskBarBallon->QLX_MouseHook1->Active());
+    EXPECT_TRUE(m.TimerHide->Enabled()); // the hook runs: the window hides after start-up
     EXPECT_EQ(m.TimerRefresh->Interval(), 1000u);
     EXPECT_EQ(m.TimerHide->Interval(), 100u);
     EXPECT_EQ(m.TimerForce->Interval(), 500u);
     EXPECT_EQ(m.TimerHelp->Interval(), 1000u);
-    EXPECT_EQ(FTaskBarBallon->SourceIndex, -1);
-    EXPECT_EQ(FTaskBarBallon->TargetIndex, -1);
+    EXPECT_EQ(FTaskBarBallon->SourceIndex(), -1);
+    EXPECT_EQ(FTaskBarBallon->TargetIndex(), -1);
 
     // The list refresh pauses while a drag runs.
     FTaskBarBallon->SetDragging(true);

@@ -1,0 +1,16 @@
+#include "components/QlxLabel_win.h"
+
+void TQlxLabel::Paint(HDC Dc) const {
+    if (!Visible)
+        return;
+    RECT r = Bounds;
+    if (!Transparent) {
+        ::SetBkColor(Dc, Color);
+        ::ExtTextOutA(Dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+    }
+    ScopedSelectObject font(Dc, SharedFont(Font));
+    ::SetBkMode(Dc, TRANSPARENT);
+    ::SetTextColor(Dc, FontColor);
+    ::DrawTextA(Dc, Caption.c_str(), static_cast<int>(Caption.size()), &r,
+                QlxLabelDrawFlags(Showtype, Alignment, UsePrefix));
+}

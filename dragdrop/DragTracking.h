@@ -1,0 +1,64 @@
+#pragma once
+// The state of a drag along the taskbar and its rules, on plain data: which press starts a
+// drag, when the balloon shows, and which move a release carries out. The balloon window
+// gathers snapshots and drop positions and acts on what these decide.
+#include <cstdint>
+#include <optional>
+
+#include "dragdrop/DropPosition.h"
+
+// A group as the snapshots of one drag know it: the command id of its visible button, which
+// stays with the button while the toolbar changes around it.
+struct TGroupKey {
+    int32_t CommandId = 0;
+    bool End = false; // the place after the last group
+    friend bool operator==(const TGroupKey& a, const TGroupKey& b) {
+        return a.End == b.End && (a.End || a.CommandId == b.CommandId);
+    }
+};
+// The key of the group at Position (Groups.size(): the end); nothing for a position outside
+// the list or a group without a visible button.
+std::optional<TGroupKey> GroupKeyAt(const TGroupList& Groups, int32_t Position);
+// The position of the group with Key in Groups (the end: Groups.size()); -1 when it is gone.
+int32_t PositionOfKey(const TGroupList& Groups, const TGroupKey& Key);
+
+// A group to move: from its position in front of the group at To (as MoveTaskButton takes them).
+struct TDropMove {
+    int32_t From = -1;
+    int32_t To = -1;
+};
+
+class TDragTracker {
+public:
+    // The balloon shows only once the cursor has left this square around the press point.
+    static constexpr int32_t kShowDistance = 10;
+
+    bool Dragging() const { return Dragging_; }
+    int32_t SourceIndex() const { return SourceIndex_; }
+    int32_t TargetIndex() const { return TargetIndex_; }
+    TPoint PressPoint() const { return PressPoint_; }
+
+    // A press on the group at Index of Groups (found at the press) at Press. A press on a group
+    // header starts nothing; a press while a drag is in progress ends that drag without a move
+    // and starts nothing. True when a drag started.
+    bool Press(const TGroupList& Groups, int32_t Index, TPoint Press);
+    // A move inside the zone of drop position Index of Groups (the move's snapshot). True when
+    // the balloon, hidden until now, is to show: the cursor is more than kShowDistance away from
+    // the press point in x or in y.
+    bool MoveInZone(const TGroupList& Groups, int32_t Index, TPoint Cursor, bool BalloonShowing);
+    // The end of a drag: at a release with the release's fresh snapshot (InZone: the release
+    // point lies in a drop zone, OverTaskbar: over the taskbar or the balloon, not another
+    // program's window). The move to carry out, if any; afterwards no drag is in progress and
+    // both indexes are -1.
+    std::optional<TDropMove> Release(const TGroupList& Groups, bool InZone, bool OverTaskbar);
+    // Ends a drag without a move.
+    void Cancel();
+
+private:
+    bool Dragging_ = false;
+    int32_t SourceIndex_ = -1;
+    int32_t TargetIndex_ = -1;
+    TPoint PressPoint_;
+    std::optional<TGroupKey> Source_;
+    std::optional<TGroupKey> Target_;
+};

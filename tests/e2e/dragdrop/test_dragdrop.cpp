@@ -1,0 +1,256 @@
+// The real Zorvane.exe against the stand-in taskbar, dragged as a person drags: the mouse
+// (SendInput) presses a taskbar button, moves along the taskbar and lets go, on a taskbar at
+// the bottom, the top and the left of the screen; the order is read back from the shell.
+#include <windows.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "standin/MouseInput.h"
+#include "taskbar/taskbuttons_win.h"
+#include "tests/e2e/startup/ProgramUnderTest.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+constexpr DWORD kStartMs = 30000;
+constexpr DWORD kWaitMs = 10000;
+const std::vector<std::string> kNames = {"Alpha", "Bravo", "Charlie", "Delta"};
+
+bool Visible(HWND Wnd) {
+    return ::IsWindowVisible(Wnd) != FALSE;
+}
+
+class DragDrop : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        zvtest::StandinShell::Options options;
+        options.edge = GetParam();
+        Shell = std::make_unique<zvtest::StandinShell>(options);
+        // Each program is a group of its own.
+        for (const std::string& name : kNames)
+            Apps.push_back(
+                std::make_unique<zvtest::SampleApp>(name, std::vector<std::string>{name}));
+        Shell->Sync();
+        Program =
+            std::make_unique<zvtest::ChildProcess>(zvtest::ProgramFolder() + "Zorvane.exe", "");
+        Main = WaitForTopLevelWindow(*Program, "TfTaskBarMain", nullptr, kStartMs);
+        ASSERT_TRUE(Main);
+        for (HWND w : TopLevelWindowsOf(Program->Pid()))
+            if (ClassOf(w) == "TFTaskBarBallon")
+                Balloon = w;
+        ASSERT_TRUE(Balloon);
+        // With the mouse hook running, the main window hides itself after start-up.
+        ASSERT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return !Visible(Main); }))
+            << "the mouse hook did not start";
+        Vertical = std::string(GetParam()) == "left" || std::string(GetParam()) == "right";
+    }
+
+    void TearDown() override {
+        if (Program)
+            Program->Kill();
+    }
+
+    // The program has handled all the input so far.
+    void Settle() {
+        ::WaitForInputIdle(Program->Handle(), kWaitMs);
+        SendAndWait(Main, WM_NULL, 0, 0);
+        ::WaitForInputIdle(Program->Handle(), kWaitMs);
+    }
+
+    std::vector<std::string> TaskbarOrder() {
+        std::vector<std::string> order;
+        for (const zvtest::ButtonRecord& b : Shell->SyncAndDump())
+            if (!b.Hidden())
+                order.push_back(b.text);
+        return order;
+    }
+
+    bool TaskbarBecomes(const std::vector<std::string>& Order) {
+        return RoundTripUntil(Main, kWaitMs, [&] { return TaskbarOrder() == Order; });
+    }
+
+    // The groups' rectangles on the screen, as the program sees them (enlarged by 5 pixels to
+    // the right and the bottom).
+    std::vector<TRect> Groups() {
+        TGroupList groups;
+        HWND active = nullptr;
+        ReadTaskbarButtons(true, groups, active);
+        std::vector<TRect> rects;
+        for (const TGroupListItem& g : groups)
+            rects.push_back(g.Group->Rect);
+        ClearGroupList(groups);
+        return rects;
+    }
+
+    static POINT Middle(const TRect& R) {
+        return {(R.Left + R.Right - 5) / 2, (R.Top + R.Bottom - 5) / 2};
+    }
+    // A point on the leading quarter of a group: the drop goes in front of it.
+    POINT Leading(const TRect& R) const {
+        POINT p = Middle(R);
+        if (Vertical)
+            p.y = R.Top + (R.Bottom - R.Top) / 4;
+        else
+            p.x = R.Left + (R.Right - R.Left) / 4;
+        return p;
+    }
+
+    // Presses the left button on From and moves to To in Steps moves, letting the program
+    // handle each.
+    void PressAndMove(POINT From, POINT To, int Steps = 4) {
+        standin::MoveMouseTo(From);
+        standin::PressButton(MOUSEEVENTF_LEFTDOWN);
+        Settle();
+        for (int i = 1; i <= Steps; ++i) {
+            standin::MoveMouseTo(
+                {From.x + (To.x - From.x) * i / Steps, From.y + (To.y - From.y) * i / Steps});
+            Settle();
+        }
+    }
+    void LetGo() {
+        standin::PressButton(MOUSEEVENTF_LEFTUP);
+        Settle();
+    }
+
+    RECT BalloonRect() const {
+        RECT r{};
+        ::GetWindowRect(Balloon, &r);
+        return r;
+    }
+
+    std::unique_ptr<zvtest::StandinShell> Shell;
+    std::vector<std::unique_ptr<zvtest::SampleApp>> Apps;
+    std::unique_ptr<zvtest::ChildProcess> Program;
+    HWND Main = nullptr;
+    HWND Balloon = nullptr;
+    bool Vertical = false;
+};
+
+TEST_P(DragDrop, ADraggedButtonGoesWhereTheBalloonPoints) {
+    const std::vector<TRect> groups = Groups();
+    ASSERT_EQ(groups.size(), 4u);
+    const POINT press = Middle(groups[0]);
+
+    // Within 10 pixels of the press the balloon stays hidden, though the drag is on.
+    standin::MoveMouseTo(press);
+    standin::PressButton(MOUSEEVENTF_LEFTDOWN);
+    Settle();
+    standin::MoveMouseTo({press.x + (Vertical ? 0 : 6), press.y + (Vertical ? 6 : 0)});
+    Settle();
+    EXPECT_FALSE(Visible(Balloon));
+
+    // Over the leading part of Delta's button: the balloon shows, names Alpha and points at
+    // Delta's leading edge.
+    const POINT target = Leading(groups[3]);
+    standin::MoveMouseTo({(press.x + target.x) / 2, (press.y + target.y) / 2});
+    Settle();
+    standin::MoveMouseTo(target);
+    Settle();
+    ASSERT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return Visible(Balloon); }));
+    EXPECT_EQ(TextOf(Balloon), "Alpha");
+    const RECT b = BalloonRect();
+    const TRect& d = groups[3];
+    const std::string edge = GetParam();
+    if (edge == "bottom") {
+        EXPECT_EQ(b.left, d.Left - 100);
+        EXPECT_EQ(b.bottom, d.Top - 2);
+    } else if (edge == "top") {
+        EXPECT_EQ(b.left, d.Left - 100);
+        EXPECT_EQ(b.top, d.Bottom);
+    } else {
+        EXPECT_EQ(b.top, d.Top - 55);
+        EXPECT_EQ(b.left, d.Right);
+    }
+
+    LetGo();
+    EXPECT_TRUE(TaskbarBecomes({"Bravo", "Charlie", "Alpha", "Delta"}));
+    EXPECT_FALSE(Visible(Balloon));
+
+    // Back to the front: the first group's zone starts at its leading edge.
+    const std::vector<TRect> now = Groups();
+    PressAndMove(Middle(now[2]), Leading(now[0]));
+    LetGo();
+    EXPECT_TRUE(TaskbarBecomes(kNames));
+}
+
+TEST_P(DragDrop, TheLastGroupsTrailingHalfDropsAtTheEnd) {
+    const std::vector<TRect> groups = Groups();
+    ASSERT_EQ(groups.size(), 4u);
+    POINT end = Middle(groups[3]);
+    (Vertical ? end.y : end.x) += 4;
+    PressAndMove(Middle(groups[1]), end);
+    EXPECT_TRUE(Visible(Balloon));
+    LetGo();
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Delta", "Bravo"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Edges, DragDrop, ::testing::Values("bottom", "top", "left"));
+
+// What moves nothing; on the usual bottom taskbar.
+class DragDropCancel : public DragDrop {};
+
+TEST_P(DragDropCancel, AClickWithoutAMoveMovesNothing) {
+    const std::vector<TRect> groups = Groups();
+    PressAndMove(Middle(groups[1]), Middle(groups[1]), 0);
+    LetGo();
+    EXPECT_FALSE(Visible(Balloon));
+    EXPECT_THAT(TaskbarOrder(), ElementsAreArray(kNames));
+}
+
+TEST_P(DragDropCancel, AReleaseOutsideEveryZoneMovesNothing) {
+    const std::vector<TRect> groups = Groups();
+    // High above the taskbar: past the middle of the screen, where no zone reaches.
+    PressAndMove(Middle(groups[0]), {Middle(groups[2]).x, 100});
+    EXPECT_FALSE(Visible(Balloon));
+    EXPECT_EQ(TextOf(Main), std::to_string(Middle(groups[2]).x) + ":100");
+    LetGo();
+    EXPECT_THAT(TaskbarOrder(), ElementsAreArray(kNames));
+}
+
+TEST_P(DragDropCancel, ARightClickDuringTheDragCancelsIt) {
+    const std::vector<TRect> groups = Groups();
+    PressAndMove(Middle(groups[0]), Leading(groups[3]));
+    ASSERT_TRUE(Visible(Balloon));
+    standin::PressButton(MOUSEEVENTF_RIGHTDOWN);
+    standin::PressButton(MOUSEEVENTF_RIGHTUP);
+    Settle();
+    EXPECT_FALSE(Visible(Balloon));
+    LetGo();
+    EXPECT_THAT(TaskbarOrder(), ElementsAreArray(kNames));
+}
+
+TEST_P(DragDropCancel, AReleaseOverAnotherProgramsWindowMovesNothing) {
+    const std::vector<TRect> groups = Groups();
+    // Delta's window lies above the taskbar, where the zones still reach.
+    const HWND delta = Apps[3]->Window(0);
+    ::SetWindowPos(delta, HWND_TOPMOST, 0, 420, 1024, 200, SWP_NOACTIVATE);
+    const POINT over{Leading(groups[2]).x, 500};
+    ASSERT_EQ(::GetAncestor(::WindowFromPoint(over), GA_ROOT), delta);
+    PressAndMove(Middle(groups[0]), over);
+    EXPECT_TRUE(Visible(Balloon));
+    LetGo();
+    EXPECT_FALSE(Visible(Balloon));
+    EXPECT_THAT(TaskbarOrder(), ElementsAreArray(kNames));
+}
+
+TEST_P(DragDropCancel, ADraggedWindowThatClosesMovesNothing) {
+    const std::vector<TRect> groups = Groups();
+    PressAndMove(Middle(groups[0]), Leading(groups[3]));
+    ASSERT_TRUE(Visible(Balloon));
+    Apps[0]->Close(0);
+    ASSERT_TRUE(TaskbarBecomes({"Bravo", "Charlie", "Delta"}));
+    LetGo();
+    EXPECT_FALSE(Visible(Balloon));
+    EXPECT_THAT(TaskbarOrder(), ElementsAre("Bravo", "Charlie", "Delta"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Bottom, DragDropCancel, ::testing::Values("bottom"));
+
+} // namespace

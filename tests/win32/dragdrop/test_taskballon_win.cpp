@@ -1,0 +1,135 @@
+// The balloon window in this process with the main window and the real mouse hook, against
+// the stand-in taskbar: what it draws, and a drag carried by real mouse input whose release
+// the hook does not report, so that the main window's mouse poll ends it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/TaskMain.h"
+#include "dragdrop/TaskBallon.h"
+#include "standin/MouseInput.h"
+#include "taskbar/taskbuttons_win.h"
+#include "tests/support/BenchSupport.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/WindowCapture.h"
+
+namespace {
+
+constexpr DWORD kWaitMs = 10000;
+
+POINT Middle(const TRect& R) {
+    return {(R.Left + R.Right - 5) / 2, (R.Top + R.Bottom - 5) / 2};
+}
+
+class BalloonWindow : public ::testing::Test {
+protected:
+    BalloonWindow() {
+        Exiting = false;
+        App.SetTitle("Zorvane");
+        App.CreateForm(fTaskBarMain);
+        App.CreateForm(FTaskBarBallon);
+        Balloon = FTaskBarBallon;
+    }
+    ~BalloonWindow() override { ClearGroupList(HiddenGroups); }
+
+    // Handles this thread's messages (the hook's among them) until Condition holds.
+    bool PumpUntil(const std::function<bool()>& Condition) {
+        const DWORD start = ::GetTickCount();
+        while (!Condition()) {
+            if (::GetTickCount() - start > kWaitMs)
+                return false;
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            App.ProcessMessages();
+        }
+        return true;
+    }
+
+    std::vector<TRect> Groups() {
+        TGroupList groups;
+        HWND active = nullptr;
+        ReadTaskbarButtons(true, groups, active);
+        std::vector<TRect> rects;
+        for (const TGroupListItem& g : groups)
+            rects.push_back(g.Group->Rect);
+        ClearGroupList(groups);
+        return rects;
+    }
+
+    std::vector<std::string> Order() {
+        std::vector<std::string> order;
+        for (const zvtest::ButtonRecord& b : Shell.SyncAndDump())
+            if (!b.Hidden())
+                order.push_back(b.text);
+        return order;
+    }
+
+    zvtest::StandinShell Shell;
+    TApplication App;
+    TFTaskBarBallon* Balloon = nullptr;
+};
+
+TEST_F(BalloonWindow, StartsTheHookAndDrawsItsPartsOverTheColourKey) {
+    ASSERT_TRUE(Balloon->QLX_MouseHook1->Active());
+    EXPECT_TRUE(fTaskBarMain->TimerHide->Enabled());
+    EXPECT_TRUE(fTaskBarMain->TimerForce->Enabled());
+    fTaskBarMain->TimerHide->SetEnabled(false);
+
+    zvtest::TBenchToolbar bar(Shell, 3);
+    const std::vector<TRect> groups = Groups();
+    const POINT press = Middle(groups[1]);
+    Balloon->QLX_MouseHook1MouseClick(nullptr, FromHWND(bar.Toolbar()), press.x, press.y,
+                                      TMouseButton::Right, bmDown);
+    ASSERT_TRUE(Balloon->Dragging()) << "a press of any button starts a drag";
+    EXPECT_EQ(Balloon->SourceIndex(), 1);
+    EXPECT_EQ(Balloon->Caption(), "Window 1");
+    EXPECT_FALSE(fTaskBarMain->TimerRefresh->Enabled());
+
+    // Laid out for the bottom edge: 200 x 135, the arrow below the shape.
+    RECT client{};
+    ::GetClientRect(Balloon->Handle(), &client);
+    EXPECT_EQ(client.right, 200);
+    EXPECT_EQ(client.bottom, 135);
+    const zvtest::TCapture picture = zvtest::Capture(Balloon->Handle());
+    ASSERT_EQ(picture.Width, 200);
+    EXPECT_EQ(picture.At(0, 0), 0x808080u) << "outside the rounded corner: see-through";
+    EXPECT_EQ(picture.At(199, 134), 0x808080u);
+    EXPECT_EQ(picture.At(30, 20), 0xDEDEEFu) << "the shape's fill";
+    EXPECT_EQ(picture.At(72 + 24, 85 + 42), 0xD40138u) << "the arrow's tip";
+
+    // A second press ends the drag without a move.
+    Balloon->QLX_MouseHook1MouseClick(nullptr, FromHWND(bar.Toolbar()), press.x, press.y,
+                                      TMouseButton::Left, bmDown);
+    EXPECT_FALSE(Balloon->Dragging());
+    EXPECT_TRUE(fTaskBarMain->TimerRefresh->Enabled());
+}
+
+TEST_F(BalloonWindow, TheMousePollEndsADragWhoseReleaseTheHookMissed) {
+    fTaskBarMain->TimerHide->SetEnabled(false);
+    zvtest::TBenchToolbar bar(Shell, 4);
+    const std::vector<TRect> groups = Groups();
+    ASSERT_EQ(groups.size(), 4u);
+
+    standin::MoveMouseTo(Middle(groups[0]));
+    standin::PressButton(MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(PumpUntil([&] { return Balloon->Dragging(); }));
+    EXPECT_FALSE(fTaskBarMain->TimerRefresh->Enabled()) << "the list pauses during a drag";
+
+    POINT target = Middle(groups[2]);
+    target.x = groups[2].Left + 3;
+    standin::MoveMouseTo(target);
+    ASSERT_TRUE(PumpUntil([&] { return Balloon->TargetIndex() == 2; }));
+    EXPECT_TRUE(::IsWindowVisible(Balloon->Handle()));
+
+    // The release never reaches the balloon.
+    Balloon->QLX_MouseHook1->OnUnfiltered = [](TObject*, int32_t Code, int32_t, int32_t,
+                                               bool& Handled) { Handled = (Code & 0xF) == 2; };
+    standin::PressButton(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(PumpUntil([&] { return !Balloon->Dragging(); })) << "the poll never ended it";
+    EXPECT_FALSE(::IsWindowVisible(Balloon->Handle()));
+    EXPECT_TRUE(fTaskBarMain->TimerRefresh->Enabled()) << "the list refreshes again";
+    EXPECT_EQ(Order(), (std::vector<std::string>{"Window 1", "Window 0", "Window 2", "Window 3"}));
+}
+
+} // namespace
