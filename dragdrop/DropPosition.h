@@ -16,7 +16,9 @@ struct TPoint {
 // The four arrow pictures, by the edge the taskbar is docked to.
 enum TArrowPicture : int { ArrowDown = 0, ArrowUp = 1, ArrowLeft = 2, ArrowRight = 3 };
 
-// Rectangles here are left, top, right, bottom in the balloon window's client coordinates.
+// Rectangles here are left, top, right, bottom in the balloon window's client coordinates,
+// after the window has fitted itself to its visible parts (the shape and the arrow; the icon
+// and the labels lie inside the shape).
 struct TBalloonParts {
     TRect Shape;   // the rounded rectangle
     TRect Arrow;   // the arrow picture, 50 x 50
@@ -35,11 +37,14 @@ public:
     static constexpr uint8_t kNoEdge = 4; // before the first layout
 
     // Lays the parts out for Edge (0 bottom, 1 top, 2 left, 3 right) when it differs from the
-    // last one; true when it did.
+    // last one; true when it did. Any other Edge changes nothing.
     bool LayOut(int Edge);
     const TBalloonParts& Parts() const { return Parts_; }
     uint8_t LastEdge() const { return LastEdge_; }
-    int32_t HotSpotX() const { return HotSpotX_; } // -1 until the first layout
+    // The point of the window that is placed on the drop position: HotSpotX (from the window's
+    // left edge) for a taskbar at the bottom or top, HotSpotY (from its top edge) for one at
+    // the left or right. -1 until the first layout that uses it.
+    int32_t HotSpotX() const { return HotSpotX_; }
     int32_t HotSpotY() const { return HotSpotY_; }
 
 private:
@@ -62,5 +67,10 @@ struct TDropContext {
 // for the first visible group whose zone holds P. When one does, Caption is its caption, Index
 // the drop position (AtPress: the pressed group's own position) and P the balloon window's new
 // top-left corner, and the result is true; otherwise P, Caption and Index stay as they are.
+// Groups without a visible button (or without a group) are passed over. At a press only a
+// point on a group's own rectangle hits, and the trailing half of the last group still gives
+// that group's position. An edge outside 0 to 3 finds nothing. Coordinates beyond the 32-bit
+// range (from absurd rectangles) are held at its ends. Geometry's parts are the layout to give
+// the balloon after every call, whether or not something was hit.
 bool ComputeDropPosition(TPoint& P, std::string& Caption, int32_t& Index, const TGroupList& Groups,
                          bool AtPress, const TDropContext& Context, TBalloonGeometry& Geometry);

@@ -393,8 +393,8 @@ void TFTaskBarBallon::Paint(HDC Dc) {
     ::GdiFlush();
     // ImageCross: the arrow, its transparent pixels left out.
     const TArrowBitmap& arrow = ArrowPicture(parts.Picture);
-    for (int y = 0; y < TArrowBitmap::Size; ++y)
-        for (int x = 0; x < TArrowBitmap::Size; ++x)
+    for (int y = 0; y < TArrowBitmap::Height; ++y)
+        for (int x = 0; x < TArrowBitmap::Width; ++x)
             if (arrow.At(x, y) != arrow.TransparentColor())
                 canvas.Put(parts.Arrow.Left + x, parts.Arrow.Top + y, arrow.At(x, y));
 
