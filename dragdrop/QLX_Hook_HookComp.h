@@ -8,10 +8,9 @@
 #include <functional>
 #include <string>
 
+#include "dragdrop/MouseHookDecode.h"
 #include "toolkit/Classes.h"
 #include "toolkit/ScopedWin.h"
-
-enum TQLX_MouseButtonMovement : uint8_t { bmDown = 0, bmUp = 1, bmDoubleClick = 2 };
 
 using TQLX_Hook_HookUnfilteredEvent = std::function<void(
     TObject* Sender, int32_t Code, int32_t wParam, int32_t lParam, bool& Handled)>;
@@ -49,10 +48,15 @@ public:
 protected:
     // One receiver message numbered WM_USER or above; returns the message's result.
     virtual LRESULT HookMessage(UINT Msg, WPARAM wParam, LPARAM lParam) = 0;
-    void DoUnfiltered(int32_t Code, int32_t wParam, int32_t lParam, bool& Handled);
+    // OnUnfiltered, when set.
+    virtual void DoUnfiltered(int32_t Code, int32_t wParam, int32_t lParam, bool& Handled);
 
 private:
+    // The receiver window's procedure: messages below WM_USER get the default processing,
+    // the others go to HookMessage.
     static LRESULT CALLBACK ListenWndProc(HWND Wnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+    // A message-only window (it never shows and gets no broadcasts) attached to this object.
+    bool CreateListenWindow();
 
     bool Active_ = false;
     std::string HookDLL_;
@@ -72,7 +76,8 @@ public:
 
 protected:
     LRESULT HookMessage(UINT Msg, WPARAM wParam, LPARAM lParam) override;
-    void DoMouseClick(std::intptr_t sourceWindow, int32_t x, int32_t y, TMouseButton button,
-                      TQLX_MouseButtonMovement movement);
-    void DoMouseMove(std::intptr_t sourceWindow, int32_t x, int32_t y);
+    // OnMouseClick and OnMouseMove, when set.
+    virtual void DoMouseClick(std::intptr_t sourceWindow, int32_t x, int32_t y, TMouseButton button,
+                              TQLX_MouseButtonMovement movement);
+    virtual void DoMouseMove(std::intptr_t sourceWindow, int32_t x, int32_t y);
 };
