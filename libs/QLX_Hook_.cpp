@@ -77,7 +77,7 @@ public:
                          receivers_.end());
     }
 
-    // The library is being freed or the process ends: no hook may call into it any more.
+    // The library is being freed while the process goes on: no hook may call into it any more.
     void Shutdown() noexcept {
         ScopedLock lock(lock_);
         receivers_.clear();

@@ -185,7 +185,8 @@ TEST_F(MouseHook, TheLibraryRefusesWhatItCannotServe) {
     windows[5].reset();
     EXPECT_EQ(hook.AttachMouse(windows[16].get()), 0);
 
-    // From another thread while this one carries the hook.
+    // From another thread while this one carries the hook, with room in the table.
+    EXPECT_EQ(hook.Detach(Handle32(windows[0].get())), 0);
     OtherThread other{&hook, 0};
     ScopedKernelHandle thread(::CreateThread(nullptr, 0, &AttachFromThread, &other, 0, nullptr));
     ASSERT_EQ(::WaitForSingleObject(thread.get(), 10000), WAIT_OBJECT_0);
@@ -260,13 +261,14 @@ TEST_F(MouseHook, HookDllCannotChangeWhileActive) {
     EXPECT_EQ(hook.HookDLL(), "other.dll");
 }
 
-// A shown window of this thread, for the cursor to be over.
+// A shown window of this thread, for the cursor to be over (SS_NOTIFY: a plain static control
+// lets WindowFromPoint look through it).
 class Target {
 public:
     Target() {
         wnd_.reset(::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "target",
-                                     WS_POPUP | WS_VISIBLE, 100, 100, 300, 200, nullptr, nullptr,
-                                     nullptr, nullptr));
+                                     WS_POPUP | WS_VISIBLE | SS_NOTIFY, 100, 100, 300, 200, nullptr,
+                                     nullptr, nullptr, nullptr));
         ::UpdateWindow(wnd_.get());
     }
     HWND get() const { return wnd_.get(); }
