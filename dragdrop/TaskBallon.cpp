@@ -208,8 +208,9 @@ void TFTaskBarBallon::QLX_MouseHook1MouseMove(TObject*, std::intptr_t, int32_t, 
         IdleReset();
         return;
     }
-    if (NewerMoveQueued())
-        return;
+    // The position is the cursor's as it is now: moves of the hook that wait in the queue have
+    // nothing more to say, and are not worth a snapshot each.
+    DropQueuedMoves();
     HWND active = nullptr;
     ReadTaskbarButtons(true, TaskGroups, active);
     POINT cursor{};
@@ -319,11 +320,12 @@ bool TFTaskBarBallon::DropPosition(TPoint& P, std::string& Caption, int32_t& Ind
     return hit;
 }
 
-bool TFTaskBarBallon::NewerMoveQueued() const {
+void TFTaskBarBallon::DropQueuedMoves() {
     const HWND listen = QLX_MouseHook1->ListenWindow();
     MSG msg;
-    return listen != nullptr &&
-           ::PeekMessageA(&msg, listen, WM_USER, WM_USER, PM_NOREMOVE | PM_NOYIELD) != FALSE;
+    while (listen != nullptr &&
+           ::PeekMessageA(&msg, listen, WM_USER, WM_USER, PM_REMOVE | PM_NOYIELD) != FALSE)
+        ++DroppedMoves_;
 }
 
 bool TFTaskBarBallon::OverTaskbar(std::intptr_t SourceWindow) const {

@@ -45,6 +45,8 @@ public:
     int32_t SourceIndex() const { return Drag_.SourceIndex(); }
     int32_t TargetIndex() const { return Drag_.TargetIndex(); }
     bool IconVisible() const { return IconVisible_; }
+    // Mouse moves taken out of the queue unhandled, as a newer position was known.
+    int DroppedMoves() const { return DroppedMoves_; }
     const TBalloonParts& Parts() const { return Geometry_.Parts(); }
 
     // Stops the mouse hook (the Exit command).
@@ -65,8 +67,8 @@ private:
     // ComputeDropPosition with the screen's and the drag's figures; the window takes the
     // layout's size and parts.
     bool DropPosition(TPoint& P, std::string& Caption, int32_t& Index, bool AtPress);
-    // A newer mouse move of the hook waits in the queue: this one is not worth a snapshot.
-    bool NewerMoveQueued() const;
+    // Takes the hook's mouse moves that wait in the queue out of it.
+    void DropQueuedMoves();
     // The window under the release belongs to the taskbar or to this balloon.
     bool OverTaskbar(std::intptr_t SourceWindow) const;
     void Paint(HDC Dc);
@@ -77,6 +79,7 @@ private:
     TBalloonGeometry Geometry_;
     TBitmap16 DragIcon_;
     bool IconVisible_ = false;
+    int DroppedMoves_ = 0;
 };
 
 extern TFTaskBarBallon* FTaskBarBallon;

@@ -96,7 +96,8 @@ TEST(DragBenchmark, TheBalloonKeepsUpWithTheCursor) {
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         app.ProcessMessages();
     }
-    ASSERT_TRUE(balloon.Dragging());
+    ASSERT_TRUE(balloon.Dragging()) << "no drag from (" << replay.From.x << ", " << replay.From.y
+                                    << ") to (" << replay.To.x << ", " << replay.To.y << ")";
     snapshots = 0;
     ScopedKernelHandle worker(::CreateThread(nullptr, 0, ReplayMoves, &replay, 0, nullptr));
     // Until the replay is over and no move of the hook waits any more.
@@ -115,10 +116,11 @@ TEST(DragBenchmark, TheBalloonKeepsUpWithTheCursor) {
     std::printf("one round trip %.3f ms; one light snapshot of 40 groups %.2f ms (%.0f round "
                 "trips)\n",
                 roundTrip, light, light / roundTrip);
-    std::printf("drag of %d moves at %u Hz: %d moves handled, %d snapshots taken, %d moves still "
-                "queued when the last was sent\n",
+    std::printf("drag of %d moves at %u Hz: %d moves handled with a snapshot each (%d snapshots), "
+                "%d moves dropped unhandled behind a newer one, %d moves still queued when the "
+                "last was sent\n",
                 kMoves, static_cast<unsigned>(1000 / kMoveIntervalMs), handled, snapshots,
-                handledAfterLast);
+                balloon.DroppedMoves(), handledAfterLast);
     std::printf("the balloon reached its last position %.2f ms after the last move = %.2f light "
                 "snapshots\n",
                 lag, lag / light);
