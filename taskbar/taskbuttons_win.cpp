@@ -38,10 +38,6 @@ TRect WindowRectOf(HWND Wnd) {
     return ToTRect(r);
 }
 
-LRESULT Send(HWND Wnd, UINT Msg, WPARAM wParam, const void* Remote) {
-    return SendMessageA(Wnd, Msg, wParam, reinterpret_cast<LPARAM>(Remote));
-}
-
 // TB_BUTTONCOUNT twice, 10 ms apart, until both answers agree; false when they never do.
 bool StableButtonCount(HWND Toolbar, int& Count) {
     for (int attempt = 0; attempt < kCountAttempts; ++attempt) {
@@ -68,6 +64,8 @@ public:
           // lies behind it rather than the other buffers.
           FText(Mem.AllocMem(kCaptionBufferSize)) {}
 
+    uint32_t Sends() const { return FSends; }
+
     // The button at position i; null when the toolbar has none there.
     std::unique_ptr<TTaskButton> ReadButton(int i, bool Light) {
         TBBUTTON tb{};
@@ -77,7 +75,7 @@ public:
         const WPARAM id = static_cast<WPARAM>(tb.idCommand);
 
         auto button = std::make_unique<TTaskButton>();
-        button->Index = static_cast<int32_t>(SendMessageA(FToolbar, TB_COMMANDTOINDEX, id, 0));
+        button->Index = static_cast<int32_t>(Send(FToolbar, TB_COMMANDTOINDEX, id, nullptr));
         RECT rect{};
         SetLastError(0);
         FMem.WriteMem(&rect, FRect, sizeof rect);
@@ -94,8 +92,13 @@ public:
     }
 
 private:
+    LRESULT Send(HWND Wnd, UINT Msg, WPARAM wParam, const void* Remote) {
+        ++FSends;
+        return SendMessageA(Wnd, Msg, wParam, reinterpret_cast<LPARAM>(Remote));
+    }
+
     std::string ReadCaption(WPARAM id) {
-        const TCaptionRead plan = PlanCaptionRead(SendMessageA(FToolbar, TB_GETBUTTONTEXTA, id, 0));
+        const TCaptionRead plan = PlanCaptionRead(Send(FToolbar, TB_GETBUTTONTEXTA, id, nullptr));
         void* buffer = FText;
         switch (plan.Kind) {
         case TCaptionRead::Unreadable:
@@ -141,22 +144,18 @@ private:
     void* FText;
     void* FLarge = nullptr;
     uint32_t FLargeSize = 0;
+    uint32_t FSends = 0;
 };
 
 // Every button the toolbar gives before an error of the reading ends the phase.
 TButtonList ReadButtons(HWND Toolbar, int Count, bool Light) {
-    TButtonList buttons;
+    std::unique_ptr<TProcessMemMgr> mem;
     try {
-        std::unique_ptr<TProcessMemMgr> mem = ProcessMemMgrFactory(Toolbar);
-        TToolbarReader reader(Toolbar, *mem);
-        for (int i = 0; i < Count; ++i)
-            if (std::unique_ptr<TTaskButton> button = reader.ReadButton(i, Light))
-                buttons.push_back(std::move(button));
+        mem = ProcessMemMgrFactory(Toolbar);
     } catch (const Exception&) {
-        // The shell's process could not be opened or a transfer failed: the snapshot goes
-        // on with the buttons read so far.
+        return {}; // the shell's process could not be opened
     }
-    return buttons;
+    return ReadToolbarButtons(Toolbar, Count, Light, *mem);
 }
 
 class TReadingGuard {
@@ -168,6 +167,31 @@ public:
 };
 
 } // namespace
+
+TButtonList ReadToolbarButtons(HWND Toolbar, int Count, bool Light, TProcessMemMgr& Mem,
+                               TToolbarCalls* Calls) {
+    const TMemTransferCounts before = Mem.Transfers();
+    TButtonList buttons;
+    uint32_t sends = 0;
+    try {
+        TToolbarReader reader(Toolbar, Mem);
+        try {
+            for (int i = 0; i < Count; ++i)
+                if (std::unique_ptr<TTaskButton> button = reader.ReadButton(i, Light))
+                    buttons.push_back(std::move(button));
+        } catch (const Exception&) {
+        }
+        sends = reader.Sends();
+    } catch (const Exception&) {
+        // A transfer failed: the snapshot goes on with the buttons read so far.
+    }
+    if (Calls) {
+        Calls->Sends = sends;
+        Calls->Reads = Mem.Transfers().Reads - before.Reads;
+        Calls->Writes = Mem.Transfers().Writes - before.Writes;
+    }
+    return buttons;
+}
 
 HWND FindTaskbarToolbar() {
     HWND wnd = FindWindowA("Shell_TrayWnd", nullptr);
