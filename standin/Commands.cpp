@@ -45,6 +45,8 @@ bool Handle(const std::string& word, std::uint64_t& wnd) {
 
 constexpr std::int64_t kIntMax = 0x7FFFFFFF;
 constexpr std::int64_t kIntMin = -kIntMax - 1;
+// textgrow: enough to run a caption past any buffer a reader keeps for it.
+constexpr std::int64_t kMaxTextGrowth = 1 << 20;
 
 } // namespace
 
@@ -117,23 +119,15 @@ std::optional<ShellCommand> ParseShellCommand(const std::string& text, std::stri
         return std::nullopt;
     }
     static const std::map<std::string, std::pair<ShellCommand::Kind, std::size_t>> kCommands = {
-        {"sync", {ShellCommand::Sync, 0}},
-        {"dump", {ShellCommand::Dump, 0}},
-        {"rect", {ShellCommand::Rect, 0}},
-        {"edge", {ShellCommand::SetEdge, 1}},
-        {"grouping", {ShellCommand::Grouping, 1}},
-        {"collapse", {ShellCommand::Collapse, 1}},
-        {"expand", {ShellCommand::Expand, 1}},
-        {"restart", {ShellCommand::Restart, 0}},
-        {"script", {ShellCommand::Script, 0}},
-        {"unscript", {ShellCommand::Unscript, 0}},
-        {"countflap", {ShellCommand::CountFlap, 1}},
-        {"textfail", {ShellCommand::TextFail, 1}},
-        {"tray", {ShellCommand::Tray, 0}},
-        {"trayclick", {ShellCommand::TrayClick, 3}},
-        {"foreground", {ShellCommand::Foreground, 1}},
-        {"handles", {ShellCommand::Handles, 0}},
-        {"quit", {ShellCommand::Quit, 0}},
+        {"sync", {ShellCommand::Sync, 0}},           {"dump", {ShellCommand::Dump, 0}},
+        {"rect", {ShellCommand::Rect, 0}},           {"edge", {ShellCommand::SetEdge, 1}},
+        {"grouping", {ShellCommand::Grouping, 1}},   {"collapse", {ShellCommand::Collapse, 1}},
+        {"expand", {ShellCommand::Expand, 1}},       {"restart", {ShellCommand::Restart, 0}},
+        {"script", {ShellCommand::Script, 0}},       {"unscript", {ShellCommand::Unscript, 0}},
+        {"countflap", {ShellCommand::CountFlap, 1}}, {"textfail", {ShellCommand::TextFail, 1}},
+        {"textgrow", {ShellCommand::TextGrow, 2}},   {"tray", {ShellCommand::Tray, 0}},
+        {"trayclick", {ShellCommand::TrayClick, 3}}, {"foreground", {ShellCommand::Foreground, 1}},
+        {"handles", {ShellCommand::Handles, 0}},     {"quit", {ShellCommand::Quit, 0}},
     };
     auto found = kCommands.find(words[0]);
     if (found == kCommands.end()) {
@@ -171,6 +165,10 @@ std::optional<ShellCommand> ParseShellCommand(const std::string& text, std::stri
         break;
     case ShellCommand::TextFail:
         ok = NumberIn(words[1], kIntMin, kIntMax, cmd.number);
+        break;
+    case ShellCommand::TextGrow:
+        ok = NumberIn(words[1], kIntMin, kIntMax, cmd.number) &&
+             NumberIn(words[2], 0, kMaxTextGrowth, cmd.count);
         break;
     case ShellCommand::TrayClick:
         ok = Handle(words[1], cmd.wnd) && NumberIn(words[2], 0, 0xFFFFFFFF, cmd.number) &&

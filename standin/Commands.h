@@ -39,6 +39,7 @@ struct ShellCommand {
         Unscript,
         CountFlap,
         TextFail,
+        TextGrow,
         Tray,
         TrayClick,
         Foreground,
@@ -49,7 +50,8 @@ struct ShellCommand {
     Edge edge = Edge::Bottom;  // SetEdge
     bool on = false;           // Grouping, CountFlap
     std::uint64_t wnd = 0;     // Collapse, Expand, TrayClick, Foreground
-    std::int64_t number = 0;   // TextFail: the command id; TrayClick: the uID
+    std::int64_t number = 0;   // TextFail, TextGrow: the command id; TrayClick: the uID
+    std::int64_t count = 0;    // TextGrow: characters to add
     std::uint32_t message = 0; // TrayClick: the mouse message
     std::vector<ScriptLine> script;
 };

@@ -48,6 +48,10 @@
 //   unscript                  back to following the real windows (their buttons come anew)
 //   countflap on|off          TB_BUTTONCOUNT answers a different count on every call
 //   textfail <idCommand>      TB_GETBUTTONTEXTA answers -1 for that button (0: none)
+//   textgrow <idCommand> <n>  the next TB_GETBUTTONTEXTA length query (no buffer) for that
+//                             button is answered, then n "+" are added to its text, as when
+//                             its window is renamed between a reader's length query and its
+//                             fetch; once per command (n 0: disarm; a new script disarms all)
 //   tray                      the tray icons in the order added, one per line:
 //                             "hwnd=0x<h> uid=<n> cb=0x<msg> icon=<w>x<h>|none hidden=<0|1>
 //                              tip=<text>"

@@ -70,6 +70,8 @@ LRESULT CALLBACK TaskToolbar::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, L
     case TB_GETBUTTONTEXTA:
         if (self->textFail_ && int(wParam) == self->textFail_)
             return -1;
+        if (lParam == 0 && self->textGrowth_.count(int(wParam)))
+            return self->AnswerTextLength(int(wParam));
         break;
     case WM_ERASEBKGND:
         if (self->PaintBackground) {
@@ -138,6 +140,26 @@ std::string TaskToolbar::TextAt(int index) const {
             return std::string(buffer.data(), length);
         buffer.assign(buffer.size() * 4, 0);
     }
+}
+
+void TaskToolbar::SetTextGrowth(int id, std::size_t count) {
+    if (count)
+        textGrowth_[id] = count;
+    else
+        textGrowth_.erase(id);
+}
+
+LRESULT TaskToolbar::AnswerTextLength(int id) {
+    const LRESULT length = Original(TB_GETBUTTONTEXTA, WPARAM(id), 0);
+    const int index = int(Original(TB_COMMANDTOINDEX, WPARAM(id), 0));
+    std::string text = TextAt(index) + std::string(textGrowth_[id], '+');
+    textGrowth_.erase(id);
+    TBBUTTONINFOA info = {};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_TEXT;
+    info.pszText = &text[0];
+    Original(TB_SETBUTTONINFOA, WPARAM(id), reinterpret_cast<LPARAM>(&info));
+    return length;
 }
 
 std::vector<ButtonSpec> TaskToolbar::Read() const {
@@ -288,6 +310,7 @@ void TaskToolbar::RemoveAll() {
 
 void TaskToolbar::Script(const std::vector<ScriptLine>& lines, int width) {
     RemoveAll();
+    textGrowth_.clear();
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const ScriptLine& line = lines[i];
         ButtonSpec b;

@@ -66,6 +66,8 @@ public:
 
     void SetCountFlap(bool on) { countFlap_ = on; }
     void SetTextFail(int id) { textFail_ = id; }
+    // After the next length query for button `id`, its text grows by `count` "+" (0: disarm).
+    void SetTextGrowth(int id, std::size_t count);
 
     // NM_CUSTOMDRAW from the toolbar, handled by its parent.
     LRESULT CustomDraw(NMTBCUSTOMDRAW& draw);
@@ -74,6 +76,7 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT Original(UINT msg, WPARAM wParam, LPARAM lParam) const;
     std::string TextAt(int index) const;
+    LRESULT AnswerTextLength(int id);
     void Insert(int index, const ButtonSpec& button, const ButtonBlock* block,
                 std::uintptr_t rawData);
     void DeleteAt(int index);
@@ -88,6 +91,7 @@ private:
     bool countFlap_ = false;
     unsigned flapCounter_ = 0;
     int textFail_ = 0;
+    std::unordered_map<int, std::size_t> textGrowth_; // idCommand -> characters to add
 };
 
 } // namespace standin

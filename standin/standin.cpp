@@ -479,6 +479,9 @@ bool Shell::ExecuteCommand(const ShellCommand& cmd, std::string& reply) {
         textFail_ = int(cmd.number);
         toolbar.SetTextFail(textFail_);
         return true;
+    case ShellCommand::TextGrow:
+        toolbar.SetTextGrowth(int(cmd.number), std::size_t(cmd.count));
+        return true;
     case ShellCommand::Tray: {
         std::vector<std::string> lines;
         for (const auto& icon : tray_.Icons())

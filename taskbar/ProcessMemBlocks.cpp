@@ -88,3 +88,12 @@ std::string ReadTextByPages(uintptr_t Source, const TReadRemote& Read) {
         piece = RemotePageSize;
     }
 }
+
+TMemMgrKind ChooseMemMgr(uint32_t ProcessId, uint32_t CurrentProcessId, bool VersionKnown,
+                         uint32_t PlatformId) {
+    if (ProcessId == CurrentProcessId)
+        return TMemMgrKind::OwnProcess;
+    if (!VersionKnown || PlatformId == kPlatformWin32NT)
+        return TMemMgrKind::WinNT;
+    return TMemMgrKind::Win9x;
+}

@@ -67,3 +67,12 @@ constexpr uint32_t RemotePageSize = 4096;
 // page after the one that holds the terminating zero: first up to the end of Source's page,
 // then whole pages. Source 0 gives the empty text without any read.
 std::string ReadTextByPages(uintptr_t Source, const TReadRemote& Read);
+
+// Which manager serves a process: the own-process one for this process, otherwise the one of
+// the platform family that GetVersionExA reported. A version query that failed (VersionKnown
+// false) counts as the NT family, the only one the program runs on: the Windows 9x manager's
+// shared views are not addressable in another process there.
+enum class TMemMgrKind { OwnProcess, WinNT, Win9x };
+constexpr uint32_t kPlatformWin32NT = 2; // VER_PLATFORM_WIN32_NT
+TMemMgrKind ChooseMemMgr(uint32_t ProcessId, uint32_t CurrentProcessId, bool VersionKnown,
+                         uint32_t PlatformId);

@@ -1,6 +1,7 @@
 # Taskbar snapshot and mover: the grouping and the move decisions (platform-free), and the
 # reading of the shell's toolbar and the moves carried out on it.
 zv_logic_library(zv_taskbuttons_logic ${CMAKE_CURRENT_LIST_DIR}/taskbuttons.cpp
+                 ${CMAKE_CURRENT_LIST_DIR}/toolbarread.cpp
                  ${CMAKE_CURRENT_LIST_DIR}/taskmove.cpp)
 
 zv_win_library(zv_taskbuttons ${CMAKE_CURRENT_LIST_DIR}/taskbuttons_win.cpp)

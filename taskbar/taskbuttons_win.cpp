@@ -1,14 +1,20 @@
 // Reading the shell's task-switch toolbar: window discovery, the stable button count, the
-// per-button reads through a memory manager in the shell's process, and the icon requests;
-// and carrying out the moves of groups. Everything decided on the buttons read is in
+// batched reads through a memory manager in the shell's process, and the icon requests;
+// and carrying out the moves of groups. The reading's buffer layout and the checks of the
+// toolbar's answers are in toolbarread.cpp, everything decided on the buttons read is in
 // taskbuttons.cpp, everything decided about a move in taskmove.cpp.
 #include "taskbar/taskbuttons_win.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <utility>
+#include <vector>
 
 #include "taskbar/taskmove.h"
+#include "taskbar/toolbarread.h"
 #include "taskbar/uProcessMemMgr.h"
 #include "toolkit/SysUtils.h"
 
@@ -38,10 +44,6 @@ TRect WindowRectOf(HWND Wnd) {
     return ToTRect(r);
 }
 
-LRESULT Send(HWND Wnd, UINT Msg, WPARAM wParam, const void* Remote) {
-    return SendMessageA(Wnd, Msg, wParam, reinterpret_cast<LPARAM>(Remote));
-}
-
 // TB_BUTTONCOUNT twice, 10 ms apart, until both answers agree; false when they never do.
 bool StableButtonCount(HWND Toolbar, int& Count) {
     for (int attempt = 0; attempt < kCountAttempts; ++attempt) {
@@ -56,107 +58,241 @@ bool StableButtonCount(HWND Toolbar, int& Count) {
     return false;
 }
 
-// Reads buttons through three buffers in the toolbar's process. A caption that does not fit
-// the text buffer is fetched into a larger one reserved for it, so that TB_GETBUTTONTEXTA,
-// which copies the whole text without a limit, never writes past a buffer in the shell.
+// The layouts the reading relies on: the shell's TBBUTTONs and rectangles are copied into ours
+// byte for byte, so the shipped 32-bit build is held to the same fields as the 64-bit one that
+// runs in the tests.
+constexpr bool kWide = sizeof(void*) == 8;
+static_assert(sizeof(RECT) == kRemoteRectSize, "RECT is four 32-bit integers");
+static_assert(sizeof(TBBUTTON) == (kWide ? 32 : 20), "TBBUTTON has the published size");
+static_assert(offsetof(TBBUTTON, iBitmap) == 0 && offsetof(TBBUTTON, idCommand) == 4 &&
+                  offsetof(TBBUTTON, fsState) == 8 && offsetof(TBBUTTON, fsStyle) == 9,
+              "TBBUTTON starts with iBitmap, idCommand, fsState, fsStyle");
+static_assert(offsetof(TBBUTTON, dwData) == (kWide ? 16 : 12) &&
+                  offsetof(TBBUTTON, iString) == (kWide ? 24 : 16),
+              "TBBUTTON's dwData and iString lie where the shell's do");
+
+// Reads the toolbar's buttons in batches through one block in the toolbar's process (its
+// layout in toolbarread.h). Per button it sends TB_GETBUTTON, TB_COMMANDTOINDEX, TB_GETRECT and
+// TB_GETBUTTONTEXTA twice (the length, then the text); per batch it reads all TBBUTTONs in one
+// transfer, zeroes all rectangles in one and reads the rectangles and captions back in one. A
+// caption too long for its slot goes to a large buffer and is read at once. A full reading then
+// reads the windows, in one transfer when their blocks lie close together.
 class TToolbarReader {
 public:
-    TToolbarReader(HWND Toolbar, TProcessMemMgr& Mem)
-        : FToolbar(Toolbar), FMem(Mem), FButton(Mem.AllocMem(sizeof(TBBUTTON))),
-          FRect(Mem.AllocMem(sizeof(RECT))),
-          // The text buffer comes last, so that the rest of the manager's first chunk
-          // lies behind it rather than the other buffers.
-          FText(Mem.AllocMem(kCaptionBufferSize)) {}
+    TToolbarReader(HWND Toolbar, TProcessMemMgr& Mem, int Count, uint32_t& Sends)
+        : FToolbar(Toolbar), FMem(Mem),
+          FLayout(PlanReadBlock(static_cast<uint32_t>(Count), sizeof(TBBUTTON))),
+          FBlock(static_cast<char*>(Mem.AllocMem(FLayout.Size))), FSends(Sends) {}
 
-    // The button at position i; null when the toolbar has none there.
-    std::unique_ptr<TTaskButton> ReadButton(int i, bool Light) {
-        TBBUTTON tb{};
-        if (Send(FToolbar, TB_GETBUTTON, static_cast<WPARAM>(i), FButton) == 0)
-            return nullptr;
-        FMem.ReadMem(FButton, &tb, sizeof tb);
-        const WPARAM id = static_cast<WPARAM>(tb.idCommand);
+    int BatchSize() const { return static_cast<int>(FLayout.Slots); }
 
-        auto button = std::make_unique<TTaskButton>();
-        button->Index = static_cast<int32_t>(SendMessageA(FToolbar, TB_COMMANDTOINDEX, id, 0));
-        RECT rect{};
+    // Reads the buttons at positions First .. First + n - 1 (n at most BatchSize()) and appends
+    // those the toolbar has to Buttons. False when an error ended the reading; the buttons in
+    // front of it are appended. A transfer of the whole batch that fails raises.
+    bool ReadBatch(int First, int n, bool Light, TButtonList& Buttons) {
+        std::vector<TBBUTTON> tb(static_cast<std::size_t>(n));
+        std::vector<uint32_t> present;
+        for (uint32_t k = 0; k < uint32_t(n); ++k)
+            if (Send(TB_GETBUTTON, static_cast<WPARAM>(First) + k, At(FLayout.Button(k))) != 0)
+                present.push_back(k);
+        if (present.empty())
+            return true;
+        FMem.ReadMem(FBlock, tb.data(), FLayout.Button(present.back() + 1));
+
         SetLastError(0);
-        FMem.WriteMem(&rect, FRect, sizeof rect);
-        Send(FToolbar, TB_GETRECT, id, FRect);
-        button->Caption = ReadCaption(id);
-        button->SetStyleState(tb.fsStyle, tb.fsState);
-        button->ImageIndex = tb.iBitmap;
-        FMem.ReadMem(FRect, &rect, sizeof rect);
-        button->Rect = ToTRect(rect);
-        button->CommandId = tb.idCommand;
-        if (!Light)
-            button->Wnd = FromHWND(ReadButtonWindow(tb.dwData));
-        return button;
+        const std::vector<char> zeros(std::size_t(n) * kRemoteRectSize);
+        FMem.WriteMem(zeros.data(), At(FLayout.RectsAt), static_cast<uint32_t>(zeros.size()));
+        std::vector<TPending> batch;
+        bool goOn = true;
+        try {
+            for (uint32_t k : present)
+                batch.push_back(SendButtonMessages(k, tb[k]));
+        } catch (const Exception&) {
+            goOn = false; // a long caption's buffer could not be had or read
+        }
+        if (batch.empty())
+            return goOn;
+        TakeRectsAndCaptions(batch);
+        if (!Light && !TakeWindows(batch))
+            goOn = false;
+        for (TPending& p : batch)
+            Buttons.push_back(std::move(p.Button));
+        return goOn;
     }
 
 private:
-    std::string ReadCaption(WPARAM id) {
-        const TCaptionRead plan = PlanCaptionRead(SendMessageA(FToolbar, TB_GETBUTTONTEXTA, id, 0));
-        void* buffer = FText;
+    // A button read up to what its slots in the block still hold.
+    struct TPending {
+        std::unique_ptr<TTaskButton> Button;
+        uint32_t Slot;
+        DWORD_PTR Data;
+        LRESULT CaptionInSlot; // length of the caption waiting in its slot; -1 when none waits
+    };
+
+    char* At(uint32_t Offset) const { return FBlock + Offset; }
+
+    LRESULT Send(UINT Msg, WPARAM wParam, const void* Remote) {
+        ++FSends;
+        return SendMessageA(FToolbar, Msg, wParam, reinterpret_cast<LPARAM>(Remote));
+    }
+
+    TPending SendButtonMessages(uint32_t Slot, const TBBUTTON& tb) {
+        const WPARAM id = static_cast<WPARAM>(tb.idCommand);
+        TPending p{std::make_unique<TTaskButton>(), Slot, tb.dwData, -1};
+        TTaskButton& b = *p.Button;
+        b.Index = static_cast<int32_t>(Send(TB_COMMANDTOINDEX, id, nullptr));
+        Send(TB_GETRECT, id, At(FLayout.Rect(Slot)));
+        FetchCaption(id, p);
+        b.SetStyleState(tb.fsStyle, tb.fsState);
+        b.ImageIndex = tb.iBitmap;
+        b.CommandId = tb.idCommand;
+        return p;
+    }
+
+    // Fetches the caption into the button's slot when it fits there (it is read with the
+    // batch), otherwise into the large buffer, read at once. Each fetch's answer is checked:
+    // a caption renamed longer since its length was asked has run on into the slack behind
+    // its buffer, and is fetched again into a buffer of the new length.
+    void FetchCaption(WPARAM id, TPending& p) {
+        const TCaptionRead plan = PlanCaptionRead(Send(TB_GETBUTTONTEXTA, id, nullptr));
+        char* buffer = At(FLayout.Text(p.Slot));
+        uint32_t capacity = kCaptionBufferSize;
         switch (plan.Kind) {
         case TCaptionRead::Unreadable:
-            return "?";
+            p.Button->Caption = "?";
+            return;
         case TCaptionRead::Empty:
-            return "";
+            return;
         case TCaptionRead::InCaptionBuffer:
             break;
         case TCaptionRead::InLargeBuffer:
             buffer = LargeTextBuffer(plan.LargeSize);
+            capacity = plan.LargeSize;
             break;
         }
-        if (Send(FToolbar, TB_GETBUTTONTEXTA, id, buffer) < 0)
-            return "?";
-        return FMem.ReadText(buffer);
+        for (int fetch = 0; fetch < kCaptionFetches; ++fetch) {
+            const LRESULT answer = Send(TB_GETBUTTONTEXTA, id, buffer);
+            const TCaptionFetch got = CheckCaptionFetch(answer, capacity);
+            switch (got.Kind) {
+            case TCaptionFetch::Unreadable:
+                p.Button->Caption = "?";
+                return;
+            case TCaptionFetch::Fits:
+                if (buffer == At(FLayout.Text(p.Slot)))
+                    p.CaptionInSlot = answer;
+                else
+                    p.Button->Caption = ReadCaption(buffer, static_cast<uint32_t>(answer));
+                return;
+            case TCaptionFetch::Grew:
+                buffer = LargeTextBuffer(got.LargeSize);
+                capacity = got.LargeSize;
+                break;
+            }
+        }
+        p.Button->Caption = "?"; // it kept growing
     }
 
-    // A buffer of at least Size bytes for long captions, kept for the rest of the snapshot.
-    void* LargeTextBuffer(uint32_t Size) {
+    std::string ReadCaption(const char* Remote, uint32_t Length) {
+        std::vector<char> text(std::size_t(Length) + 1);
+        FMem.ReadMem(Remote, text.data(), Length + 1);
+        return TextBeforeZero(text.data(), text.size());
+    }
+
+    // One transfer from the first rectangle to the end of the last caption waiting in a slot.
+    void TakeRectsAndCaptions(std::vector<TPending>& Batch) {
+        uint32_t end = FLayout.Rect(Batch.back().Slot + 1);
+        for (const TPending& p : Batch)
+            if (p.CaptionInSlot >= 0)
+                end = std::max(end, FLayout.Text(p.Slot) + uint32_t(p.CaptionInSlot) + 1);
+        std::vector<char> bytes(end - FLayout.RectsAt);
+        FMem.ReadMem(At(FLayout.RectsAt), bytes.data(), static_cast<uint32_t>(bytes.size()));
+        const auto local = [&](uint32_t Offset) {
+            return bytes.data() + (Offset - FLayout.RectsAt);
+        };
+        for (TPending& p : Batch) {
+            RECT r;
+            std::memcpy(&r, local(FLayout.Rect(p.Slot)), sizeof r);
+            p.Button->Rect = ToTRect(r);
+            if (p.CaptionInSlot >= 0)
+                p.Button->Caption =
+                    TextBeforeZero(local(FLayout.Text(p.Slot)), std::size_t(p.CaptionInSlot) + 1);
+        }
+    }
+
+    // The window of every button of the batch. False when a dwData block cannot be read: the
+    // batch then keeps only the buttons in front of it.
+    bool TakeWindows(std::vector<TPending>& Batch) {
+        std::vector<uint64_t> blocks;
+        for (const TPending& p : Batch)
+            blocks.push_back(p.Data);
+        const TWindowSpan span = PlanWindowSpan(blocks);
+        if (span.Use && Batch.size() > 1) {
+            std::vector<char> bytes(span.Size);
+            try {
+                FMem.ReadMem(reinterpret_cast<const void*>(static_cast<uintptr_t>(span.Start)),
+                             bytes.data(), span.Size);
+                for (TPending& p : Batch)
+                    p.Button->Wnd = FromHWND(WindowIn(bytes.data() + (p.Data - span.Start)));
+                return true;
+            } catch (const Exception&) {
+                // Something between the blocks cannot be read: one block after the other.
+            }
+        }
+        for (std::size_t i = 0; i < Batch.size(); ++i) {
+            char value[sizeof(LONG)];
+            try {
+                FMem.ReadMem(reinterpret_cast<const void*>(Batch[i].Data), value, sizeof value);
+            } catch (const Exception&) {
+                Batch.resize(i);
+                return false;
+            }
+            Batch[i].Button->Wnd = FromHWND(WindowIn(value));
+        }
+        return true;
+    }
+
+    // The first four bytes of the shell's block at dwData hold the button's window; the window
+    // counts only while it exists and is visible.
+    static HWND WindowIn(const char* Bytes) {
+        LONG value;
+        std::memcpy(&value, Bytes, sizeof value);
+        HWND wnd = reinterpret_cast<HWND>(static_cast<LONG_PTR>(value));
+        return IsWindowVisible(wnd) && IsWindow(wnd) ? wnd : nullptr;
+    }
+
+    // A buffer for captions of at least Size bytes with kCaptionSlack behind it, kept for the
+    // rest of the reading.
+    char* LargeTextBuffer(uint32_t Size) {
         if (Size > FLargeSize) {
+            if (Size > UINT32_MAX - kCaptionSlack)
+                throw EProcessMemMgr("ProcessMemMgr.AllocMem: not enough memory");
             if (FLarge != nullptr)
                 FMem.FreeMem(std::exchange(FLarge, nullptr));
             FLargeSize = 0;
-            FLarge = FMem.AllocMem(Size);
+            FLarge = static_cast<char*>(FMem.AllocMem(Size + kCaptionSlack));
             FLargeSize = Size;
         }
         return FLarge;
     }
 
-    // The first four bytes of the shell's block at dwData hold the button's window; the window
-    // counts only while it exists and is visible.
-    HWND ReadButtonWindow(DWORD_PTR dwData) {
-        LONG value = 0;
-        FMem.ReadMem(reinterpret_cast<const void*>(dwData), &value, sizeof value);
-        HWND wnd = reinterpret_cast<HWND>(static_cast<LONG_PTR>(value));
-        return IsWindowVisible(wnd) && IsWindow(wnd) ? wnd : nullptr;
-    }
-
     HWND FToolbar;
     TProcessMemMgr& FMem;
-    void* FButton;
-    void* FRect;
-    void* FText;
-    void* FLarge = nullptr;
+    TReadBlockLayout FLayout;
+    char* FBlock;
+    char* FLarge = nullptr;
     uint32_t FLargeSize = 0;
+    uint32_t& FSends;
 };
 
 // Every button the toolbar gives before an error of the reading ends the phase.
 TButtonList ReadButtons(HWND Toolbar, int Count, bool Light) {
-    TButtonList buttons;
+    std::unique_ptr<TProcessMemMgr> mem;
     try {
-        std::unique_ptr<TProcessMemMgr> mem = ProcessMemMgrFactory(Toolbar);
-        TToolbarReader reader(Toolbar, *mem);
-        for (int i = 0; i < Count; ++i)
-            if (std::unique_ptr<TTaskButton> button = reader.ReadButton(i, Light))
-                buttons.push_back(std::move(button));
+        mem = ProcessMemMgrFactory(Toolbar);
     } catch (const Exception&) {
-        // The shell's process could not be opened or a transfer failed: the snapshot goes
-        // on with the buttons read so far.
+        return {}; // the shell's process could not be opened
     }
-    return buttons;
+    return ReadToolbarButtons(Toolbar, Count, Light, *mem);
 }
 
 class TReadingGuard {
@@ -168,6 +304,30 @@ public:
 };
 
 } // namespace
+
+TButtonList ReadToolbarButtons(HWND Toolbar, int Count, bool Light, TProcessMemMgr& Mem,
+                               TToolbarCalls* Calls) {
+    const TMemTransferCounts before = Mem.Transfers();
+    TButtonList buttons;
+    uint32_t sends = 0;
+    try {
+        if (Count > 0) {
+            TToolbarReader reader(Toolbar, Mem, Count, sends);
+            const int batch = reader.BatchSize();
+            for (int first = 0; first < Count; first += batch)
+                if (!reader.ReadBatch(first, std::min(batch, Count - first), Light, buttons))
+                    break;
+        }
+    } catch (const Exception&) {
+        // A transfer failed: the snapshot goes on with the buttons read so far.
+    }
+    if (Calls) {
+        Calls->Sends = sends;
+        Calls->Reads = Mem.Transfers().Reads - before.Reads;
+        Calls->Writes = Mem.Transfers().Writes - before.Writes;
+    }
+    return buttons;
+}
 
 HWND FindTaskbarToolbar() {
     HWND wnd = FindWindowA("Shell_TrayWnd", nullptr);

@@ -78,6 +78,21 @@ bool MoveDirect(int32_t FromIndex, int32_t NeighbourIndex, TGroupList& Groups);
 // desktop's top window). True when every hidden window came back visible.
 bool MoveByReshowing(int32_t FromIndex, int32_t ToIndex, TGroupList& Groups);
 
+// --- The reading phase on its own ---------------------------------------------------------
+// Cross-process calls of one reading: the messages sent to the toolbar and the transfers of
+// the memory manager (its reservations are in Mem.Transfers()).
+struct TToolbarCalls {
+    uint32_t Sends = 0;
+    uint32_t Reads = 0;
+    uint32_t Writes = 0;
+    uint32_t Total() const { return Sends + Reads + Writes; }
+};
+// Reads the buttons at positions 0 .. Count - 1 of Toolbar through Mem, in position order,
+// skipping positions the toolbar has no button at. An error of a transfer ends the reading:
+// the buttons read before it are returned. Calls, when given, receives what it cost.
+TButtonList ReadToolbarButtons(HWND Toolbar, int Count, bool Light, TProcessMemMgr& Mem,
+                               TToolbarCalls* Calls = nullptr);
+
 // --- Test seam -----------------------------------------------------------------------------
 // Makes the memory manager for the toolbar's process; CreateProcessMemMgrForWindow by default.
 using TMemMgrFactory = std::function<std::unique_ptr<TProcessMemMgr>(HWND Toolbar)>;

@@ -41,6 +41,7 @@ void* TOwnProcessMemMgr::AllocMem(uint32_t Size) {
     void* block = std::calloc(std::max<uint32_t>(Size, 1), 1);
     if (!block)
         throw EProcessMemMgr("ProcessMemMgr.AllocMem: not enough memory");
+    ++FTransfers.Reservations;
     ScopedLock lock(FBlocksLock);
     try {
         FBlocks.push_back(block);
@@ -61,20 +62,24 @@ void TOwnProcessMemMgr::FreeMem(void* P) {
 }
 
 void TOwnProcessMemMgr::ReadMem(const void* Source, void* Dest, uint32_t Count) {
+    ++FTransfers.Reads;
     if (Count)
         std::memmove(Dest, Source, Count);
 }
 
 std::string TOwnProcessMemMgr::ReadText(const void* Source) {
+    ++FTransfers.Reads;
     return Source ? std::string(static_cast<const char*>(Source)) : std::string();
 }
 
 void TOwnProcessMemMgr::WriteMem(const void* Source, void* Dest, uint32_t Count) {
+    ++FTransfers.Writes;
     if (Count)
         std::memmove(Dest, Source, Count);
 }
 
 void TOwnProcessMemMgr::WriteText(const std::string& Text, void* Dest) {
+    ++FTransfers.Writes;
     std::memcpy(Dest, Text.c_str(), Text.size() + 1);
 }
 
@@ -107,6 +112,7 @@ std::vector<TProcessMemBlock> TForeignProcessMemMgr::BlockRecords() {
 
 void TForeignProcessMemMgr::ReadMem(const void* Source, void* Dest, uint32_t Count) {
     SIZE_T done = 0;
+    ++FTransfers.Reads;
     if (!::ReadProcessMemory(FProcessHandle.get(), Source, Dest, Count, &done))
         RaiseLastOSError();
 }
@@ -119,6 +125,7 @@ std::string TForeignProcessMemMgr::ReadText(const void* Source) {
 
 void TForeignProcessMemMgr::WriteMem(const void* Source, void* Dest, uint32_t Count) {
     SIZE_T done = 0;
+    ++FTransfers.Writes;
     if (!::WriteProcessMemory(FProcessHandle.get(), Dest, Source, Count, &done))
         RaiseLastOSError();
 }
@@ -134,6 +141,7 @@ void TWin9xProcessMemMgr::AddChunk(uint32_t Size) {
     const uint32_t chunkSize = ChunkSizeFor(Size);
     const auto chunkIndex = static_cast<int32_t>(FSharedBlocks.size());
     FSharedBlocks.push_back(std::make_unique<TSharedMem>(std::string(), chunkSize));
+    ++FTransfers.Reservations;
     AppendChunk(AddressOf(FSharedBlocks.back()->Buffer()), chunkSize, chunkIndex);
 }
 
@@ -170,6 +178,7 @@ void TWinNTProcessMemMgr::AddChunk(uint32_t Size) {
     // Room first, so that a chunk once obtained is always recorded and released.
     FChunks.reserve(FChunks.size() + 1);
     void* chunk = VirtualAllocExFn(ProcessHandle(), nullptr, chunkSize, MEM_COMMIT, PAGE_READWRITE);
+    ++FTransfers.Reservations;
     if (!chunk)
         RaiseLastOSError();
     FChunks.push_back(chunk);
@@ -179,13 +188,17 @@ void TWinNTProcessMemMgr::AddChunk(uint32_t Size) {
 // ---- factory
 
 std::unique_ptr<TProcessMemMgr> CreateProcessMemMgr(DWORD ProcessId) {
-    if (ProcessId == ::GetCurrentProcessId())
-        return std::make_unique<TOwnProcessMemMgr>();
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof version;
-    ::GetVersionExA(&version);
-    if (version.dwPlatformId == VER_PLATFORM_WIN32_NT)
+    const bool known = ::GetVersionExA(&version) != FALSE;
+    switch (ChooseMemMgr(ProcessId, ::GetCurrentProcessId(), known, version.dwPlatformId)) {
+    case TMemMgrKind::OwnProcess:
+        return std::make_unique<TOwnProcessMemMgr>();
+    case TMemMgrKind::WinNT:
         return std::make_unique<TWinNTProcessMemMgr>(ProcessId);
+    case TMemMgrKind::Win9x:
+        break;
+    }
     return std::make_unique<TWin9xProcessMemMgr>(ProcessId);
 }
 

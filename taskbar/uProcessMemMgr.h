@@ -13,6 +13,16 @@
 #include "toolkit/ScopedWin.h"
 #include "toolkit/SysUtils.h"
 
+// Transfers a manager has made into or out of its target process so far; the foreign-process
+// managers count each ReadProcessMemory, WriteProcessMemory and VirtualAllocEx (or shared
+// chunk), the own-process manager each copy and block, so that a reader's costs can be
+// counted through either.
+struct TMemTransferCounts {
+    uint32_t Reads = 0;
+    uint32_t Writes = 0;
+    uint32_t Reservations = 0;
+};
+
 class TProcessMemMgr {
 public:
     virtual ~TProcessMemMgr() = default;
@@ -24,6 +34,11 @@ public:
     virtual std::string ReadText(const void* Source) = 0;
     virtual void WriteMem(const void* Source, void* Dest, uint32_t Count) = 0;
     virtual void WriteText(const std::string& Text, void* Dest) = 0;
+
+    const TMemTransferCounts& Transfers() const { return FTransfers; }
+
+protected:
+    TMemTransferCounts FTransfers;
 };
 
 // The target process is this one: zero-filled blocks of the local heap.

@@ -256,4 +256,15 @@ TEST(ReadTextByPages, NullSourceIsTheEmptyTextWithoutAnyRead) {
     EXPECT_EQ(ReadTextByPages(0, [&](uintptr_t, void*, uint32_t) { ++reads; }), "");
     EXPECT_EQ(reads, 0);
 }
+
+TEST(ChooseMemMgr, OwnProcessThenPlatformAndAFailedVersionQueryCountsAsNT) {
+    constexpr uint32_t self = 40, other = 41, win9x = 1, win32s = 0;
+    EXPECT_EQ(ChooseMemMgr(self, self, true, win9x), TMemMgrKind::OwnProcess);
+    EXPECT_EQ(ChooseMemMgr(other, self, true, kPlatformWin32NT), TMemMgrKind::WinNT);
+    EXPECT_EQ(ChooseMemMgr(other, self, true, win9x), TMemMgrKind::Win9x);
+    EXPECT_EQ(ChooseMemMgr(other, self, true, win32s), TMemMgrKind::Win9x);
+    // A failed GetVersionExA leaves the platform 0; it must not pick the 9x manager on NT.
+    EXPECT_EQ(ChooseMemMgr(other, self, false, 0), TMemMgrKind::WinNT);
+    EXPECT_EQ(ChooseMemMgr(self, self, false, 0), TMemMgrKind::OwnProcess);
+}
 } // namespace

@@ -64,6 +64,10 @@ TEST(ShellCommands, ParseWithTheirArguments) {
     c = ParseShellCommand("grouping off\r\n", &error);
     ASSERT_TRUE(c) << error;
     EXPECT_FALSE(c->on);
+    c = ParseShellCommand("textgrow 1003 5000", &error);
+    ASSERT_TRUE(c) << error;
+    EXPECT_EQ(c->number, 1003);
+    EXPECT_EQ(c->count, 5000);
 }
 
 TEST(ShellCommands, RejectWhatTheyCannotCarryOut) {
@@ -77,6 +81,8 @@ TEST(ShellCommands, RejectWhatTheyCannotCarryOut) {
                          "trayclick 1 2",
                          "dump\nmore",
                          "textfail 0x1ffffffff",
+                         "textgrow 1003",
+                         "textgrow 1003 -1",
                          "trayclick 1 2 0x10000"};
     for (const char* text : bad) {
         std::string error;

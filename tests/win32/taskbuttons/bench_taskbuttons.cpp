@@ -1,11 +1,15 @@
-// Cost of a full and of a light snapshot of a 20-button toolbar, and of one direct move of a
-// group with the snapshots around it, each as a multiple of one cross-process SendMessage round
-// trip measured just before in the same run. Prints the figures; asserts nothing about time.
+// Cost of a full and of a light snapshot of a 20- and an 80-button toolbar, in cross-process
+// calls per button and as a multiple of one cross-process SendMessage round trip measured just
+// before in the same run, and of one direct move of a group with the snapshots around it.
+// Prints the figures; asserts nothing about time.
 #include "taskbar/taskbuttons_win.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
+
+#include "taskbar/uProcessMemMgr.h"
 
 #include "tests/support/BenchSupport.h"
 
@@ -14,31 +18,63 @@ namespace {
 using zvtest::MillisecondsPerCall;
 using zvtest::TBenchToolbar;
 
+// Cross-process calls of one reading of the toolbar, per button.
+struct TCallFigures {
+    TToolbarCalls Calls;
+    uint32_t Reservations = 0;
+    double PerButton = 0;
+};
+TCallFigures CountCalls(HWND Toolbar, bool Light) {
+    const int count = static_cast<int>(SendMessageA(Toolbar, TB_BUTTONCOUNT, 0, 0));
+    std::unique_ptr<TProcessMemMgr> mem = CreateProcessMemMgrForWindow(Toolbar);
+    TCallFigures f;
+    const std::size_t read = ReadToolbarButtons(Toolbar, count, Light, *mem, &f.Calls).size();
+    EXPECT_EQ(read, std::size_t(count));
+    f.Reservations = mem->Transfers().Reservations;
+    f.PerButton = double(f.Calls.Total()) / count;
+    return f;
+}
+
+void PrintCalls(const char* Kind, const TCallFigures& f) {
+    std::printf("  %s reading: %.2f calls per button (%u sends, %u reads, %u writes; "
+                "%u reservation)\n",
+                Kind, f.PerButton, unsigned(f.Calls.Sends), unsigned(f.Calls.Reads),
+                unsigned(f.Calls.Writes), unsigned(f.Reservations));
+}
+
 TEST(SnapshotBenchmark, FullAndLightAgainstOneRoundTrip) {
     zvtest::StandinShell shell;
-    TBenchToolbar bar(shell, 10);
-    ASSERT_NE(bar.Toolbar(), nullptr);
-    const double roundTrip = bar.RoundTrip();
-    TGroupList groups;
-    HWND active = nullptr;
-    int requests = 0;
-    OnIconRequest = [&](HWND, TGrupButtons&, int32_t) { ++requests; };
-    const double full =
-        MillisecondsPerCall(10, 1, [&] { ReadTaskbarButtons(false, groups, active); });
-    const double light =
-        MillisecondsPerCall(10, 1, [&] { ReadTaskbarButtons(true, groups, active); });
-    OnIconRequest = nullptr;
-    EXPECT_EQ(groups.size(), 10u);
+    for (int n : {10, 40}) {
+        TBenchToolbar bar(shell, n);
+        ASSERT_NE(bar.Toolbar(), nullptr);
+        const int buttons = 2 * n;
+        const double roundTrip = bar.RoundTrip();
+        TGroupList groups;
+        HWND active = nullptr;
+        int requests = 0;
+        OnIconRequest = [&](HWND, TGrupButtons&, int32_t) { ++requests; };
+        const double full =
+            MillisecondsPerCall(10, 1, [&] { ReadTaskbarButtons(false, groups, active); });
+        const double light =
+            MillisecondsPerCall(10, 1, [&] { ReadTaskbarButtons(true, groups, active); });
+        OnIconRequest = nullptr;
+        EXPECT_EQ(groups.size(), std::size_t(n));
 
-    std::printf("cross-process SendMessage round trip: %.3f ms\n", roundTrip);
-    std::printf("full snapshot of 20 buttons:  %.2f ms = %.0f round trips "
-                "(includes the 10 ms count check; %d icon requests each)\n",
-                full, full / roundTrip, requests / 10);
-    std::printf("light snapshot of 20 buttons: %.2f ms = %.0f round trips\n", light,
-                light / roundTrip);
-    std::printf("without the 10 ms count check: full %.0f, light %.0f round trips\n",
-                (full - 10.0) / roundTrip, (light - 10.0) / roundTrip);
-    ClearGroupList(groups);
+        std::printf("%d buttons; cross-process SendMessage round trip: %.3f ms\n", buttons,
+                    roundTrip);
+        std::printf("  full snapshot:  %.2f ms = %.0f round trips "
+                    "(includes the 10 ms count check; %d icon requests each)\n",
+                    full, full / roundTrip, requests / 10);
+        std::printf("  light snapshot: %.2f ms = %.0f round trips\n", light, light / roundTrip);
+        std::printf("  without the 10 ms count check: full %.0f, light %.0f round trips; "
+                    "per button: full %.2f, light %.2f round trips\n",
+                    (full - 10.0) / roundTrip, (light - 10.0) / roundTrip,
+                    (full - 10.0) / roundTrip / buttons, (light - 10.0) / roundTrip / buttons);
+        PrintCalls("light", CountCalls(bar.Toolbar(), true));
+        PrintCalls("full ", CountCalls(bar.Toolbar(), false));
+        std::printf("  every snapshot adds 2 TB_BUTTONCOUNT per count attempt\n");
+        ClearGroupList(groups);
+    }
 }
 
 // What one direct move costs a caller: the full snapshot before it, the two toolbar moves and

@@ -9,11 +9,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <sstream>
 
 #include "taskbar/uProcessMemMgr.h"
 #include "tests/support/TestSupport.h"
+#include "toolkit/ScopedWin.h"
 #include "toolkit/WinErrors.h"
 
 namespace {
@@ -372,20 +374,31 @@ TEST_F(Snapshot, ShellProcessThatCannotBeOpened) {
     EXPECT_THAT(Groups, IsEmpty());
 }
 
-// A manager that puts a guard of known bytes behind every block it hands out and, when it is
-// destroyed, counts the guards that the shell's process wrote into.
-class TGuardedMemMgr : public TProcessMemMgr {
+// Passes every operation on to another manager; tests change what they look at.
+class TForwardingMemMgr : public TProcessMemMgr {
+public:
+    explicit TForwardingMemMgr(std::unique_ptr<TProcessMemMgr> Inner) : FInner(std::move(Inner)) {}
+    void* AllocMem(uint32_t Size) override { return FInner->AllocMem(Size); }
+    void FreeMem(void* P) override { FInner->FreeMem(P); }
+    void ReadMem(const void* S, void* D, uint32_t C) override { FInner->ReadMem(S, D, C); }
+    std::string ReadText(const void* S) override { return FInner->ReadText(S); }
+    void WriteMem(const void* S, void* D, uint32_t C) override { FInner->WriteMem(S, D, C); }
+    void WriteText(const std::string& T, void* D) override { FInner->WriteText(T, D); }
+
+protected:
+    std::unique_ptr<TProcessMemMgr> FInner;
+};
+
+// Puts a guard of known bytes behind every block it hands out and counts the guards that the
+// shell's process wrote into, checked when a block is given back and when it is destroyed.
+class TGuardedMemMgr : public TForwardingMemMgr {
 public:
     static constexpr uint32_t kGuard = 64;
     TGuardedMemMgr(std::unique_ptr<TProcessMemMgr> Inner, int& Overruns)
-        : FInner(std::move(Inner)), FOverruns(Overruns) {}
+        : TForwardingMemMgr(std::move(Inner)), FOverruns(Overruns) {}
     ~TGuardedMemMgr() override {
-        for (const auto& [block, size] : FBlocks) {
-            char guard[kGuard];
-            FInner->ReadMem(static_cast<char*>(block) + size, guard, kGuard);
-            if (std::string(guard, kGuard) != std::string(kGuard, '\xA5'))
-                ++FOverruns;
-        }
+        for (const auto& [block, size] : FBlocks)
+            CheckGuard(block, size);
     }
     void* AllocMem(uint32_t Size) override {
         void* p = FInner->AllocMem(Size + kGuard);
@@ -395,20 +408,49 @@ public:
         return p;
     }
     void FreeMem(void* P) override {
+        for (const auto& [block, size] : FBlocks)
+            if (block == P)
+                CheckGuard(block, size);
         FInner->FreeMem(P);
         FBlocks.erase(std::remove_if(FBlocks.begin(), FBlocks.end(),
                                      [P](const auto& b) { return b.first == P; }),
                       FBlocks.end());
     }
-    void ReadMem(const void* S, void* D, uint32_t C) override { FInner->ReadMem(S, D, C); }
-    std::string ReadText(const void* S) override { return FInner->ReadText(S); }
-    void WriteMem(const void* S, void* D, uint32_t C) override { FInner->WriteMem(S, D, C); }
-    void WriteText(const std::string& T, void* D) override { FInner->WriteText(T, D); }
 
 private:
-    std::unique_ptr<TProcessMemMgr> FInner;
+    void CheckGuard(void* Block, uint32_t Size) {
+        char guard[kGuard];
+        FInner->ReadMem(static_cast<char*>(Block) + Size, guard, kGuard);
+        if (std::string(guard, kGuard) != std::string(kGuard, '\xA5'))
+            ++FOverruns;
+    }
+
     int& FOverruns;
     std::vector<std::pair<void*, uint32_t>> FBlocks;
+};
+
+// Refuses every read of more than four bytes outside its own blocks, as when the shell's
+// dwData blocks lie far apart or something between them cannot be read.
+class TScatteredBlocksMemMgr : public TForwardingMemMgr {
+public:
+    using TForwardingMemMgr::TForwardingMemMgr;
+    void* AllocMem(uint32_t Size) override {
+        void* p = FInner->AllocMem(Size);
+        FBlocks.emplace_back(static_cast<const char*>(p), Size);
+        return p;
+    }
+    void ReadMem(const void* S, void* D, uint32_t C) override {
+        const char* s = static_cast<const char*>(S);
+        const bool own = std::any_of(FBlocks.begin(), FBlocks.end(), [&](const auto& b) {
+            return s >= b.first && s + C <= b.first + b.second;
+        });
+        if (!own && C > 4)
+            RaiseOSError(ERROR_PARTIAL_COPY);
+        FInner->ReadMem(S, D, C);
+    }
+
+private:
+    std::vector<std::pair<const char*, uint32_t>> FBlocks;
 };
 
 TEST_F(Snapshot, LongCaptionsComeBackWholeWithoutOverrunningTheShellsBuffers) {
@@ -428,6 +470,132 @@ TEST_F(Snapshot, LongCaptionsComeBackWholeWithoutOverrunningTheShellsBuffers) {
                                      ElementsAre(longer), ElementsAre("short")));
     EXPECT_TRUE(Command("sync")); // the shell is still there
     EXPECT_EQ(CommandIds().size(), 5u);
+}
+
+// The reading of every field against what the script laid out: styles, states and images as
+// scripted, captions of every length (empty, 1023 and 1024 bytes, long, unreadable), hidden
+// buttons, windows that are none, a command id used twice (the messages by id answer for the
+// first button with it), and positions past the end of the toolbar; light and full, with the
+// windows read in one transfer and one block after the other.
+TEST_F(Snapshot, ReadingGivesWhatTheScriptLaidOut) {
+    TTestWindows w(4);
+    ShowWindow(w[3], SW_HIDE);
+    const std::string c1023(1023, 'm'), c1024(1024, 'n'), c5000(5000, 'o');
+    constexpr unsigned kEllipses = 0x40, kPressed = 0x02, kNoPrefix = 0x20, kCheck = 0x02;
+    const std::vector<Btn> script = {
+        {kHeader, kEnabled | kHidden, 0, HwndField(w[0]), "Header"},
+        {0, kEnabled | kChecked, 1, HwndField(w[1]), ""},
+        {kNoPrefix, kEnabled | kPressed, -1, HwndField(w[2]), c1023},
+        {kHeader | kCheck, kEnabled, 7, "hwnd=0", c1024},
+        {0, kEnabled | kHidden, 2, HwndField(w[3]), "unreadable"},
+        {0, kEnabled | kEllipses, 3, "hwnd=0x12345678", c5000},
+        {0, kEnabled | kHidden, 4, HwndField(w[1]) + " id=1001", "twice"},
+        {0, kEnabled, 5, HwndField(w[2]), "last"}};
+    Script(script);
+    const std::vector<int> ids = CommandIds();
+    ASSERT_EQ(ids.size(), script.size());
+    ASSERT_EQ(ids[6], ids[1]);
+    ASSERT_TRUE(Command("textfail " + std::to_string(ids[4])));
+    HWND toolbar = FindTaskbarToolbar();
+    const HWND windows[] = {w[0], w[1], w[2], nullptr, nullptr, nullptr, w[1], w[2]};
+    const int n = static_cast<int>(script.size());
+
+    std::vector<std::function<std::unique_ptr<TProcessMemMgr>()>> managers = {
+        [&] { return CreateProcessMemMgrForWindow(toolbar); },
+        [&] {
+            return std::make_unique<TScatteredBlocksMemMgr>(CreateProcessMemMgrForWindow(toolbar));
+        }};
+    for (bool light : {true, false}) {
+        for (std::size_t m = 0; m < (light ? 1 : managers.size()); ++m) {
+            SCOPED_TRACE(light ? "light" : m == 0 ? "full" : "full, blocks one by one");
+            std::unique_ptr<TProcessMemMgr> mem = managers[m]();
+            TToolbarCalls calls;
+            const TButtonList read = ReadToolbarButtons(toolbar, n + 2, light, *mem, &calls);
+            ASSERT_EQ(read.size(), script.size());
+            for (std::size_t i = 0; i < read.size(); ++i) {
+                SCOPED_TRACE(i);
+                const TTaskButton& b = *read[i];
+                const std::size_t first = i == 6 ? 1 : i; // the first button with its id
+                EXPECT_EQ(b.CommandId, ids[i]);
+                EXPECT_EQ(b.Index, int32_t(first));
+                EXPECT_EQ(b.Style, script[i].style);
+                EXPECT_EQ(b.State, script[i].state);
+                EXPECT_EQ(b.Visible, (script[i].state & kHidden) == 0);
+                EXPECT_EQ(b.Pressed, (script[i].state & (kChecked | kPressed)) != 0);
+                EXPECT_EQ(b.IsGroupHeader, (script[i].style & kHeader) != 0);
+                EXPECT_EQ(b.ImageIndex, script[i].img);
+                EXPECT_EQ(b.Caption, i == 4 ? "?" : script[first].text);
+                EXPECT_EQ(b.Rect, ButtonRect(toolbar, ids[i]));
+                EXPECT_EQ(ToHWND(b.Wnd), light ? nullptr : windows[i]);
+            }
+            // Five messages a button at most, and a handful of transfers for the whole toolbar
+            // (one more read for each caption too long for its slot).
+            EXPECT_LE(calls.Sends, uint32_t(5 * n + 2));
+            EXPECT_LE(calls.Reads + calls.Writes, (light ? 3u : 4u + n) + 2u);
+        }
+    }
+    EXPECT_TRUE(ButtonRect(toolbar, ids[4]) == TRect{}); // hidden buttons have no rectangle
+}
+
+// A window renamed between the length query and the fetch of its caption: the shell writes the
+// longer text on past the buffer. It must stay within the reader's own block, and the caption
+// must come back as it is now, without spoiling the captions fetched after it.
+TEST_F(Snapshot, CaptionRenamedLongerBetweenLengthAndFetch) {
+    const std::string large(2000, 'L');
+    Script({{0, kEnabled, 0, "hwnd=0", "short"},
+            {0, kEnabled, 0, "hwnd=0", "mid"},
+            {0, kEnabled, 0, "hwnd=0", "next"},
+            {0, kEnabled, 0, "hwnd=0", large},
+            {0, kEnabled, 0, "hwnd=0", "last"}});
+    const std::vector<int> ids = CommandIds();
+    ASSERT_EQ(ids.size(), 5u);
+    const std::size_t growth[] = {500, 1500, 0, 2000, 3000};
+    for (std::size_t i = 0; i < 5; ++i)
+        ASSERT_TRUE(
+            Command("textgrow " + std::to_string(ids[i]) + " " + std::to_string(growth[i])));
+    int overruns = 0;
+    ProcessMemMgrFactory = [&overruns](HWND w) -> std::unique_ptr<TProcessMemMgr> {
+        return std::make_unique<TGuardedMemMgr>(CreateProcessMemMgrForWindow(w), overruns);
+    };
+    Read(true);
+    EXPECT_EQ(overruns, 0);
+    const auto grown = [&](const std::string& text, std::size_t i) {
+        return text + std::string(growth[i], '+');
+    };
+    EXPECT_THAT(Shape(), ElementsAre(ElementsAre(grown("short", 0)), ElementsAre(grown("mid", 1)),
+                                     ElementsAre("next"), ElementsAre(grown(large, 3)),
+                                     ElementsAre(grown("last", 4))));
+}
+
+// The reading through the own-process manager: a toolbar of this process.
+TEST(SnapshotOfOwnToolbar, ReadThroughTheOwnProcessManager) {
+    ScopedWindow toolbar(CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_POPUP | TBSTYLE_LIST, 0, 0,
+                                         600, 30, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                         nullptr));
+    ASSERT_NE(toolbar.get(), nullptr);
+    SendMessageA(toolbar.get(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    const std::string texts[] = {"one", std::string(1500, 'x'), "three"};
+    TBBUTTON tb[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        tb[i].iBitmap = -1;
+        tb[i].idCommand = 500 + i;
+        tb[i].fsState = TBSTATE_ENABLED | (i == 2 ? TBSTATE_HIDDEN : 0);
+        tb[i].iString = reinterpret_cast<INT_PTR>(texts[i].c_str());
+    }
+    SendMessageA(toolbar.get(), TB_ADDBUTTONSA, 3, reinterpret_cast<LPARAM>(tb));
+    std::unique_ptr<TProcessMemMgr> mem = CreateProcessMemMgrForWindow(toolbar.get());
+    ASSERT_NE(dynamic_cast<TOwnProcessMemMgr*>(mem.get()), nullptr);
+    const TButtonList read = ReadToolbarButtons(toolbar.get(), 3, true, *mem);
+    ASSERT_EQ(read.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(read[i]->Caption, texts[i]);
+        EXPECT_EQ(read[i]->Index, i);
+        EXPECT_EQ(read[i]->CommandId, 500 + i);
+        EXPECT_EQ(read[i]->Visible, i != 2);
+        EXPECT_EQ(read[i]->Wnd, 0);
+    }
+    EXPECT_GT(read[1]->Rect.Right, read[1]->Rect.Left);
 }
 
 TEST(SnapshotWithoutShell, NoToolbarLeavesGroups) {

@@ -1,0 +1,70 @@
+// The batched reading's block layout, caption checks and window span, on plain data.
+#include "taskbar/toolbarread.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(PlanReadBlock, SlotsInOrderWithTheSlackBehindTheLastCaption) {
+    for (uint32_t buttonSize : {20u, 32u}) { // TBBUTTON of the i686 and the x86_64 build
+        SCOPED_TRACE(buttonSize);
+        const TReadBlockLayout l = PlanReadBlock(20, buttonSize);
+        EXPECT_EQ(l.Slots, 20u);
+        EXPECT_EQ(l.Button(19) + buttonSize, 20 * buttonSize); // TBBUTTONs back to back
+        EXPECT_GE(l.RectsAt, l.Button(20));
+        EXPECT_EQ(l.RectsAt % 16, 0u);
+        EXPECT_EQ(l.Rect(19) + kRemoteRectSize, l.TextsAt); // rectangles before any caption
+        EXPECT_EQ(l.Text(19) + kCaptionBufferSize + kCaptionSlack, l.Size);
+    }
+    EXPECT_EQ(PlanReadBlock(0, 32).Slots, 1u);
+    EXPECT_EQ(PlanReadBlock(5000, 32).Slots, kReadBatchButtons);
+}
+
+TEST(CheckCaptionFetch, WholeInTheBufferOrFetchedAgainIntoALargerOne) {
+    struct Row {
+        int line;
+        int64_t answer;
+        uint32_t capacity;
+        TCaptionFetch::TKind kind;
+        uint32_t large;
+    };
+    const Row rows[] = {
+        {__LINE__, -1, 1024, TCaptionFetch::Unreadable, 0},
+        {__LINE__, 0, 1024, TCaptionFetch::Fits, 0},
+        {__LINE__, 1023, 1024, TCaptionFetch::Fits, 0},
+        {__LINE__, 1024, 1024, TCaptionFetch::Grew, 1025}, // its zero ran past the buffer
+        {__LINE__, 3000, 1024, TCaptionFetch::Grew, 3001},
+        {__LINE__, 3000, 3001, TCaptionFetch::Fits, 0},
+        {__LINE__, 3001, 3001, TCaptionFetch::Grew, 3002},
+        {__LINE__, int64_t(UINT32_MAX), 1024, TCaptionFetch::Unreadable, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.line);
+        const TCaptionFetch got = CheckCaptionFetch(row.answer, row.capacity);
+        EXPECT_EQ(got.Kind, row.kind);
+        if (row.kind == TCaptionFetch::Grew) {
+            EXPECT_EQ(got.LargeSize, row.large);
+        }
+    }
+}
+
+TEST(TextBeforeZero, StopsAtTheFirstZeroOrTheEnd) {
+    EXPECT_EQ(TextBeforeZero("ab\0cd", 5), "ab");
+    EXPECT_EQ(TextBeforeZero("abcd", 3), "abc");
+    EXPECT_EQ(TextBeforeZero("\0", 1), "");
+}
+
+TEST(PlanWindowSpan, OneReadOnlyForBlocksCloseTogether) {
+    const TWindowSpan close = PlanWindowSpan({0x5000, 0x4020, 0x4800});
+    EXPECT_TRUE(close.Use);
+    EXPECT_EQ(close.Start, 0x4020u);
+    EXPECT_EQ(close.Size, 0x5004u - 0x4020u);
+    const uint64_t low = 0x100000;
+    EXPECT_TRUE(PlanWindowSpan({low, low + kWindowSpanLimit - 4}).Use);
+    EXPECT_FALSE(PlanWindowSpan({low, low + kWindowSpanLimit - 3}).Use);
+    EXPECT_FALSE(PlanWindowSpan({}).Use);
+    EXPECT_FALSE(PlanWindowSpan({0, 8}).Use); // a null block: read one by one, where it fails
+    EXPECT_FALSE(PlanWindowSpan({UINT64_MAX - 2}).Use);
+}
+
+} // namespace
