@@ -133,6 +133,7 @@ std::optional<ShellCommand> ParseShellCommand(const std::string& text, std::stri
         {"trayclick", {ShellCommand::TrayClick, 3}},
         {"foreground", {ShellCommand::Foreground, 1}},
         {"handles", {ShellCommand::Handles, 0}},
+        {"isicon", {ShellCommand::IsIcon, 1}},
         {"quit", {ShellCommand::Quit, 0}},
     };
     auto found = kCommands.find(words[0]);
@@ -167,6 +168,7 @@ std::optional<ShellCommand> ParseShellCommand(const std::string& text, std::stri
     case ShellCommand::Collapse:
     case ShellCommand::Expand:
     case ShellCommand::Foreground:
+    case ShellCommand::IsIcon:
         ok = Handle(words[1], cmd.wnd);
         break;
     case ShellCommand::TextFail:

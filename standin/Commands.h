@@ -43,12 +43,13 @@ struct ShellCommand {
         TrayClick,
         Foreground,
         Handles,
+        IsIcon,
         Quit
     };
     Kind kind = Sync;
     Edge edge = Edge::Bottom;  // SetEdge
     bool on = false;           // Grouping, CountFlap
-    std::uint64_t wnd = 0;     // Collapse, Expand, TrayClick, Foreground
+    std::uint64_t wnd = 0;     // Collapse, Expand, TrayClick, Foreground; IsIcon: the icon
     std::int64_t number = 0;   // TextFail: the command id; TrayClick: the uID
     std::uint32_t message = 0; // TrayClick: the mouse message
     std::vector<ScriptLine> script;

@@ -8,6 +8,7 @@
 
 #include <utility>
 
+#include "taskbar/loader_hook.h"
 #include "taskbar/taskmove.h"
 #include "taskbar/uProcessMemMgr.h"
 #include "toolkit/SysUtils.h"
@@ -198,8 +199,7 @@ void ComputeGroupRects(TGroupList& Groups) {
 }
 
 UINT IconRequestMsg() {
-    static const UINT id =
-        RegisterWindowMessageA("Primesc de la Aplicatie cererea de interogare image_list");
+    static const UINT id = RegisterWindowMessageA(kIconRequestMessageName);
     return id;
 }
 
