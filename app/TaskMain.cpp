@@ -196,8 +196,12 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
     // The single-instance guard OneInstance1 will be created here: its Loaded runs before
     // FormCreate and calls OneInstance1ApplicationExists in a second instance.
 
-    // The snapshot's icon requests name this window as the one to answer.
+    // The snapshot's icon requests name this window as the one to answer; the reply draws
+    // into the group asked for.
     IconReplyWnd = Handle();
+    OnIconRequest = [this](HWND Toolbar, TGrupButtons& Group, int32_t ImageIndex) {
+        IconChannel.RequestIcon(Toolbar, Group, ImageIndex, Handle());
+    };
     // The mover reads the option at each move.
     AlternateMoveChosen = [this] { return cmodmove->Checked(); };
 
@@ -216,6 +220,7 @@ TfTaskBarMain::~TfTaskBarMain() {
         Application->OnException = nullptr; // it points at this window's message box
     fTaskBarMain = nullptr;
     IconReplyWnd = nullptr;
+    OnIconRequest = nullptr;
     AlternateMoveChosen = nullptr;
 }
 
@@ -267,6 +272,8 @@ void TfTaskBarMain::WndProc(TMessage& Message) {
         OnCloseQuery = nullptr;
     } else if (Message.Msg == WM_ENDSESSION) {
         SessionEnds = Message.WParam != 0;
+    } else if (Message.Msg == IconReplyMsg()) {
+        IconChannel.IconReply(reinterpret_cast<HICON>(Message.WParam), Handle());
     } else if (Message.Msg == WM_SYSCOMMAND && (Message.WParam & 0xFFF0) == SC_MAXIMIZE) {
         bool callDefault = true;
         TkForm1Maximize(this, callDefault);
@@ -291,9 +298,14 @@ void TfTaskBarMain::RestoreStates() {}
 // TrayIcon1: hint "Zorvane", image 1 of ImageList1, popup menu TkPopupMenu1.
 void TfTaskBarMain::SetUpTrayIcon() {}
 
-// The icon channel into the shell (images.dll); its result is not examined.
-void TfTaskBarMain::StartIconHook() {}
-void TfTaskBarMain::StopIconHook() {}
+// The icon channel into the shell (images.dll); without it the rows have no icons. The
+// results are not examined.
+void TfTaskBarMain::StartIconHook() {
+    IconHook.StartIconHook();
+}
+void TfTaskBarMain::StopIconHook() {
+    IconHook.StopIconHook();
+}
 
 // TrayIcon1.IconVisible := false.
 void TfTaskBarMain::RemoveTrayIcon() {}

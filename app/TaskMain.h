@@ -7,6 +7,7 @@
 #include "app/ExitCommand.h"
 #include "components/QlxCheckList.h"
 #include "dragdrop/BalloonHost.h"
+#include "taskbar/loader_hook_win.h"
 #include "taskbar/taskbuttons.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Dialogs.h"
@@ -80,6 +81,9 @@ protected:
 private:
     // The session really ends (WM_ENDSESSION with TRUE): other programs end with it.
     bool SessionEnds = false;
+    // The icon library in the shell, and the group whose icon is asked for.
+    TIconHookLoader IconHook;
+    TIconChannel IconChannel;
 
     // Rebuilds the rows from a new snapshot and the hidden groups, keeping the user's row.
     void RefreshRows();

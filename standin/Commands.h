@@ -44,12 +44,13 @@ struct ShellCommand {
         TrayClick,
         Foreground,
         Handles,
+        IsIcon,
         Quit
     };
     Kind kind = Sync;
     Edge edge = Edge::Bottom;  // SetEdge
     bool on = false;           // Grouping, CountFlap
-    std::uint64_t wnd = 0;     // Collapse, Expand, TrayClick, Foreground
+    std::uint64_t wnd = 0;     // Collapse, Expand, TrayClick, Foreground; IsIcon: the icon
     std::int64_t number = 0;   // TextFail, TextGrow: the command id; TrayClick: the uID
     std::int64_t count = 0;    // TextGrow: characters to add
     std::uint32_t message = 0; // TrayClick: the mouse message

@@ -59,6 +59,7 @@
 //                             (wParam uid, lParam the mouse message), as a click on it does
 //   handles                   "tray=0x.. rebar=0x.. tasksw=0x.. toolbar=0x.. notify=0x..
 //                              control=0x.. pid=<n>"
+//   isicon <handle>           "1" when the handle is an icon in the shell's process, else "0"
 //   quit                      close the shell
 //
 // Sample application commands (its control window, see kSampleControlClass):

@@ -530,6 +530,14 @@ bool Shell::ExecuteCommand(const ShellCommand& cmd, std::string& reply) {
                 " control=" + Hex(KeyOf(control_.Hwnd())) +
                 " pid=" + std::to_string(::GetCurrentProcessId());
         return true;
+    case ShellCommand::IsIcon: {
+        // Asked in this process: under Wine another process cannot look at the shell's icons.
+        ICONINFO info = {};
+        const bool icon = ::GetIconInfo(reinterpret_cast<HICON>(std::uintptr_t(cmd.wnd)), &info);
+        ScopedGdiObject mask(info.hbmMask), colour(info.hbmColor);
+        reply = icon ? "1" : "0";
+        return true;
+    }
     case ShellCommand::Quit:
         ::PostQuitMessage(0);
         return true;

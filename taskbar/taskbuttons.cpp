@@ -15,6 +15,11 @@ void TTaskButton::SetStyleState(uint32_t style, uint32_t state) {
     IsGroupHeader = (style & kBtnsDropDown) != 0;
 }
 
+TGrupButtons::~TGrupButtons() {
+    if (OnDestroy)
+        OnDestroy(*this);
+}
+
 void TGrupButtons::Add(std::unique_ptr<TTaskButton> Button) {
     Items.push_back({std::to_string(Items.size()), std::move(Button)});
 }

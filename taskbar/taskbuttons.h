@@ -5,6 +5,7 @@
 // taskbar/taskbuttons_win.h.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,6 +64,8 @@ public:
     };
 
     TGrupButtons() = default;
+    // Raises OnDestroy, then destroys the buttons.
+    ~TGrupButtons();
     TGrupButtons(const TGrupButtons&) = delete;
     TGrupButtons& operator=(const TGrupButtons&) = delete;
 
@@ -83,6 +86,9 @@ public:
     std::string Caption;             // caption of the visible button; empty when none
     TBitmap16 Icon;                  // drawn by the icon reply
     std::vector<TWndHandle> Windows; // Wnd of every button, in button order, 0 included
+    // Raised when the group is destroyed (by ClearGroupList or otherwise), so that whoever
+    // still refers to it can let go.
+    std::function<void(TGrupButtons& Sender)> OnDestroy;
 };
 
 // A list of groups in taskbar order; item texts are the decimal positions at insertion.

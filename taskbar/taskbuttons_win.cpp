@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "taskbar/loader_hook.h"
 #include "taskbar/taskmove.h"
 #include "taskbar/toolbarread.h"
 #include "taskbar/uProcessMemMgr.h"
@@ -358,8 +359,7 @@ void ComputeGroupRects(TGroupList& Groups) {
 }
 
 UINT IconRequestMsg() {
-    static const UINT id =
-        RegisterWindowMessageA("Primesc de la Aplicatie cererea de interogare image_list");
+    static const UINT id = RegisterWindowMessageA(kIconRequestMessageName);
     return id;
 }
 

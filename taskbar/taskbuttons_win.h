@@ -38,9 +38,10 @@ void ReadTaskbarButtons(bool Light, TGroupList& Groups, HWND& ActiveWnd);
 // A full snapshot asks for the icon of every group that has a visible button and whose second
 // button has an image (ImageIndex >= 0), one group after the other, while ReadingButtons is
 // set. Each request goes through OnIconRequest when it is set; otherwise SendIconRequest is
-// called with IconReplyWnd. The main window installs OnIconRequest: it remembers the group as
-// its pending icon group, calls SendIconRequest(Toolbar, ImageIndex, its own handle) (the
-// reply is drawn into Group.Icon before that returns) and forgets the pending group again.
+// called with IconReplyWnd. The main window installs OnIconRequest: its TIconChannel
+// (loader_hook_win.h) remembers the group as the pending icon group, calls
+// SendIconRequest(Toolbar, ImageIndex, the window's handle) (the reply is drawn into
+// Group.Icon before that returns) and forgets the pending group again.
 // Group stays valid until the next snapshot or ClearGroupList of that list.
 using TIconRequestHook = std::function<void(HWND Toolbar, TGrupButtons& Group, int32_t ImageIndex)>;
 extern TIconRequestHook OnIconRequest;

@@ -9,6 +9,9 @@
 #include "app/Help.h"
 #include "app/TaskMain.h"
 #include "dragdrop/TaskBallon.h"
+#include "standin/LetterIcon.h"
+#include "standin/StandinProtocol.h"
+#include "taskbar/loader_hook_win.h"
 #include "taskbar/taskbuttons_win.h"
 #include "taskbar/uProcessMemMgr.h"
 #include "tests/support/TestSupport.h"
@@ -165,7 +168,7 @@ TEST_F(TaskList, EveryRowShowsItsCheckBoxIconAndCaption) {
         }
         EXPECT_GT(checkPixels, 20) << "row " << row;
         EXPECT_GT(textPixels, 10) << "row " << row;
-        // Only the hidden group has an icon here (the others' come from the shell).
+        // The hidden group's icon is red; the applications' icons are of their own colours.
         if (row == 3)
             EXPECT_GT(red, 100) << "row " << row;
         else
@@ -174,6 +177,37 @@ TEST_F(TaskList, EveryRowShowsItsCheckBoxIconAndCaption) {
     // Below the last row there is nothing.
     for (int x = 0; x < 300; ++x)
         EXPECT_EQ(c.At(x, 22 + 5 * 18), window) << x;
+}
+
+// The icon a sample application set on its window, drawn as a reply draws it.
+TBitmap16 OwnIcon(HWND Wnd) {
+    const auto value = reinterpret_cast<std::uintptr_t>(::GetPropA(Wnd, standin::kIconProperty));
+    ScopedIcon icon(standin::MakeLetterIcon(16, standin::IconPropertyColour(value),
+                                            standin::IconPropertyLetter(value)));
+    TBitmap16 b;
+    EXPECT_TRUE(DrawIconOnto(b, icon.get()));
+    return b;
+}
+
+TEST_F(TaskList, EachRowShowsItsApplicationsOwnIcon) {
+    Refresh();
+    ASSERT_THAT(Captions(), ElementsAre("notes 1+", "alpha+", "bravo+"));
+    const HWND windows[] = {Notes.Window(0), Alpha.Window(0), Bravo.Window(0)};
+    for (int row = 0; row < 3; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(Rows()[row].Icon().Pixels, OwnIcon(windows[row]).Pixels);
+    }
+    EXPECT_NE(Rows()[1].Icon().Pixels, Rows()[2].Icon().Pixels);
+
+    // Without the icon library in the shell the rows still come, without icons. The library
+    // is one module in this process, so a second loader stops the main window's hook too.
+    TIconHookLoader other;
+    other.StartIconHook();
+    ASSERT_TRUE(other.StopIconHook());
+    Refresh();
+    ASSERT_THAT(Captions(), ElementsAre("notes 1+", "alpha+", "bravo+"));
+    for (int row = 0; row < 3; ++row)
+        EXPECT_EQ(Rows()[row].Icon().Pixels, TBitmap16().Pixels) << row;
 }
 
 TEST_F(TaskList, TheUsersRowStaysSelectedWhereverItGoes) {
