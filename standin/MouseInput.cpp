@@ -1,10 +1,15 @@
 #include "standin/MouseInput.h"
 
+#include <initializer_list>
+#include <vector>
+
 namespace standin {
 
-void ClickAt(POINT Screen) {
+namespace {
+// Moves to the point, then sends one event per button flag there, in one go.
+void ButtonsAt(POINT Screen, std::initializer_list<DWORD> Buttons) {
     const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
-    INPUT in[3] = {};
+    std::vector<INPUT> in(Buttons.size() + 1);
     for (INPUT& i : in) {
         i.type = INPUT_MOUSE;
         // Absolute coordinates run from 0 to 65535 across the primary screen.
@@ -12,9 +17,24 @@ void ClickAt(POINT Screen) {
         i.mi.dy = static_cast<LONG>((Screen.y * 65536 + h / 2) / h);
         i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
     }
-    in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-    in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-    ::SendInput(3, in, sizeof(INPUT));
+    std::size_t n = 1;
+    for (DWORD b : Buttons)
+        in[n++].mi.dwFlags |= b;
+    ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+} // namespace
+
+void ClickAt(POINT Screen) {
+    ButtonsAt(Screen, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+}
+
+void RightClickAt(POINT Screen) {
+    ButtonsAt(Screen, {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP});
+}
+
+void DoubleClickAt(POINT Screen) {
+    ButtonsAt(Screen,
+              {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
 }
 
 } // namespace standin

@@ -1,12 +1,13 @@
 // Clicks the left mouse button on a window of a running program, as a person does (SendInput),
 // for the desktop tour:
 //
-//   zvclick <top-level class> <child class> <child text> <x> <y>
+//   zvclick [--right|--double] <top-level class> <child class> <child text> <x> <y>
 //
 // The child is the first descendant of the first visible top-level window of that class whose
 // class and text match ("*" as the text matches any); "-" as the child class means the
 // top-level window itself. x, y are in the child's client area; "c" for either means its middle.
-// Exits 0 once the click is sent, 1 when the window is not there.
+// --right clicks the right button, --double double-clicks the left one. Exits 0 once the
+// click is sent, 1 when the window is not there.
 #include <windows.h>
 
 #include <cstdio>
@@ -36,9 +37,17 @@ HWND FindTarget(const std::string& Top, const std::string& Child, const std::str
 } // namespace
 
 int main(int argc, char** argv) {
+    void (*click)(POINT) = &standin::ClickAt;
+    if (argc > 1 && std::string(argv[1]) == "--right") {
+        click = &standin::RightClickAt;
+        --argc, ++argv;
+    } else if (argc > 1 && std::string(argv[1]) == "--double") {
+        click = &standin::DoubleClickAt;
+        --argc, ++argv;
+    }
     if (argc != 6) {
-        std::fprintf(stderr,
-                     "usage: zvclick <top class> <child class|-> <child text|*> <x|c> <y|c>\n");
+        std::fprintf(stderr, "usage: zvclick [--right|--double] <top class> <child class|-> "
+                             "<child text|*> <x|c> <y|c>\n");
         return 2;
     }
     HWND target = FindTarget(argv[1], argv[2], argv[3]);
@@ -51,6 +60,6 @@ int main(int argc, char** argv) {
     POINT p{std::string(argv[4]) == "c" ? r.right / 2 : std::atoi(argv[4]),
             std::string(argv[5]) == "c" ? r.bottom / 2 : std::atoi(argv[5])};
     ::ClientToScreen(target, &p);
-    standin::ClickAt(p);
+    click(p);
     return 0;
 }
