@@ -11,19 +11,6 @@
 #include "toolkit/WindowHook.h"
 
 namespace {
-// Shift, Alt and Control as they are now (the icon's messages come from the shell, later
-// than the input they stand for).
-TShiftState AsyncShiftState() {
-    TShiftState s = 0;
-    if (::GetAsyncKeyState(VK_SHIFT) < 0)
-        s |= ssShift;
-    if (::GetAsyncKeyState(VK_MENU) < 0)
-        s |= ssAlt;
-    if (::GetAsyncKeyState(VK_CONTROL) < 0)
-        s |= ssCtrl;
-    return s;
-}
-
 TShiftState ButtonFlag(TMouseButton Button) {
     switch (Button) {
     case TMouseButton::Left:
