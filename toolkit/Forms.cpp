@@ -88,6 +88,10 @@ TForm::~TForm() {
 void TForm::Show() {
     SetVisible(true);
     BringToFront();
+    // A form activated while it was still hidden (as showing it may do) had no control to give
+    // the focus to; now it has.
+    if (::GetActiveWindow() == Handle() && ::GetFocus() == Handle())
+        OnSetFocus();
 }
 
 namespace {
