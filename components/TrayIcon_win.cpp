@@ -251,6 +251,8 @@ void TTrayIcon::PopupAtCursor() {
         return;
     if (Application)
         Application->ProcessMessages();
+    // Where the pointer is now: the messages just handled may have brought it up to date.
+    ::GetCursorPos(&pt);
     // The menu closes when the user clicks elsewhere only if its program is in front.
     ::SetForegroundWindow(Handle());
     TForm* owner = OwnerForm();
