@@ -205,7 +205,79 @@ TBitmap16 Power() {
             {'e', 0xE0968C},
         });
 }
+// A ring of four arrows chasing each other round, in four colours.
+TBitmap16 ArrowRing() {
+    return Paint(
+        {
+            "................", //
+            ".....RRRRRR.....", //
+            "...RRRRRRRRRr...", //
+            "..GG......rRR...", //
+            "..GG.......RRR..", //
+            ".GGG......RRRRR.", //
+            ".GG.......rRRRr.", //
+            "GGGGG.........BB", //
+            ".GGG..........BB", //
+            "..G.......BBBBBB", //
+            "..........bBBB..", //
+            "...YYY.....BBB..", //
+            "...YYYY....BB...", //
+            "....YYYYYYYBB...", //
+            ".....YYYYYYY....", //
+            "................", //
+        },
+        {
+            {'R', 0xD83A2A},
+            {'r', 0xA02418},
+            {'G', 0x2E9A3A},
+            {'B', 0x2A5BCE},
+            {'b', 0x1A3F96},
+            {'Y', 0xE8B020},
+        });
+}
+
+// A small taskbar: a blue bar with the green start button and two window buttons.
+TBitmap16 SmallTaskbar() {
+    return Paint(
+        {
+            "................", //
+            "................", //
+            "................", //
+            "kkkkkkkkkkkkkkkk", //
+            "kwwwwwwwwwwwwwwk", //
+            "kwwwwwwwwwwwwwwk", //
+            "kwwwwwwwwwwwwwwk", //
+            "kwwwwwwwwwwwwwwk", //
+            "kwwwwwwwwwwwwwwk", //
+            "kkkkkkkkkkkkkkkk", //
+            "GGGGGbbbbbbbbbbb", //
+            "GgggGbLLLbLLLbbb", //
+            "GgggGbLddbLddbbb", //
+            "GGGGGbbbbbbbbbbb", //
+            "................", //
+            "................", //
+        },
+        {
+            {'k', 0x404850},
+            {'w', 0xF4F6FA},
+            {'G', 0x2E8A2E},
+            {'g', 0x5CC05C},
+            {'b', 0x2A5BCE},
+            {'L', 0x8AB0F0},
+            {'d', 0x4A7AE0},
+        });
+}
 } // namespace
+
+TBitmap16 TrayPicture(int Index) {
+    switch (Index) {
+    case kTrayPictureArrows:
+        return ArrowRing();
+    case kTrayPictureTaskbar:
+        return SmallTaskbar();
+    }
+    throw std::out_of_range("no tray picture " + std::to_string(Index));
+}
 
 TBitmap16 ButtonPicture(int Index) {
     switch (Index) {

@@ -17,3 +17,11 @@ constexpr int kButtonPictureCount = 6;
 // is magenta (0x00FF00FF), which no picture uses otherwise. Raises std::out_of_range for
 // any other index.
 TBitmap16 ButtonPicture(int Index);
+
+// The pictures of the tray icon's image list ImageList1: a ring of coloured arrows, and a small
+// taskbar with its start button.
+constexpr int kTrayPictureArrows = 0;
+constexpr int kTrayPictureTaskbar = 1;
+constexpr int kTrayPictureCount = 2;
+// As ButtonPicture, for ImageList1.
+TBitmap16 TrayPicture(int Index);

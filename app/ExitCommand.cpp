@@ -7,16 +7,17 @@ void ShowHiddenGroups(const TGroupList& HiddenGroups, TExitSteps& Steps) {
                 Steps.ShowHiddenWindow(wnd);
 }
 
-void RunExitCommand(const TGroupList& HiddenGroups, bool& Exiting, TExitSteps& Steps) {
+void RunExitCommand(const TGroupList& HiddenGroups, bool& Exiting, bool& Done, TExitSteps& Steps) {
     Steps.RemoveTrayIcon();
     ShowHiddenGroups(HiddenGroups, Steps);
-    if (Exiting)
+    if (Done)
         return;
     // The settings are written while the program still counts as running; only then is it
     // ending.
     Steps.SaveControlStates();
     Steps.SaveWindowState();
     Exiting = true;
+    Done = true;
     Steps.StopMouseHook();
     Steps.StopIconHook();
     Steps.CloseMainWindow();

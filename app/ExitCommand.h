@@ -21,7 +21,9 @@ public:
 void ShowHiddenGroups(const TGroupList& HiddenGroups, TExitSteps& Steps);
 
 // Removes the tray icon and shows the windows of every hidden group again, group by group
-// and each group's windows in order (the groups stay in the list). Unless the program is
-// already ending, it then saves the settings, sets Exiting, stops the mouse hook and the icon
-// channel and closes the main window.
-void RunExitCommand(const TGroupList& HiddenGroups, bool& Exiting, TExitSteps& Steps);
+// and each group's windows in order (the groups stay in the list). Unless the command's own
+// steps have run already (Done), it then saves the settings, sets Exiting, stops the mouse
+// hook and the icon channel and closes the main window, and sets Done. A program that is
+// ending already for another reason (Exiting set by a logoff that was then cancelled) ends
+// here as well; it would otherwise go on running with no window and no icon.
+void RunExitCommand(const TGroupList& HiddenGroups, bool& Exiting, bool& Done, TExitSteps& Steps);

@@ -1,6 +1,10 @@
 #include "app/TaskMain.h"
 
+#include <shellapi.h>
+
 #include "app/ButtonPictures.h"
+#include "app/Help.h"
+#include "app/RunEntry.h"
 #include "app/TaskRows.h"
 #include "dragdrop/TaskBallon.h"
 #include "taskbar/taskbuttons_win.h"
@@ -72,9 +76,7 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
                     .BorderStyle = TBorderStyle::Dialog,
                     .StayOnTop = true}) {
     KeyPreview = true;
-    auto handler = [this](void (TfTaskBarMain::*method)(TObject*)) {
-        return [this, method](TObject* Sender) { (this->*method)(Sender); };
-    };
+    auto handler = [this](void (TfTaskBarMain::*Method)(TObject*)) { return Handler(Method); };
 
     // The pictures of the buttons and tabs; made first, so that it outlives the controls.
     ilButtons = Create<TImageList>("ilButtons");
@@ -157,7 +159,8 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
                                           .Caption = "Help",
                                           .Images = ilButtons,
                                           .ImageIndex = kPictureQuestion,
-                                          .Hint = "How to do this easier using drag and drop"});
+                                          .Hint = "How to do this easier using drag and drop",
+                                          .OnClick = handler(&TfTaskBarMain::bHelpClick)});
     bOk = Create<TButton>(TButtonParams{.Name = "bOk",
                                         .Parent = this,
                                         .Bounds = {484, 382, 95, 30},
@@ -180,7 +183,8 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
                                       .Images = ilButtons,
                                       .ImageIndex = kPictureQuestion,
                                       .Visible = false,
-                                      .WordWrap = true});
+                                      .WordWrap = true,
+                                      .OnClick = handler(&TfTaskBarMain::bDemo_OLDClick)});
 
     // All off at creation; the balloon window switches them on (see TFTaskBarBallon).
     TimerRefresh = Create<TTimer>(
@@ -192,6 +196,7 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
     TimerHelp = Create<TTimer>(
         TTimerParams{"TimerHelp", 1000, false, handler(&TfTaskBarMain::TimerHelpTimer)});
     Msg = Create<TMessageBox>("Msg");
+    CreateTrayIcon();
 
     // The single-instance guard OneInstance1 will be created here: its Loaded runs before
     // FormCreate and calls OneInstance1ApplicationExists in a second instance.
@@ -207,6 +212,10 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
 
     OnCreate = handler(&TfTaskBarMain::FormCreate);
     OnCloseQuery = [this](TObject* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
+    OnShow = handler(&TfTaskBarMain::FormShow);
+    OnKeyUp = [this](TObject* Sender, uint16_t& Key, TShiftState Shift) {
+        FormKeyUp(Sender, Key, Shift);
+    };
 }
 
 TfTaskBarMain::~TfTaskBarMain() {
@@ -248,7 +257,7 @@ void TfTaskBarMain::FormCloseQuery(TObject*, bool& CanClose) {
 }
 
 void TfTaskBarMain::mExitClick(TObject*) {
-    RunExitCommand(HiddenGroups, Exiting, *this);
+    RunExitCommand(HiddenGroups, Exiting, ExitDone, *this);
 }
 
 void TfTaskBarMain::bExitClick(TObject* Sender) {
@@ -285,18 +294,12 @@ void TfTaskBarMain::WndProc(TMessage& Message) {
 
 // ---- Steps whose components come later; until then these do nothing.
 
-// Start-with-Windows entry (RunEntry) for the state of cbStartUp.
-void TfTaskBarMain::cbStartUpClick(TObject*) {}
-
 // The first-run test (IsFirstRun: the key QlxThemeSave1.DefaultKeyLoad is missing) with its
 // branch (SaveState1.Center, SaveState1.Save, QlxThemeSave1.Save and the demonstration
 // question that may set ShowDemo), then QlxThemeSave1.SaveDefaults, SaveState1.Load and
 // QlxThemeSave1.Load. The question comes with the persistence: only SaveDefaults ends the
 // first run.
 void TfTaskBarMain::RestoreStates() {}
-
-// TrayIcon1: hint "Zorvane", image 1 of ImageList1, popup menu TkPopupMenu1.
-void TfTaskBarMain::SetUpTrayIcon() {}
 
 // The icon channel into the shell (images.dll); without it the rows have no icons. The
 // results are not examined.
@@ -306,9 +309,6 @@ void TfTaskBarMain::StartIconHook() {
 void TfTaskBarMain::StopIconHook() {
     IconHook.StopIconHook();
 }
-
-// TrayIcon1.IconVisible := false.
-void TfTaskBarMain::RemoveTrayIcon() {}
 
 void TfTaskBarMain::SaveControlStates() {} // QlxThemeSave1.Save
 void TfTaskBarMain::SaveWindowState() {}   // SaveState1.Save
@@ -525,5 +525,147 @@ void TfTaskBarMain::HideAppButton() {
     ::HideAppButton();
 }
 
-// ---- Timers whose work comes later: the demonstration.
-void TfTaskBarMain::TimerHelpTimer(TObject*) {}
+
+// ---- The tray icon and its menu, the Settings tab, the start-with-Windows entry and Help
+
+void TfTaskBarMain::CreateTrayIcon() {
+    ImageList1 = Create<TImageList>("ImageList1");
+    for (int i = 0; i < kTrayPictureCount; ++i)
+        ImageList1->Add(TrayPicture(i));
+
+    TkPopupMenu1 = Create<TPopupMenu>(
+        TPopupMenuParams{.Name = "TkPopupMenu1", .Alignment = TPopupAlignment::Right});
+    mZorvane = TkPopupMenu1->Add({.Name = "mZorvane",
+                                  .Caption = "Zorvane",
+                                  .Images = ImageList1,
+                                  .ImageIndex = kTrayPictureTaskbar,
+                                  .OnClick = Handler(&TfTaskBarMain::mZorvaneClick)});
+    mSettings = TkPopupMenu1->Add({.Name = "mSettings",
+                                   .Caption = "Settings",
+                                   .Images = ilButtons,
+                                   .ImageIndex = kPictureHammer,
+                                   .OnClick = Handler(&TfTaskBarMain::mSettingsClick)});
+    mHelp = TkPopupMenu1->Add({.Name = "mHelp",
+                               .Caption = "Help",
+                               .Images = ilButtons,
+                               .ImageIndex = kPictureQuestion,
+                               .OnClick = Handler(&TfTaskBarMain::mHelpClick)});
+    mExit = TkPopupMenu1->Add({.Name = "mExit",
+                               .Caption = "Exit",
+                               .Images = ilButtons,
+                               .ImageIndex = kPicturePower,
+                               .OnClick = Handler(&TfTaskBarMain::mExitClick)});
+
+    // The icon goes into the tray when the form has its components, with image 0 and no
+    // menu; the creation handler gives it the program's image and the menu.
+    TrayIcon1 = Create<TTrayIcon>("TrayIcon1");
+    TrayIcon1->SetIconList(ImageList1);
+    TrayIcon1->SetHint("Zorvane");
+    TrayIcon1->OnDblClick = Handler(&TfTaskBarMain::TrayIcon1Click);
+}
+
+TNotifyEvent TfTaskBarMain::Handler(void (TfTaskBarMain::*Method)(TObject*)) {
+    return [this, Method](TObject* Sender) { (this->*Method)(Sender); };
+}
+
+void TfTaskBarMain::SetUpTrayIcon() {
+    TrayIcon1->PopupMenu = nullptr;
+    TrayIcon1->SetHint("Zorvane");
+    TrayIcon1->SetIconIndex(kTrayPictureTaskbar);
+    TrayIcon1->PopupMenu = TkPopupMenu1;
+}
+
+void TfTaskBarMain::RemoveTrayIcon() {
+    TrayIcon1->SetIconVisible(false);
+}
+
+void TfTaskBarMain::TrayIcon1Click(TObject* Sender) {
+    mZorvaneClick(Sender);
+}
+
+void TfTaskBarMain::mZorvaneClick(TObject*) {
+    TkPageControl1->SetActivePageIndex(0);
+    if (!Showing())
+        Show();
+    HideAppButton();
+    BringToFront();
+    ::SetForegroundWindow(Handle());
+}
+
+void TfTaskBarMain::mSettingsClick(TObject*) {
+    TkPageControl1->SetActivePageIndex(1);
+    Show();
+    HideAppButton();
+}
+
+void TfTaskBarMain::mHelpClick(TObject*) {
+    // The main window stays hidden after the help window closes.
+    Hide();
+    if (FHelp)
+        FHelp->ShowModal();
+}
+
+void TfTaskBarMain::bHelpClick(TObject* Sender) {
+    mHelpClick(Sender);
+}
+
+void TfTaskBarMain::FormKeyUp(TObject* Sender, uint16_t& Key, TShiftState) {
+    if (Key == VK_F1)
+        mHelpClick(Sender);
+}
+
+void TfTaskBarMain::cbStartUpClick(TObject*) {
+    // Setting the check box below would run this handler again.
+    cbStartUp->OnClick = nullptr;
+    struct TReattach {
+        TfTaskBarMain& Form;
+        ~TReattach() { Form.cbStartUp->OnClick = Form.Handler(&TfTaskBarMain::cbStartUpClick); }
+    } reattach{*this};
+    bool enabled = cbStartUp->Checked();
+    RunEntry(enabled, true);
+    cbStartUp->SetChecked(enabled); // what the registry holds now
+}
+
+bool TfTaskBarMain::RunEntry(bool& Enabled, bool Write) {
+    // The value is named after the application's title; with no title there is nothing to
+    // name it after.
+    const std::string name = Application ? Application->Title() : std::string();
+    if (name.empty())
+        return false;
+    return ::RunEntry(&OpenRunKey, name, ProgramPath(), Enabled, Write);
+}
+
+void TfTaskBarMain::FormShow(TObject*) {
+    // Showing the window brings the application's hidden window forward with it (the tray
+    // icon's hook); the program keeps no taskbar button of its own.
+    HideAppButton();
+    if (ShowDemo)
+        TimerHelp->SetEnabled(true);
+}
+
+void TfTaskBarMain::TimerHelpTimer(TObject*) {
+    TimerHelp->SetEnabled(false);
+    if (FHelp)
+        FHelp->ShowModal();
+}
+
+void TfTaskBarMain::bDemo_OLDClick(TObject*) {
+    OpenHelpDocument("drag-and-drop-demo.htm");
+    bOk->Click();
+}
+
+void TfTaskBarMain::OpenHelpDocument(const std::string& Name) {
+    // The current directory is the help folder while the shell opens the document.
+    struct TCurrentDirectory {
+        char Saved[MAX_PATH + 1] = {};
+        TCurrentDirectory() { ::GetCurrentDirectoryA(MAX_PATH, Saved); }
+        ~TCurrentDirectory() { ::SetCurrentDirectoryA(Saved); }
+    } restore;
+    const std::string exe = ProgramPath();
+    const std::string folder = exe.substr(0, exe.find_last_of('\\') + 1) + "help";
+    ::SetCurrentDirectoryA(folder.c_str());
+    const std::string path = folder + "\\" + Name;
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        ::ShellExecuteA(nullptr, "OPEN", path.c_str(), "", "", SW_SHOWMAXIMIZED);
+}

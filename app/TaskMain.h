@@ -3,9 +3,11 @@
 // the list of taskbar groups with its refresh and commands, and the process-wide state that
 // the other windows share with it.
 #include <cstdint>
+#include <string>
 
 #include "app/ExitCommand.h"
 #include "components/QlxCheckList.h"
+#include "components/TrayIcon_win.h"
 #include "dragdrop/BalloonHost.h"
 #include "taskbar/loader_hook_win.h"
 #include "taskbar/taskbuttons.h"
@@ -14,6 +16,7 @@
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/ImgList.h"
+#include "toolkit/Menus.h"
 #include "toolkit/StdCtrls.h"
 
 class TfTaskBarMain : public TForm, public IBalloonHost, private TExitSteps {
@@ -40,6 +43,14 @@ public:
     TTimer* TimerForce;
     TTimer* TimerHelp;
     TMessageBox* Msg;
+    // The tray icon with its pictures and menu.
+    TImageList* ImageList1;
+    TPopupMenu* TkPopupMenu1;
+    TMenuItem* mZorvane;
+    TMenuItem* mSettings;
+    TMenuItem* mHelp;
+    TMenuItem* mExit;
+    TTrayIcon* TrayIcon1;
 
     void FormCreate(TObject* Sender);
     // The application-wide error handler: the error's text in a warning box.
@@ -49,7 +60,30 @@ public:
     void bExitClick(TObject* Sender);
     void bOkClick(TObject* Sender);
     void OneInstance1ApplicationExists(TObject* Sender);
+
+    // The tray icon and its menu, the Settings tab and the start-with-Windows entry, Help.
+    // The list (tray double-click, "Zorvane"): the first tab, shown in front.
+    void TrayIcon1Click(TObject* Sender);
+    void mZorvaneClick(TObject* Sender);
+    // The Settings tab, shown.
+    void mSettingsClick(TObject* Sender);
+    // Help: the main window hides, and the help window shows modally.
+    void mHelpClick(TObject* Sender);
+    void bHelpClick(TObject* Sender);
+    // F1, whichever control has the focus: Help.
+    void FormKeyUp(TObject* Sender, uint16_t& Key, TShiftState Shift);
+    // Writes or deletes the start-with-Windows entry as cbStartUp says, then shows what the
+    // registry holds.
     void cbStartUpClick(TObject* Sender);
+    // Reads (Write false) or writes the start-with-Windows entry; see RunEntry in
+    // app/RunEntry.h.
+    bool RunEntry(bool& Enabled, bool Write);
+    // With the demonstration asked for, every showing brings the help window a second later.
+    void FormShow(TObject* Sender);
+    void bDemo_OLDClick(TObject* Sender);
+    // Opens Name from the "help" folder beside the program with the shell; nothing happens
+    // when it is missing.
+    void OpenHelpDocument(const std::string& Name);
 
     // The list commands: Up and Down move the selected row's group one place; a row click
     // sets the two buttons; unchecking a row hides its group's windows, checking shows them.
@@ -93,7 +127,13 @@ private:
 
     // Creation steps whose components come later.
     void RestoreStates();
+    // The tray icon, its pictures and its menu (the menu is attached by SetUpTrayIcon).
+    void CreateTrayIcon();
     void SetUpTrayIcon();
+    // Method as an event handler of this window.
+    TNotifyEvent Handler(void (TfTaskBarMain::*Method)(TObject*));
+    // The Exit command's steps have run: a second Exit only shows the hidden windows again.
+    bool ExitDone = false;
     void StartIconHook();
 
     // TExitSteps

@@ -17,8 +17,15 @@ public:
     virtual ~TObject() = default;
 };
 
-// The modifier keys held down with a key or mouse event.
-enum TShiftFlag : uint8_t { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
+// The modifier keys held down with a key or mouse event, and the mouse button of a mouse event.
+enum TShiftFlag : uint8_t {
+    ssShift = 1,
+    ssAlt = 2,
+    ssCtrl = 4,
+    ssLeft = 8,
+    ssRight = 16,
+    ssMiddle = 32
+};
 using TShiftState = uint8_t;
 // A mouse button: left (0), right (1), middle (2).
 enum class TMouseButton : uint8_t { Left, Right, Middle };

@@ -36,15 +36,26 @@ HFONT SharedFont(const TFontDef& Def) {
     return font;
 }
 
-TShiftState KeyboardShiftState() {
+namespace {
+// The modifier keys as KeyState (GetKeyState or GetAsyncKeyState) reports them.
+TShiftState ShiftStateOf(SHORT(WINAPI* KeyState)(int)) {
     TShiftState s = 0;
-    if (::GetKeyState(VK_SHIFT) < 0)
+    if (KeyState(VK_SHIFT) < 0)
         s |= ssShift;
-    if (::GetKeyState(VK_CONTROL) < 0)
+    if (KeyState(VK_CONTROL) < 0)
         s |= ssCtrl;
-    if (::GetKeyState(VK_MENU) < 0)
+    if (KeyState(VK_MENU) < 0)
         s |= ssAlt;
     return s;
+}
+} // namespace
+
+TShiftState KeyboardShiftState() {
+    return ShiftStateOf(&::GetKeyState);
+}
+
+TShiftState AsyncShiftState() {
+    return ShiftStateOf(&::GetAsyncKeyState);
 }
 
 // ---- TWinControl

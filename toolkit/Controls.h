@@ -149,3 +149,5 @@ private:
 
 // The modifier keys as the calling thread sees them now.
 TShiftState KeyboardShiftState();
+// The modifier keys as they are held down at this moment.
+TShiftState AsyncShiftState();

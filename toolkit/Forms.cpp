@@ -88,6 +88,10 @@ TForm::~TForm() {
 void TForm::Show() {
     SetVisible(true);
     BringToFront();
+    // A form activated while it was still hidden (as showing it may do) had no control to give
+    // the focus to; now it has.
+    if (::GetActiveWindow() == Handle() && ::GetFocus() == Handle())
+        OnSetFocus();
 }
 
 namespace {
@@ -112,9 +116,74 @@ bool TForm::CloseQuery() {
     return canClose;
 }
 
+namespace {
+// Disables the enabled top-level windows of the thread but one, and enables them again when
+// it goes.
+class TDisabledWindows {
+public:
+    explicit TDisabledWindows(HWND Except) : Except_(Except) {
+        ::EnumThreadWindows(::GetCurrentThreadId(), &TDisabledWindows::Disable,
+                            reinterpret_cast<LPARAM>(this));
+    }
+    ~TDisabledWindows() {
+        for (HWND w : Disabled_)
+            if (::IsWindow(w))
+                ::EnableWindow(w, TRUE);
+    }
+    TDisabledWindows(const TDisabledWindows&) = delete;
+    TDisabledWindows& operator=(const TDisabledWindows&) = delete;
+
+private:
+    static BOOL CALLBACK Disable(HWND Wnd, LPARAM Self) {
+        auto* self = reinterpret_cast<TDisabledWindows*>(Self);
+        if (Wnd != self->Except_ && ::IsWindowVisible(Wnd) && ::IsWindowEnabled(Wnd)) {
+            ::EnableWindow(Wnd, FALSE);
+            self->Disabled_.push_back(Wnd);
+        }
+        return TRUE;
+    }
+    HWND Except_;
+    std::vector<HWND> Disabled_;
+};
+} // namespace
+
+int TForm::ShowModal() {
+    ModalResult = 0;
+    Modal_ = true;
+    {
+        TDisabledWindows disabled(Handle());
+        Show();
+        MSG msg;
+        while (ModalResult == 0) {
+            const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+            if (got <= 0) {
+                ::PostQuitMessage(static_cast<int>(msg.wParam)); // for the main loop
+                ModalResult = IDCANCEL;
+                break;
+            }
+            if (Application)
+                Application->ProcessMessage(msg);
+            else {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+            if (ModalResult == 0 && !Showing())
+                ModalResult = IDCANCEL;
+        }
+    }
+    Modal_ = false;
+    Hide();
+    return ModalResult;
+}
+
 void TForm::Close() {
     if (!CloseQuery())
         return;
+    if (Modal_) {
+        if (ModalResult == 0)
+            ModalResult = IDCANCEL;
+        return;
+    }
     if (Application && Application->MainForm() == this)
         Application->Terminate();
     else

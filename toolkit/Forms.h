@@ -49,6 +49,12 @@ public:
 
     // Shows the form and brings it to the front.
     void Show();
+    // Shows the form modally: the program's other windows are disabled until the form is
+    // closed (a close request ends it with ModalResult mrCancel unless a result was set);
+    // returns ModalResult, and the form is hidden again.
+    int ShowModal();
+    // Set while the form runs modally: a value other than 0 ends ShowModal with it.
+    int ModalResult = 0;
     void BringToFront();
     // A close request: CloseQuery decides; an allowed request on the main form ends the
     // application, on any other form hides it.
@@ -92,6 +98,7 @@ private:
 
     TFontDef Font_;
     HWND SavedFocus_ = nullptr;
+    bool Modal_ = false;
 };
 
 class TApplication : public TComponent {

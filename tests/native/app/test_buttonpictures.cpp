@@ -14,12 +14,12 @@ int OpaquePixels(const TBitmap16& b) {
         n += p != b.TransparentColor();
     return n;
 }
-} // namespace
 
-TEST(ButtonPictures, EachIsADistinctDrawingOnATransparentBackground) {
-    for (int i = 0; i < kButtonPictureCount; ++i) {
+// Every picture of the set: a distinct drawing on a transparent background.
+void ExpectDistinctDrawings(TBitmap16 (*Picture)(int), int Count) {
+    for (int i = 0; i < Count; ++i) {
         SCOPED_TRACE(i);
-        const TBitmap16 b = ButtonPicture(i);
+        const TBitmap16 b = Picture(i);
         EXPECT_TRUE(b.Transparent);
         EXPECT_EQ(b.TransparentColor(), 0x00FF00FFu);
         // A real drawing, not a square: a fair share of the pixels, transparent corners.
@@ -27,8 +27,18 @@ TEST(ButtonPictures, EachIsADistinctDrawingOnATransparentBackground) {
         for (auto [x, y] : {std::pair{0, 0}, {15, 0}, {0, 15}, {15, 15}})
             EXPECT_EQ(b.At(x, y), b.TransparentColor()) << x << "," << y;
         for (int j = 0; j < i; ++j)
-            EXPECT_NE(b.Pixels, ButtonPicture(j).Pixels) << "same as picture " << j;
+            EXPECT_NE(b.Pixels, Picture(j).Pixels) << "same as picture " << j;
     }
+}
+} // namespace
+
+TEST(ButtonPictures, EachIsADistinctDrawingOnATransparentBackground) {
+    ExpectDistinctDrawings(&ButtonPicture, kButtonPictureCount);
+}
+
+TEST(ButtonPictures, TheTrayIconsPicturesAsWell) {
+    ExpectDistinctDrawings(&TrayPicture, kTrayPictureCount);
+    EXPECT_THROW(TrayPicture(kTrayPictureCount), std::out_of_range);
 }
 
 TEST(ButtonPictures, TheDownArrowIsTheUpArrowUpsideDown) {

@@ -40,35 +40,59 @@ TEST(ExitCommand, ShowsHiddenWindowsGroupByGroupThenSavesBeforeItEnds) {
     AddGroup(hidden, GroupOf({0x10, 0x11}));
     AddGroup(hidden, GroupOf({0x20}));
     bool exiting = false;
+    bool done = false;
     TRecorder steps(exiting);
 
-    RunExitCommand(hidden, exiting, steps);
+    RunExitCommand(hidden, exiting, done, steps);
 
     EXPECT_TRUE(exiting);
+    EXPECT_TRUE(done);
     EXPECT_THAT(steps.Steps,
                 ElementsAre("tray", "show 16", "show 17", "show 32", "controls", "window",
                             "hook [exiting]", "icons [exiting]", "close [exiting]"));
     EXPECT_EQ(hidden.size(), 2u); // the groups stay in the list
 }
 
-TEST(ExitCommand, WhenAlreadyEndingOnlyRemovesTheIconAndShowsTheWindows) {
+TEST(ExitCommand, ASecondExitOnlyRemovesTheIconAndShowsTheWindows) {
+    TGroupList hidden;
+    AddGroup(hidden, GroupOf({0x10}));
+    bool exiting = false;
+    bool done = false;
+    TRecorder first(exiting);
+    RunExitCommand(hidden, exiting, done, first);
+
+    TRecorder second(exiting);
+    RunExitCommand(hidden, exiting, done, second);
+
+    EXPECT_THAT(second.Steps, ElementsAre("tray [exiting]", "show 16 [exiting]"));
+    ClearGroupList(hidden);
+}
+
+// A logoff that another program cancelled leaves Exiting set: Exit still ends the program,
+// with the settings written and the hook and icon channel stopped.
+TEST(ExitCommand, AfterACancelledLogoffStillEndsTheProgram) {
     TGroupList hidden;
     AddGroup(hidden, GroupOf({0x10}));
     bool exiting = true;
+    bool done = false;
     TRecorder steps(exiting);
 
-    RunExitCommand(hidden, exiting, steps);
+    RunExitCommand(hidden, exiting, done, steps);
 
-    EXPECT_THAT(steps.Steps, ElementsAre("tray [exiting]", "show 16 [exiting]"));
+    EXPECT_THAT(steps.Steps, ElementsAre("tray [exiting]", "show 16 [exiting]",
+                                         "controls [exiting]", "window [exiting]", "hook [exiting]",
+                                         "icons [exiting]", "close [exiting]"));
+    EXPECT_TRUE(done);
     ClearGroupList(hidden);
 }
 
 TEST(ExitCommand, WithNoHiddenGroupsGoesStraightToTheSettings) {
     TGroupList hidden;
     bool exiting = false;
+    bool done = false;
     TRecorder steps(exiting);
 
-    RunExitCommand(hidden, exiting, steps);
+    RunExitCommand(hidden, exiting, done, steps);
 
     EXPECT_THAT(steps.Steps, ElementsAre("tray", "controls", "window", "hook [exiting]",
                                          "icons [exiting]", "close [exiting]"));

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 #include "taskbar/taskbuttons_win.h"
+#include "tests/win32/app/RunValue.h"
 
 namespace {
 // The program's three windows, as the program entry creates them.
@@ -77,15 +80,19 @@ TEST(ExitCommand, ShowsTheHiddenWindowsAgainWithoutActivatingThem) {
     TProgramWindows program;
     fTaskBarMain->Show();
     THiddenWindows hidden;
+    fTaskBarMain->mExitClick(nullptr); // the program is ending
+    // A second Exit only shows the windows again, and none of them comes to the front.
+    for (HWND w : {hidden.a.get(), hidden.b.get(), hidden.c.get()})
+        ::ShowWindow(w, SW_HIDE);
     HWND foreground = ::GetForegroundWindow();
-    Exiting = true; // so the command stops once the windows are shown
 
     fTaskBarMain->mExitClick(nullptr);
 
     EXPECT_TRUE(hidden.AllVisible());
     EXPECT_EQ(::GetForegroundWindow(), foreground);
     EXPECT_EQ(HiddenGroups.size(), 2u); // the groups stay in the list
-    EXPECT_FALSE(program.App.Terminated());
+    ASSERT_TRUE(program.App.Terminated());
+    program.App.Run();
 }
 
 TEST(ExitCommand, EndsTheProgram) {
@@ -138,4 +145,161 @@ TEST(SessionEnd, ACancelledLogoffLeavesNoWindowHiddenWhenTheProgramEnds) {
         EXPECT_EQ(hidden.AllVisible(), !sessionEnds) << "session ends: " << sessionEnds;
         ClearGroupList(HiddenGroups);
     }
+}
+
+// ---- The tray menu, the Settings tab, the start-with-Windows entry and Help
+
+namespace {
+// Runs the help window's showings: each one is counted and closed again at once, so that the
+// modal help window returns.
+struct THelpShowings {
+    THelpShowings() {
+        Previous = FHelp->OnShow;
+        FHelp->OnShow = [this](TObject* Sender) {
+            Fire(Previous, Sender);
+            ++Count;
+            ::PostMessageA(FHelp->Handle(), WM_CLOSE, 0, 0);
+        };
+    }
+    ~THelpShowings() {
+        if (FHelp)
+            FHelp->OnShow = Previous;
+    }
+    TNotifyEvent Previous;
+    int Count = 0;
+};
+
+// A key pressed and released on a control, through the message loop as typed keys go.
+void TypeKey(HWND Control, WPARAM Key) {
+    ::PostMessageA(Control, WM_KEYDOWN, Key, 1);
+    ::PostMessageA(Control, WM_KEYUP, Key, 0xC0000001);
+    Application->ProcessMessages();
+}
+} // namespace
+
+TEST(TrayMenu, HasItsFourItemsAndIsAttachedAtTheEndOfCreation) {
+    TProgramWindows program;
+    TfTaskBarMain& m = *fTaskBarMain;
+    ASSERT_EQ(m.TkPopupMenu1->Count(), 4);
+    const char* captions[] = {"Zorvane", "Settings", "Help", "Exit"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(m.TkPopupMenu1->Items(i)->Caption, captions[i]);
+    EXPECT_EQ(m.mZorvane->Images, m.ImageList1);
+    EXPECT_EQ(m.mExit->Images, m.ilButtons);
+    EXPECT_EQ(m.TkPopupMenu1->Alignment, TPopupAlignment::Right);
+    EXPECT_EQ(m.TrayIcon1->PopupMenu, m.TkPopupMenu1);
+    EXPECT_EQ(m.TrayIcon1->Hint(), "Zorvane");
+    EXPECT_EQ(m.TrayIcon1->IconIndex(), 1);
+}
+
+TEST(TrayMenu, TheListAndTheSettingsOpenOnTheirTabs) {
+    TProgramWindows program;
+    TfTaskBarMain& m = *fTaskBarMain;
+    // Settings selects its tab also while the list shows.
+    m.Show();
+    m.mSettings->Click();
+    EXPECT_EQ(m.TkPageControl1->ActivePageIndex(), 1);
+    EXPECT_TRUE(m.Showing());
+    // The tray double-click opens the list on the first tab; the window never gets a taskbar
+    // button of its own.
+    m.Hide();
+    m.TrayIcon1->OnDblClick(m.TrayIcon1);
+    EXPECT_EQ(m.TkPageControl1->ActivePageIndex(), 0);
+    EXPECT_TRUE(m.Showing());
+    EXPECT_FALSE(::IsWindowVisible(program.App.Handle()));
+}
+
+TEST(TrayMenu, HelpHidesTheMainWindowForGood) {
+    TProgramWindows program;
+    TfTaskBarMain& m = *fTaskBarMain;
+    THelpShowings help;
+    m.Show();
+    m.mHelp->Click();
+    EXPECT_EQ(help.Count, 1);
+    EXPECT_FALSE(m.Showing());
+    EXPECT_FALSE(FHelp->Showing());
+    EXPECT_TRUE(::IsWindowEnabled(m.Handle())); // the modal help window gave it back
+
+    // F1, with the focus on any control of the window.
+    for (TWinControl* control :
+         std::initializer_list<TWinControl*>{m.QlxCheckListTaskBar, m.bUp, m.bOk, m.cbStartUp}) {
+        m.TkPageControl1->SetActivePageIndex(control == m.cbStartUp ? 1 : 0);
+        m.Show();
+        control->SetFocus();
+        ASSERT_EQ(::GetFocus(), control->Handle()) << control->Name();
+        const int before = help.Count;
+        TypeKey(control->Handle(), VK_F1);
+        EXPECT_EQ(help.Count, before + 1) << control->Name();
+        EXPECT_FALSE(m.Showing()) << control->Name();
+    }
+}
+
+TEST(TrayMenu, TheDemonstrationFollowsEveryShowingOnceAskedFor) {
+    TProgramWindows program;
+    TfTaskBarMain& m = *fTaskBarMain;
+    ShowDemo = false;
+    m.Show();
+    EXPECT_FALSE(m.TimerHelp->Enabled());
+    m.Hide();
+
+    ShowDemo = true;
+    m.Show();
+    EXPECT_TRUE(m.TimerHelp->Enabled());
+    THelpShowings help;
+    m.TimerHelp->Timer();
+    EXPECT_EQ(help.Count, 1);
+    EXPECT_FALSE(m.TimerHelp->Enabled()); // one-shot
+    EXPECT_TRUE(m.Showing());             // not hidden first
+    ShowDemo = false;
+}
+
+TEST(StartWithWindows, TheFirstStartWritesTheEntryAndUncheckingDeletesOnlyIt) {
+    DeleteRunValue("Zorvane");
+    WriteRunValue("Zorvane other", {REG_SZ, "C:\\other.exe"});
+    char exe[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    {
+        TProgramWindows program; // cbStartUp as designed: checked
+        auto value = ReadRunValue("Zorvane");
+        ASSERT_TRUE(value);
+        EXPECT_EQ(value->Type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(value->Data, exe);
+        EXPECT_TRUE(fTaskBarMain->cbStartUp->Checked());
+
+        // A click on the check box, as the user makes it.
+        fTaskBarMain->mSettings->Click();
+        ::SendMessageA(fTaskBarMain->cbStartUp->Handle(), BM_CLICK, 0, 0);
+        EXPECT_FALSE(fTaskBarMain->cbStartUp->Checked());
+        EXPECT_FALSE(ReadRunValue("Zorvane"));
+        EXPECT_TRUE(ReadRunValue("Zorvane other"));
+
+        // A quoted path is not ours: the check box shows what the registry holds, and the
+        // next write puts the plain path back.
+        WriteRunValue("Zorvane", {REG_SZ, std::string("\"") + exe + "\""});
+        bool enabled = true;
+        EXPECT_TRUE(fTaskBarMain->RunEntry(enabled, false));
+        EXPECT_FALSE(enabled);
+        ::SendMessageA(fTaskBarMain->cbStartUp->Handle(), BM_CLICK, 0, 0);
+        EXPECT_TRUE(fTaskBarMain->cbStartUp->Checked());
+        EXPECT_EQ(ReadRunValue("Zorvane")->Data, exe);
+    }
+    DeleteRunValue("Zorvane other");
+}
+
+// After a logoff that another program cancelled, the tray menu's Exit still ends the program,
+// with the icon gone and every hidden window shown again.
+TEST(ExitCommand, EndsTheProgramAfterACancelledLogoff) {
+    TProgramWindows program;
+    THiddenWindows hidden;
+    HWND main = fTaskBarMain->Handle();
+    ::SendMessageA(main, WM_QUERYENDSESSION, 0, 0);
+    ::SendMessageA(main, WM_ENDSESSION, FALSE, 0);
+    ASSERT_TRUE(Exiting);
+
+    fTaskBarMain->mExit->Click();
+
+    EXPECT_FALSE(fTaskBarMain->TrayIcon1->IconVisible());
+    EXPECT_TRUE(hidden.AllVisible());
+    ASSERT_TRUE(program.App.Terminated());
+    program.App.Run();
 }

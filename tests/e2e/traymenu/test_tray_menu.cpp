@@ -1,0 +1,181 @@
+// The real Zorvane.exe in the stand-in's notification area, driven as a person drives it:
+// the icon double-clicked and right-clicked with the mouse, the menu's items clicked.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "standin/MouseInput.h"
+#include "tests/e2e/startup/ProgramUnderTest.h"
+#include "tests/win32/app/RunValue.h"
+
+namespace {
+
+constexpr DWORD kStartMs = 30000;
+constexpr DWORD kWaitMs = 10000;
+// The stand-in's notification area: icons 20 pixels apart from 8 pixels in.
+constexpr int kIconsLeft = 8;
+constexpr int kIconStep = 20;
+
+enum TMenuItemIndex { kItemZorvane, kItemSettings, kItemHelp, kItemExit, kItemCount };
+
+bool Visible(HWND Wnd) {
+    return ::IsWindowVisible(Wnd) != FALSE;
+}
+
+class TrayMenu : public ::testing::Test {
+protected:
+    void SetUp() override {
+        App = std::make_unique<zvtest::SampleApp>("Alpha", std::vector<std::string>{"Alpha"});
+        Shell.Sync();
+        Program =
+            std::make_unique<zvtest::ChildProcess>(zvtest::ProgramFolder() + "Zorvane.exe", "");
+        Main = WaitForTopLevelWindow(*Program, "TfTaskBarMain", "Zorvane", kStartMs);
+        ASSERT_TRUE(Main);
+        Tabs = FindDescendant(Main, "SysTabControl32", "");
+        ASSERT_TRUE(Tabs);
+        // The creation handler has run (the window answers): the icon carries its menu.
+        ASSERT_TRUE(SendAndWait(Main, WM_NULL, 0, 0));
+        ASSERT_TRUE(IconIndex() >= 0) << "no tray icon";
+    }
+
+    void TearDown() override {
+        if (Program)
+            Program->Kill();
+    }
+
+    // The position of the program's icon among the icons the notification area shows; -1.
+    int IconIndex() {
+        int shown = 0;
+        for (const zvtest::TrayIconRecord& r : Shell.Tray()) {
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(r.hwnd, &pid);
+            if (pid == Program->Pid())
+                return r.tip == "Zorvane" ? shown : -1;
+            shown += r.hidden ? 0 : 1;
+        }
+        return -1;
+    }
+
+    POINT IconPoint() {
+        HWND notify =
+            ::FindWindowExA(zvtest::StandinShell::TrayWnd(), nullptr, "TrayNotifyWnd", nullptr);
+        RECT client{};
+        ::GetClientRect(notify, &client);
+        POINT p{kIconsLeft + IconIndex() * kIconStep + kIconStep / 2, client.bottom / 2};
+        ::ClientToScreen(notify, &p);
+        return p;
+    }
+
+    // The open tray menu; 0 when none opens.
+    HWND WaitForMenu() {
+        HWND menu = nullptr;
+        RoundTripUntil(Shell.TrayWnd(), kWaitMs, [&] {
+            for (HWND w : TopLevelWindowsOf(Program->Pid()))
+                if (ClassOf(w) == "#32768" && Visible(w))
+                    menu = w;
+            return menu != nullptr;
+        });
+        return menu;
+    }
+
+    // Right-clicks the icon and clicks an item of the menu that opens.
+    void ChooseFromMenu(TMenuItemIndex Item) {
+        // Quick right clicks on one spot make a double click, which opens nothing: each
+        // lands a few pixels from the last.
+        POINT icon = IconPoint();
+        icon.x += (++RightClicks % 2) ? 4 : -4;
+        standin::RightClickAt(icon);
+        HWND menu = WaitForMenu();
+        ASSERT_TRUE(menu) << "the tray menu did not open";
+        RECT r{};
+        ::GetClientRect(menu, &r);
+        const int itemHeight = r.bottom / kItemCount;
+        POINT p{r.right / 2, itemHeight * Item + itemHeight / 2};
+        ::ClientToScreen(menu, &p);
+        standin::ClickAt(p);
+    }
+
+    bool MainShowsTab(int Tab) {
+        return RoundTripUntil(Main, kWaitMs, [&] {
+            return Visible(Main) && ::SendMessageA(Tabs, TCM_GETCURSEL, 0, 0) == Tab;
+        });
+    }
+
+    void HideMain() {
+        ::PostMessageA(Main, WM_CLOSE, 0, 0); // the close box: only hides it
+        ASSERT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return !Visible(Main); }));
+    }
+
+    zvtest::StandinShell Shell;
+    std::unique_ptr<zvtest::SampleApp> App;
+    std::unique_ptr<zvtest::ChildProcess> Program;
+    HWND Main = nullptr;
+    HWND Tabs = nullptr;
+    int RightClicks = 0;
+};
+
+TEST_F(TrayMenu, APersonOpensTheListTheSettingsAndHelpAndExits) {
+    ASSERT_NO_FATAL_FAILURE(HideMain());
+    // A double click on the icon opens the list.
+    standin::DoubleClickAt(IconPoint());
+    EXPECT_TRUE(MainShowsTab(0));
+
+    // "Settings" from the menu: the Settings tab, also while the list shows.
+    ASSERT_NO_FATAL_FAILURE(ChooseFromMenu(kItemSettings));
+    EXPECT_TRUE(MainShowsTab(1));
+
+    // "Zorvane" goes back to the list.
+    ASSERT_NO_FATAL_FAILURE(ChooseFromMenu(kItemZorvane));
+    EXPECT_TRUE(MainShowsTab(0));
+
+    // "Help": the main window goes, the help window comes; closing it leaves the main
+    // window hidden.
+    ASSERT_NO_FATAL_FAILURE(ChooseFromMenu(kItemHelp));
+    const HWND help = Program->WaitForWindow([&] {
+        HWND h = ::FindWindowA("TFHelp", "Help");
+        return h && Visible(h) ? h : nullptr;
+    });
+    EXPECT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return !Visible(Main); }));
+    ::PostMessageA(help, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return !Visible(help); }));
+    EXPECT_FALSE(Visible(Main));
+
+    // A group hidden from the list, then "Exit": its window comes back and the icon goes.
+    standin::DoubleClickAt(IconPoint());
+    ASSERT_TRUE(MainShowsTab(0));
+    const HWND list = FindDescendant(Main, "TQlxCheckList", "");
+    const HWND up = FindDescendant(Main, "Button", ""); // bUp, the first without a caption
+    ASSERT_TRUE(list && up);
+    // The first refresh has filled the list and clicked its first row: Up goes off.
+    ASSERT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return !::IsWindowEnabled(up); }));
+    POINT box{8, 22 + 9}; // the first row's check box
+    ::ClientToScreen(list, &box);
+    standin::ClickAt(box);
+    ASSERT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return !Visible(App->Window(0)); }))
+        << "the list did not hide Alpha";
+    ASSERT_NO_FATAL_FAILURE(HideMain());
+
+    ASSERT_NO_FATAL_FAILURE(ChooseFromMenu(kItemExit));
+    ASSERT_TRUE(Program->WaitForExit(kWaitMs)) << "the program did not end";
+    EXPECT_EQ(Program->ExitCode(), 0u);
+    EXPECT_TRUE(Visible(App->Window(0)));
+    Shell.Sync();
+    for (const zvtest::TrayIconRecord& r : Shell.Tray())
+        EXPECT_NE(r.tip, "Zorvane");
+}
+
+TEST_F(TrayMenu, TheIconComesBackAfterTheShellRestarts) {
+    Shell.Restart();
+    EXPECT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return IconIndex() >= 0; }));
+    // And it still answers: a double click opens the list.
+    ASSERT_NO_FATAL_FAILURE(HideMain());
+    standin::DoubleClickAt(IconPoint());
+    EXPECT_TRUE(MainShowsTab(0));
+}
+
+} // namespace
