@@ -7,6 +7,11 @@
 // class and text match ("*" as the text matches any); "-" as the child class means the
 // top-level window itself. x, y are in the child's client area; "c" for either means its middle.
 // Exits 0 once the click is sent, 1 when the window is not there.
+//
+//   zvclick --screen press|move|release <x> <y>
+//
+// One step of a drag with the left button, at a point of the screen: the mouse moves there
+// and presses the button, only moves, or releases it.
 #include <windows.h>
 
 #include <cstdio>
@@ -33,12 +38,27 @@ HWND FindTarget(const std::string& Top, const std::string& Child, const std::str
     return nullptr;
 }
 
+int DragStep(const std::string& Step, int X, int Y) {
+    DWORD flags = 0;
+    if (Step == "press")
+        flags = MOUSEEVENTF_LEFTDOWN;
+    else if (Step == "release")
+        flags = MOUSEEVENTF_LEFTUP;
+    else if (Step != "move")
+        return 2;
+    standin::MouseAt({X, Y}, flags);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--screen")
+        return DragStep(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
     if (argc != 6) {
         std::fprintf(stderr,
-                     "usage: zvclick <top class> <child class|-> <child text|*> <x|c> <y|c>\n");
+                     "usage: zvclick <top class> <child class|-> <child text|*> <x|c> <y|c>\n"
+                     "       zvclick --screen press|move|release <x> <y>\n");
         return 2;
     }
     HWND target = FindTarget(argv[1], argv[2], argv[3]);
