@@ -11,6 +11,7 @@
 #include <string>
 
 #include "toolkit/Controls.h"
+#include "toolkit/Dialogs.h"
 #include "toolkit/SysUtils.h"
 
 class TButton;
@@ -19,9 +20,6 @@ enum class TBorderStyle {
     Dialog, // fixed-size dialog frame whose only caption button is Close
     None    // no frame, no caption
 };
-
-// The result of a modal showing (ShowModal): which button or request closed the form.
-enum TModalResult : int { mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL };
 
 enum class TPosition {
     Designed,    // at Left, Top
@@ -84,7 +82,9 @@ public:
     TKeyEvent OnKeyUp;
     TButton* DefaultButton = nullptr; // set by the button itself
     TButton* CancelButton = nullptr;
-    int ModalResult = mrNone; // setting it while the form is modal closes it
+    // The result of a modal showing (mrOk, mrCancel, ...); setting it while the form is modal
+    // closes it.
+    int ModalResult = mrNone;
 
 protected:
     // A close request (the close box, SC_CLOSE, Alt+F4): Close.
