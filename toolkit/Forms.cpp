@@ -465,8 +465,17 @@ void TScrollBox::ScrollTo(int Pos) {
     Pos = std::clamp(Pos, 0, std::max(ContentHeight_ - ClientHeight(), 0));
     if (Pos == Pos_)
         return;
-    ::ScrollWindowEx(Handle(), 0, Pos_ - Pos, nullptr, nullptr, nullptr, nullptr,
-                     SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+    // The children are moved one by one rather than with ScrollWindowEx's SW_SCROLLCHILDREN,
+    // which Wine skips while the box is hidden.
+    const int dy = Pos_ - Pos;
+    for (HWND c = ::GetWindow(Handle(), GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        RECT r{};
+        ::GetWindowRect(c, &r);
+        ::MapWindowPoints(HWND_DESKTOP, Handle(), reinterpret_cast<POINT*>(&r), 2);
+        ::SetWindowPos(c, nullptr, r.left, r.top + dy, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    }
+    ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     Pos_ = Pos;
     SCROLLINFO si{sizeof(si), SIF_POS, 0, 0, 0, Pos_, 0};
     ::SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
