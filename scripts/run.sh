@@ -149,12 +149,13 @@ record_demo() { # FOLDER
     click TfTaskBarMain Button OK c c || true # the list window hides; the taskbar shows alone
     ctl --app Notepad activate 0 >/dev/null || true
     local l t r b
-    read -r l t r b <<<"$(ctl rect)"
+    read -r l t r b <<<"$(ctl rect | tr -d '\r')"
+    [[ "$l $t $r $b" =~ ^[0-9]+\ [0-9]+\ [0-9]+\ [0-9]+$ ]] || zv_die "no taskbar rectangle"
     # The toolbar's buttons share its width, each at most 160 pixels.
     local visible=0 state
     while read -r _ _ _ state _; do
         (( (16#${state#state=0x} & 8) == 0 )) && visible=$((visible + 1))
-    done < <(ctl dump)
+    done < <(ctl dump | tr -d '\r')
     [ "$visible" -ge 3 ] || zv_die "the taskbar has $visible buttons; a drag needs three"
     local w=$(((r - l) / visible))
     [ "$w" -le 160 ] || w=160
@@ -199,11 +200,13 @@ record_demo() { # FOLDER
         convert "$f" +dither -remap "$frames/palette.png" "${f%.png}.ppm"
     done
     for f in "${list[@]}"; do ppm+=("${f%.png}.ppm"); done
+    rm -f "$out/drag-and-drop-demo.avi"
     "$ZV_BUILD/native/bin/mkavi" --ms-per-frame 200 "$out/drag-and-drop-demo.avi" "${ppm[@]}" >&2
-    say "the movie and its picture are in $out"
+    say "the movie and its pictures are in $out"
+    [ -s "$out/drag-and-drop-demo.avi" ]
 }
 if [ -n "$record" ]; then
-    record_demo "$record"
+    record_demo "$record" || zv_die "the recording failed"
     exit 0
 fi
 

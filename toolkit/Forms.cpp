@@ -165,6 +165,12 @@ int TForm::ShowModal() {
     if (Position_ == TPosition::ScreenCenter)
         CenterOnScreen();
     ModalResult = mrNone;
+    // Over a showing main form, the form is owned by it meanwhile, so that it stays in front
+    // of it whatever brings the main form to the front.
+    TForm* main = Application ? Application->MainForm() : nullptr;
+    const LONG_PTR owner = ::GetWindowLongPtrA(Handle(), GWLP_HWNDPARENT);
+    if (main && main != this && main->Showing())
+        ::SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(main->Handle()));
     {
         TDisabledWindows others(Handle());
         Modal_ = true;
@@ -186,6 +192,7 @@ int TForm::ShowModal() {
         Modal_ = false;
     } // the other windows are enabled before this one hides, so one of them is activated
     Hide();
+    ::SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, owner);
     return ModalResult;
 }
 

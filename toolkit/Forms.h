@@ -52,10 +52,10 @@ public:
     void BringToFront();
     // Shows the form and handles messages until it is closed; meanwhile the other windows of
     // the thread that were visible take no input (timers and sent messages still reach
-    // them). The form closes when ModalResult is set (a button with a ModalResult, or a
-    // close request: mrCancel) and is hidden again; the result is returned. When the
-    // application's message loop is asked to end meanwhile, the form closes with mrCancel
-    // and the request is left for that loop.
+    // them), and a showing main form cannot come in front of it. The form closes when ModalResult
+    // is set (a button with a ModalResult, or a close request: mrCancel) and is hidden again; the
+    // result is returned. When the application's message loop is asked to end meanwhile, the form
+    // closes with mrCancel and the request is left for that loop.
     int ShowModal();
     bool Modal() const { return Modal_; }
     // Moves the form to the middle of the work area of the screen.

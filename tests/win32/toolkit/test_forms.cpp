@@ -643,10 +643,17 @@ TEST(ModalForm, OtherFormsTakeNoInputUntilAButtonOrACloseRequestEndsIt) {
     TTestApp t;
     auto* dialog = t.App.Create<TDialogForm>();
     bool mainEnabled = true;
-    dialog->Ok->OnClick = [&](TObject*) { mainEnabled = t.Form->Enabled(); };
+    HWND owner = nullptr;
+    dialog->Ok->OnClick = [&](TObject*) {
+        mainEnabled = t.Form->Enabled();
+        owner = ::GetWindow(dialog->Handle(), GW_OWNER);
+    };
     ::PostMessageA(dialog->Ok->Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(dialog->ShowModal(), mrOk);
     EXPECT_FALSE(mainEnabled);
+    // Owned by the main form meanwhile, so that the main form cannot cover it.
+    EXPECT_EQ(owner, t.Form->Handle());
+    EXPECT_EQ(::GetWindow(dialog->Handle(), GW_OWNER), t.App.Handle());
     EXPECT_TRUE(t.Form->Enabled());
     EXPECT_FALSE(dialog->Visible());
     EXPECT_FALSE(dialog->Modal());
