@@ -4,6 +4,7 @@
 #   ship/    the shipped files: i686, win32 thread model
 #   win/     the program, the stand-in shell and the GoogleTest programs run under Wine
 # and writes $ZV_BUILD/CTestTestfile.cmake so that one ctest run covers native and win.
+#   build.sh [FLAVOUR...]   only these flavours (default: all three)
 set -e
 source "$(dirname "$0")/wine-env.sh"
 jobs="${ZV_JOBS:-$(nproc)}"
@@ -20,12 +21,18 @@ configure() { # dir flavour [extra args]
               -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     fi
 }
-configure native native
-configure ship ship -DCMAKE_TOOLCHAIN_FILE="$ZV_REPO/cmake/toolchain-mingw.cmake" \
-    -DZV_TRIPLE=i686-w64-mingw32 -DZV_THREAD_MODEL=win32
-configure win win -DCMAKE_TOOLCHAIN_FILE="$ZV_REPO/cmake/toolchain-mingw.cmake" \
-    -DZV_TRIPLE=$triple -DZV_THREAD_MODEL=posix
-for d in native ship win; do
+flavours="${*:-native ship win}"
+for d in $flavours; do
+    case "$d" in
+    native) configure native native ;;
+    ship) configure ship ship -DCMAKE_TOOLCHAIN_FILE="$ZV_REPO/cmake/toolchain-mingw.cmake" \
+        -DZV_TRIPLE=i686-w64-mingw32 -DZV_THREAD_MODEL=win32 ;;
+    win) configure win win -DCMAKE_TOOLCHAIN_FILE="$ZV_REPO/cmake/toolchain-mingw.cmake" \
+        -DZV_TRIPLE=$triple -DZV_THREAD_MODEL=posix ;;
+    *) zv_die "no such flavour: $d (native, ship or win)" ;;
+    esac
+done
+for d in $flavours; do
     echo "== building $d" >&2
     cmake --build "$ZV_BUILD/$d" -j "$jobs"
 done

@@ -2,10 +2,15 @@
 # The main job: the stand-in Windows XP desktop with sample applications and Zorvane.
 #
 #   run.sh [--shots DIR]
+#   run.sh --record-demo FOLDER
 #
 # With $DISPLAY set, the desktop opens in a 1024x768 Wine desktop window and stays until you
 # close that window or press Ctrl+C. Without a display, it starts Xvfb, runs a scripted tour
 # and saves screenshots into DIR (default: screenshots/ in the repository), named at the end.
+# --record-demo records, always under Xvfb, a drag of a button along the stand-in taskbar and
+# makes of it the help window's movie, FOLDER/drag-and-drop-demo.avi, and the help document's
+# pictures of a drag and of the list window, FOLDER/taskbar-drag.png and list-window.png
+# (FOLDER: help/ to renew the committed ones).
 # Either way it builds what is missing first, and at the end stops everything it started
 # (only this build's Wine prefix) and puts the prefix back on the null graphics driver that
 # the tests use.
@@ -14,12 +19,15 @@ here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/wine-env.sh"
 
 shots="$ZV_REPO/screenshots"
+record=""
 while [ $# -gt 0 ]; do
     case "$1" in
     --shots) shots="$2"; shift 2 ;;
-    *) zv_die "usage: run.sh [--shots DIR]" ;;
+    --record-demo) record="$(mkdir -p "$2" && cd "$2" && pwd)"; shift 2 ;;
+    *) zv_die "usage: run.sh [--shots DIR] | run.sh --record-demo FOLDER" ;;
     esac
 done
+[ -z "$record" ] || unset DISPLAY # a recording is made on a screen of known size and look
 
 say() { echo "run: $*" >&2; }
 
@@ -31,7 +39,10 @@ if [ ! -f "$ZV_BUILD/win/CMakeCache.txt" ]; then
 fi
 jobs="${ZV_JOBS:-2}"
 # The stand-in desktop must build; the program and its libraries are started if they do.
-cmake --build "$ZV_BUILD/win" -j "$jobs" --target standin sampleapp standinctl >&2
+cmake --build "$ZV_BUILD/win" -j "$jobs" --target standin sampleapp standinctl zvclick >&2
+if [ -n "$record" ]; then
+    cmake --build "$ZV_BUILD/native" -j "$jobs" --target mkavi >&2
+fi
 cmake --build "$ZV_BUILD/win" -j "$jobs" --target Zorvane QLX_Hook_ images >&2 ||
     say "warning: Zorvane did not build; the desktop runs without it"
 
@@ -119,6 +130,86 @@ if [ "$tour" = 0 ]; then
     exit 0
 fi
 
+# ---- the demo movie --------------------------------------------------------------------------
+# The part of the screen the movie shows: the left of the taskbar and the desktop above it,
+# the size of the help window's player.
+movie_w=691
+movie_h=246
+record_demo() { # FOLDER
+    local out="$1" frames="$ZV_BUILD/demo-frames" n=0 list=()
+    rm -rf "$frames"
+    mkdir -p "$frames"
+    # The help document's picture of the list window (centred on the screen), with the pointer
+    # away from it so that no hint shows.
+    click --screen move 1000 400 || true
+    ctl sync >/dev/null
+    sleep 1.5
+    import -window root "$frames/screen.png"
+    convert "$frames/screen.png" -crop 592x442+216+149 +repage "$out/list-window.png"
+    click TfTaskBarMain Button OK c c || true # the list window hides; the taskbar shows alone
+    ctl --app Notepad activate 0 >/dev/null || true
+    local l t r b
+    read -r l t r b <<<"$(ctl rect | tr -d '\r')"
+    [[ "$l $t $r $b" =~ ^[0-9]+\ [0-9]+\ [0-9]+\ [0-9]+$ ]] || zv_die "no taskbar rectangle"
+    # The toolbar's buttons share its width, each at most 160 pixels.
+    local visible=0 state
+    while read -r _ _ _ state _; do
+        (( (16#${state#state=0x} & 8) == 0 )) && visible=$((visible + 1))
+    done < <(ctl dump | tr -d '\r')
+    [ "$visible" -ge 3 ] || zv_die "the taskbar has $visible buttons; a drag needs three"
+    local w=$(((r - l) / visible))
+    [ "$w" -le 160 ] || w=160
+    local y=$(((t + b) / 2)) from=$((l + w / 2)) to=$((l + w * 5 / 2 + w / 4))
+    local top=$((768 - movie_h))
+    frame() { # x y [times]: the screen now, cut to the movie, with the pointer drawn at x, y
+        ctl sync >/dev/null
+        sleep 0.3
+        n=$((n + 1))
+        local f="$frames/$(printf %03d $n).png" px=$1 py=$(($2 - top))
+        import -window root "$frames/screen.png"
+        # An arrow pointer, as X screenshots show none.
+        convert "$frames/screen.png" -crop "${movie_w}x${movie_h}+0+$top" +repage \
+            -fill white -stroke black -strokewidth 1 -draw "polygon $px,$py $px,$((py + 16)) \
+            $((px + 4)),$((py + 12)) $((px + 7)),$((py + 18)) $((px + 9)),$((py + 17)) \
+            $((px + 6)),$((py + 11)) $((px + 11)),$((py + 11))" "$f"
+        for _ in $(seq "${3:-1}"); do list+=("$f"); done
+    }
+    local x=$((from - 2 * w))
+    frame "$x" $((y - 60)) 5 # the taskbar as it is
+    for step in 1 2 3; do
+        x=$((x + (from - x) / 2)); frame "$x" $((y - 60 + 20 * step))
+    done
+    click --screen move "$from" "$y"
+    frame "$from" "$y" 3 # on the first button
+    click --screen press "$from" "$y"
+    frame "$from" "$y" 2 # pressed
+    local steps=10 i
+    for i in $(seq $steps); do
+        x=$((from + (to - from) * i / steps))
+        click --screen move "$x" "$y"
+        frame "$x" "$y"
+    done
+    frame "$to" "$y" 4 # held at the place it should go
+    cp "${list[-1]}" "$out/taskbar-drag.png"
+    click --screen release "$to" "$y"
+    frame "$to" "$y" 8 # released: the button stands there
+    # One palette for every frame, then the clip.
+    convert "${list[@]}" -append +dither -colors 256 -unique-colors "$frames/palette.png"
+    local ppm=() f
+    for f in $(printf '%s\n' "${list[@]}" | sort -u); do
+        convert "$f" +dither -remap "$frames/palette.png" "${f%.png}.ppm"
+    done
+    for f in "${list[@]}"; do ppm+=("${f%.png}.ppm"); done
+    rm -f "$out/drag-and-drop-demo.avi"
+    "$ZV_BUILD/native/bin/mkavi" --ms-per-frame 200 "$out/drag-and-drop-demo.avi" "${ppm[@]}" >&2
+    say "the movie and its pictures are in $out"
+    [ -s "$out/drag-and-drop-demo.avi" ]
+}
+if [ -n "$record" ]; then
+    record_demo "$record" || zv_die "the recording failed"
+    exit 0
+fi
+
 # ---- the tour (no display of its own) -------------------------------------------------------
 mkdir -p "$shots"
 shot() { # name: waits until the shell has caught up and painted, then saves the screen
@@ -156,6 +247,12 @@ if [ -f "$ZV_WINBIN/Zorvane.exe" ]; then
         shot 11-tray-settings
         click --double Shell_TrayWnd TrayNotifyWnd '*' "$tray_x" c || true # back to the list
         sleep 1
+    fi
+    # The help window, over the list, playing its movie.
+    if click TfTaskBarMain Button Help c c; then
+        sleep 1.5
+        shot 12-help-window
+        click TFHelp Button OK c c || true
     fi
 fi
 ctl collapse "$(handle_of Notepad 0)" >/dev/null

@@ -21,11 +21,13 @@ struct TFontEntry {
 HFONT SharedFont(const TFontDef& Def) {
     static std::vector<TFontEntry> fonts;
     for (auto& f : fonts)
-        if (f.Def.Name == Def.Name && f.Def.Height == Def.Height && f.Def.Bold == Def.Bold)
+        if (f.Def.Name == Def.Name && f.Def.Height == Def.Height && f.Def.Bold == Def.Bold &&
+            f.Def.Underline == Def.Underline)
             return static_cast<HFONT>(f.Font.get());
     LOGFONTA lf{};
     lf.lfHeight = Def.Height;
     lf.lfWeight = Def.Bold ? FW_BOLD : FW_NORMAL;
+    lf.lfUnderline = Def.Underline ? TRUE : FALSE;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
     lstrcpynA(lf.lfFaceName, Def.Name.c_str(), LF_FACESIZE);

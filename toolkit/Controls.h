@@ -40,6 +40,7 @@ struct TFontDef {
     std::string Name = "Tahoma";
     int Height = -11;
     bool Bold = false;
+    bool Underline = false;
 };
 // One font per definition for the whole process, created on first use.
 HFONT SharedFont(const TFontDef& Def);

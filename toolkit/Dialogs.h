@@ -10,9 +10,12 @@
 enum class TMsgDlgType { mtWarning, mtConfirmation };
 enum class TMsgDlgButtons { mbOK, mbYesNo };
 
-constexpr int mrOk = IDOK;   // 1
-constexpr int mrYes = IDYES; // 6
-constexpr int mrNo = IDNO;   // 7
+// The standard result codes, as message boxes and modal forms return them.
+constexpr int mrNone = 0;
+constexpr int mrOk = IDOK;         // 1
+constexpr int mrCancel = IDCANCEL; // 2
+constexpr int mrYes = IDYES;       // 6
+constexpr int mrNo = IDNO;         // 7
 
 // Shows a modal message box owned by Owner (may be null). Its title names the kind:
 // "Warning" or "Confirmation".

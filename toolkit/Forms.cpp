@@ -28,6 +28,43 @@ void CollectTabStops(HWND Parent, std::vector<HWND>& Out) {
     }
 }
 
+TBounds CenteredOnWorkArea(TBounds B) {
+    RECT work{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    B.Left = work.left + (work.right - work.left - B.Width) / 2;
+    B.Top = work.top + (work.bottom - work.top - B.Height) / 2;
+    return B;
+}
+
+// The windows a modal form keeps from input while it shows: the visible, enabled top-level
+// windows of its thread. They are enabled again when it closes.
+class TDisabledWindows {
+public:
+    explicit TDisabledWindows(HWND Modal) : Modal_(Modal) {
+        ::EnumThreadWindows(::GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(this));
+        for (HWND w : Windows_)
+            ::EnableWindow(w, FALSE);
+    }
+    ~TDisabledWindows() {
+        for (HWND w : Windows_)
+            if (::IsWindow(w))
+                ::EnableWindow(w, TRUE);
+    }
+    TDisabledWindows(const TDisabledWindows&) = delete;
+    TDisabledWindows& operator=(const TDisabledWindows&) = delete;
+
+private:
+    static BOOL CALLBACK Collect(HWND Wnd, LPARAM Self) {
+        auto* self = reinterpret_cast<TDisabledWindows*>(Self);
+        if (Wnd != self->Modal_ && ::IsWindowVisible(Wnd) && ::IsWindowEnabled(Wnd))
+            self->Windows_.push_back(Wnd);
+        return TRUE;
+    }
+
+    HWND Modal_;
+    std::vector<HWND> Windows_;
+};
+
 // The form a message is for: the form whose window is, or holds, the message's window.
 TForm* FormOf(HWND Wnd) {
     if (!Wnd)
@@ -50,10 +87,24 @@ void HandleException(TObject* Sender) noexcept {
     }
 }
 
+std::wstring ExeFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (n < path.size()) { // else the name was cut short
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
 // ---- TForm
 
 TForm::TForm(TComponent* Owner, TFormParams Params)
-    : TWindow(Owner, std::move(Params.Name), nullptr), Font_(Params.Font) {
+    : TWindow(Owner, std::move(Params.Name), nullptr), Font_(Params.Font),
+      Position_(Params.Position) {
     DWORD style = WS_POPUP | WS_CLIPCHILDREN;
     DWORD exStyle = Params.ExStyle;
     if (Params.BorderStyle == TBorderStyle::Dialog) {
@@ -65,12 +116,8 @@ TForm::TForm(TComponent* Owner, TFormParams Params)
     RECT r{0, 0, Params.ClientWidth, Params.ClientHeight};
     ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
     TBounds b{Params.Left, Params.Top, r.right - r.left, r.bottom - r.top};
-    if (Params.Position == TPosition::ScreenCenter) {
-        RECT work{};
-        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-        b.Left = work.left + (work.right - work.left - b.Width) / 2;
-        b.Top = work.top + (work.bottom - work.top - b.Height) / 2;
-    }
+    if (Params.Position == TPosition::ScreenCenter)
+        b = CenteredOnWorkArea(b);
     CreateWindowHandle({.ClassName = Params.ClassName.c_str(),
                         .Caption = Params.Caption,
                         .Style = style,
@@ -116,49 +163,27 @@ bool TForm::CloseQuery() {
     return canClose;
 }
 
-namespace {
-// Disables the enabled top-level windows of the thread but one, and enables them again when
-// it goes.
-class TDisabledWindows {
-public:
-    explicit TDisabledWindows(HWND Except) : Except_(Except) {
-        ::EnumThreadWindows(::GetCurrentThreadId(), &TDisabledWindows::Disable,
-                            reinterpret_cast<LPARAM>(this));
-    }
-    ~TDisabledWindows() {
-        for (HWND w : Disabled_)
-            if (::IsWindow(w))
-                ::EnableWindow(w, TRUE);
-    }
-    TDisabledWindows(const TDisabledWindows&) = delete;
-    TDisabledWindows& operator=(const TDisabledWindows&) = delete;
-
-private:
-    static BOOL CALLBACK Disable(HWND Wnd, LPARAM Self) {
-        auto* self = reinterpret_cast<TDisabledWindows*>(Self);
-        if (Wnd != self->Except_ && ::IsWindowVisible(Wnd) && ::IsWindowEnabled(Wnd)) {
-            ::EnableWindow(Wnd, FALSE);
-            self->Disabled_.push_back(Wnd);
-        }
-        return TRUE;
-    }
-    HWND Except_;
-    std::vector<HWND> Disabled_;
-};
-} // namespace
-
 int TForm::ShowModal() {
-    ModalResult = 0;
-    Modal_ = true;
+    if (Modal_)
+        throw EAssertionFailed("a modal form shown modally again", "Forms", __LINE__);
+    if (Position_ == TPosition::ScreenCenter)
+        CenterOnScreen();
+    ModalResult = mrNone;
+    // Over a showing main form, the form is owned by it meanwhile, so that it stays in front
+    // of it whatever brings the main form to the front.
+    TForm* main = Application ? Application->MainForm() : nullptr;
+    const LONG_PTR owner = ::GetWindowLongPtrA(Handle(), GWLP_HWNDPARENT);
+    if (main && main != this && main->Showing())
+        ::SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(main->Handle()));
     {
-        TDisabledWindows disabled(Handle());
+        TDisabledWindows others(Handle());
+        Modal_ = true;
         Show();
         MSG msg;
-        while (ModalResult == 0) {
-            const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-            if (got <= 0) {
-                ::PostQuitMessage(static_cast<int>(msg.wParam)); // for the main loop
-                ModalResult = IDCANCEL;
+        while (ModalResult == mrNone) {
+            if (::GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+                ::PostQuitMessage(static_cast<int>(msg.wParam)); // for the application's loop
+                ModalResult = mrCancel;
                 break;
             }
             if (Application)
@@ -167,24 +192,25 @@ int TForm::ShowModal() {
                 ::TranslateMessage(&msg);
                 ::DispatchMessageA(&msg);
             }
-            if (ModalResult == 0 && !Showing())
-                ModalResult = IDCANCEL;
         }
-    }
-    Modal_ = false;
+        Modal_ = false;
+    } // the other windows are enabled before this one hides, so one of them is activated
     Hide();
+    ::SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, owner);
     return ModalResult;
+}
+
+void TForm::CenterOnScreen() {
+    TBounds b = Bounds();
+    SetBounds(CenteredOnWorkArea(b));
 }
 
 void TForm::Close() {
     if (!CloseQuery())
         return;
-    if (Modal_) {
-        if (ModalResult == 0)
-            ModalResult = IDCANCEL;
-        return;
-    }
-    if (Application && Application->MainForm() == this)
+    if (Modal_)
+        ModalResult = mrCancel;
+    else if (Application && Application->MainForm() == this)
         Application->Terminate();
     else
         Hide();
@@ -402,4 +428,114 @@ void TApplication::Report(TObject* Sender, const Exception& E) noexcept {
 void TApplication::ShowException(const Exception& E) {
     HWND owner = MainForm_ ? MainForm_->Handle() : nullptr;
     ::MessageBoxA(owner, E.Message.c_str(), Title_.c_str(), MB_OK | MB_ICONERROR);
+}
+
+// ---- TScrollBox
+
+namespace {
+// One arrow click or one notch of the mouse wheel's three lines.
+constexpr int kScrollLine = 16;
+} // namespace
+
+TScrollBox::TScrollBox(TComponent* Owner, TScrollBoxParams Params)
+    : TWindow(Owner, std::move(Params.Name), Params.Parent) {
+    CreateWindowHandle({.ClassName = "TScrollBox",
+                        .Style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN,
+                        .ExStyle = WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT,
+                        .Bounds = Params.Bounds});
+    UpdateScrollRange();
+}
+
+int TScrollBox::ClientHeight() const {
+    RECT r{};
+    ::GetClientRect(Handle(), &r);
+    return r.bottom;
+}
+
+void TScrollBox::UpdateScrollRange() {
+    int bottom = 0;
+    for (HWND c = ::GetWindow(Handle(), GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        RECT r{};
+        ::GetWindowRect(c, &r);
+        ::MapWindowPoints(HWND_DESKTOP, Handle(), reinterpret_cast<POINT*>(&r), 2);
+        bottom = std::max(bottom, static_cast<int>(r.bottom) + Pos_);
+    }
+    ContentHeight_ = bottom;
+    SCROLLINFO si{sizeof(si),
+                  SIF_RANGE | SIF_PAGE,
+                  0,
+                  std::max(ContentHeight_ - 1, 0),
+                  static_cast<UINT>(ClientHeight()),
+                  0,
+                  0};
+    ::SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
+    ScrollTo(Pos_); // the content may have become shorter than the place it was scrolled to
+}
+
+void TScrollBox::ScrollTo(int Pos) {
+    Pos = std::clamp(Pos, 0, std::max(ContentHeight_ - ClientHeight(), 0));
+    if (Pos == Pos_)
+        return;
+    // The children are moved one by one rather than with ScrollWindowEx's SW_SCROLLCHILDREN,
+    // which Wine skips while the box is hidden.
+    const int dy = Pos_ - Pos;
+    for (HWND c = ::GetWindow(Handle(), GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        RECT r{};
+        ::GetWindowRect(c, &r);
+        ::MapWindowPoints(HWND_DESKTOP, Handle(), reinterpret_cast<POINT*>(&r), 2);
+        ::SetWindowPos(c, nullptr, r.left, r.top + dy, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    }
+    ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    Pos_ = Pos;
+    SCROLLINFO si{sizeof(si), SIF_POS, 0, 0, 0, Pos_, 0};
+    ::SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
+}
+
+void TScrollBox::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_VSCROLL: {
+        SCROLLINFO si{sizeof(si), SIF_ALL, 0, 0, 0, 0, 0};
+        ::GetScrollInfo(Handle(), SB_VERT, &si);
+        const int page = static_cast<int>(si.nPage);
+        switch (LOWORD(Message.WParam)) {
+        case SB_LINEUP:
+            ScrollTo(Pos_ - kScrollLine);
+            break;
+        case SB_LINEDOWN:
+            ScrollTo(Pos_ + kScrollLine);
+            break;
+        case SB_PAGEUP:
+            ScrollTo(Pos_ - page);
+            break;
+        case SB_PAGEDOWN:
+            ScrollTo(Pos_ + page);
+            break;
+        case SB_TOP:
+            ScrollTo(0);
+            break;
+        case SB_BOTTOM:
+            ScrollTo(ContentHeight_);
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            ScrollTo(si.nTrackPos);
+            break;
+        }
+        Message.Result = 0;
+        return;
+    }
+    case WM_MOUSEWHEEL: {
+        const int notches = GET_WHEEL_DELTA_WPARAM(Message.WParam) / WHEEL_DELTA;
+        ScrollTo(Pos_ - notches * 3 * kScrollLine);
+        Message.Result = 0;
+        return;
+    }
+    case WM_SIZE:
+        TWindow::WndProc(Message);
+        if (ContentHeight_ > 0)
+            UpdateScrollRange();
+        return;
+    }
+    TWindow::WndProc(Message);
 }

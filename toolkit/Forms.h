@@ -11,6 +11,7 @@
 #include <string>
 
 #include "toolkit/Controls.h"
+#include "toolkit/Dialogs.h"
 #include "toolkit/SysUtils.h"
 
 class TButton;
@@ -22,7 +23,7 @@ enum class TBorderStyle {
 
 enum class TPosition {
     Designed,    // at Left, Top
-    ScreenCenter // centred on the work area of the screen
+    ScreenCenter // centred on the work area of the screen, again at each modal showing
 };
 
 struct TFormParams {
@@ -49,15 +50,19 @@ public:
 
     // Shows the form and brings it to the front.
     void Show();
-    // Shows the form modally: the program's other windows are disabled until the form is
-    // closed (a close request ends it with ModalResult mrCancel unless a result was set);
-    // returns ModalResult, and the form is hidden again.
-    int ShowModal();
-    // Set while the form runs modally: a value other than 0 ends ShowModal with it.
-    int ModalResult = 0;
     void BringToFront();
-    // A close request: CloseQuery decides; an allowed request on the main form ends the
-    // application, on any other form hides it.
+    // Shows the form and handles messages until it is closed; meanwhile the other windows of
+    // the thread that were visible take no input (timers and sent messages still reach
+    // them), and a showing main form cannot come in front of it. The form closes when ModalResult
+    // is set (a button with a ModalResult, or a close request: mrCancel) and is hidden again; the
+    // result is returned. When the application's message loop is asked to end meanwhile, the form
+    // closes with mrCancel and the request is left for that loop.
+    int ShowModal();
+    bool Modal() const { return Modal_; }
+    // Moves the form to the middle of the work area of the screen.
+    void CenterOnScreen();
+    // A close request: CloseQuery decides; an allowed request on a modal form ends its showing
+    // with mrCancel, on the main form ends the application, on any other form hides it.
     void Close();
     // OnCloseQuery when set, starting from CanClose = true.
     bool CloseQuery();
@@ -78,6 +83,9 @@ public:
     TKeyEvent OnKeyUp;
     TButton* DefaultButton = nullptr; // set by the button itself
     TButton* CancelButton = nullptr;
+    // The result of a modal showing (mrOk, mrCancel, ...); setting it while the form is modal
+    // closes it.
+    int ModalResult = mrNone;
 
 protected:
     // A close request (the close box, SC_CLOSE, Alt+F4): Close.
@@ -97,8 +105,38 @@ private:
     HWND NextTabStop(HWND From, bool Backwards) const;
 
     TFontDef Font_;
+    TPosition Position_;
     HWND SavedFocus_ = nullptr;
     bool Modal_ = false;
+};
+
+struct TScrollBoxParams {
+    std::string Name;
+    TWinControl* Parent = nullptr;
+    TBounds Bounds;
+};
+
+// A sunken box whose content (its child controls) may reach below it, moved up and down with
+// a vertical scroll bar: dragging the thumb moves the content along (tracking), the arrows
+// and the mouse wheel by small steps.
+class TScrollBox : public TWindow {
+public:
+    TScrollBox(TComponent* Owner, TScrollBoxParams Params);
+
+    // How far the content is scrolled up, in pixels (0: its top shows).
+    int ScrollPos() const { return Pos_; }
+    void ScrollTo(int Pos);
+    // Fits the scroll range to the children as they lie now; call once they are all placed.
+    void UpdateScrollRange();
+
+protected:
+    void WndProc(TMessage& Message) override;
+
+private:
+    int ClientHeight() const;
+
+    int ContentHeight_ = 0; // from the top of the content to the bottom of its lowest child
+    int Pos_ = 0;
 };
 
 class TApplication : public TComponent {
@@ -155,6 +193,9 @@ private:
 };
 
 extern TApplication* Application;
+
+// The folder of the running program's file, with a trailing backslash.
+std::wstring ExeFolder();
 
 // The error handling of every dispatch point: the application's HandleException, or a plain
 // message box when there is no application. Call from a catch block.

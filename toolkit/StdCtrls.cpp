@@ -99,7 +99,7 @@ TButton::TButton(TComponent* Owner, TButtonParams Params)
               (Params.Visible ? WS_VISIBLE : 0u),
           Params.Caption, Params.Bounds, Params.WordWrap, Params.Font),
       OnClick(std::move(Params.OnClick)), Images_(Params.Images), ImageIndex_(Params.ImageIndex),
-      Default_(Params.Default), WordWrap_(Params.WordWrap) {
+      ModalResult_(Params.ModalResult), Default_(Params.Default), WordWrap_(Params.WordWrap) {
     if (Images_) {
         HWND h = Handle();
         ::SetPropA(h, kBaseProcProp,
@@ -127,6 +127,8 @@ TButton::~TButton() {
 }
 
 void TButton::Click() {
+    if (TForm* form = ParentForm(); form && ModalResult_ != mrNone)
+        form->ModalResult = ModalResult_;
     Fire(OnClick, this);
 }
 
@@ -284,4 +286,14 @@ void TCheckBox::SetChecked(bool Value) {
 void TCheckBox::CommandNotify(UINT Code) {
     if (Code == BN_CLICKED)
         SetChecked(!Checked());
+}
+
+TLabel::TLabel(TComponent* Owner, TLabelParams Params)
+    : TWinControl(Owner, std::move(Params.Name), Params.Parent) {
+    CreateHandle({.ClassName = "STATIC",
+                  .Caption = Params.Caption,
+                  .Style = WS_CHILD | WS_VISIBLE | SS_NOPREFIX |
+                           (Params.WordWrap ? DWORD{SS_LEFT} : DWORD{SS_LEFTNOWORDWRAP}),
+                  .Bounds = Params.Bounds,
+                  .Font = Params.Font});
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Push buttons and check boxes (standard BUTTON controls).
+// Push buttons and check boxes (standard BUTTON controls) and labels (STATIC controls).
 #include <memory>
 #include <string>
 
@@ -30,6 +30,9 @@ struct TButtonParams {
     bool Cancel = false;  // Escape presses it
     bool Visible = true;
     bool WordWrap = false; // the caption wraps onto more lines
+    // Not mrNone: a press also closes the button's form when it is shown modally, with this
+    // result.
+    int ModalResult = 0;
     TFontDef Font;
     TNotifyEvent OnClick;
 };
@@ -43,7 +46,8 @@ public:
     TButton(TComponent* Owner, TButtonParams Params);
     ~TButton() override;
 
-    // A press of the button: OnClick when set.
+    // A press of the button: the form's ModalResult when the button has one, then OnClick when
+    // set.
     void Click();
     void CommandNotify(UINT Code) override;
 
@@ -65,6 +69,7 @@ private:
 
     TImageList* Images_;
     int ImageIndex_;
+    int ModalResult_;
     bool Default_;
     bool WordWrap_;
     bool Hot_ = false; // the mouse is over the button (the visual style lights it)
@@ -92,4 +97,20 @@ public:
     void CommandNotify(UINT Code) override;
 
     TNotifyEvent OnClick;
+};
+
+struct TLabelParams {
+    std::string Name;
+    TWinControl* Parent = nullptr;
+    TBounds Bounds;
+    std::string Caption;
+    bool WordWrap = true; // wraps at word ends; otherwise one line, cut at the right edge
+    TFontDef Font;
+};
+
+// A fixed text of a fixed size. Its background is its parent's (the window face colour), so
+// it looks transparent on a form or a scroll box; "&" is shown as it is.
+class TLabel : public TWinControl {
+public:
+    TLabel(TComponent* Owner, TLabelParams Params);
 };

@@ -2,6 +2,7 @@
 
 #include "standin/Commands.h"
 #include "standin/StandinText.h"
+#include "toolkit/Forms.h"
 
 #include <stdexcept>
 
@@ -151,6 +152,19 @@ bool WaitForMessage(HWND wnd, UINT msg, MSG* out, DWORD timeoutMs) {
         if (elapsed >= timeoutMs)
             return false;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        Application->ProcessMessages();
+        if (condition())
+            return true;
+        const DWORD spent = ::GetTickCount() - start;
+        if (spent >= timeoutMs)
+            return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - spent, QS_ALLINPUT);
     }
 }
 

@@ -79,6 +79,10 @@ private:
 // with message `msg` arrives (returned in `out`) or the time is up.
 bool WaitForMessage(HWND wnd, UINT msg, MSG* out, DWORD timeoutMs = 5000);
 
+// Runs the application's message loop (Application->ProcessMessages) until `condition` holds
+// (true) or `timeoutMs` has passed (false); it waits for messages in between.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+
 // One toolbar button as the shell's dump reports it.
 struct ButtonRecord {
     int index = 0;

@@ -4,7 +4,7 @@
 
 namespace zvtest {
 
-TCapture Capture(HWND Wnd) {
+TCapture Capture(HWND Wnd, bool WithBackground) {
     RECT rc{};
     ::GetClientRect(Wnd, &rc);
     BITMAPINFO bi{};
@@ -20,7 +20,11 @@ TCapture Capture(HWND Wnd) {
     if (!dib || !dc)
         return c;
     HGDIOBJ old = ::SelectObject(dc.get(), dib.get());
-    ::SendMessageA(Wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+    if (WithBackground)
+        ::SendMessageA(Wnd, WM_PRINT, reinterpret_cast<WPARAM>(dc.get()),
+                       PRF_CLIENT | PRF_ERASEBKGND);
+    else
+        ::SendMessageA(Wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
     ::GdiFlush();
     c.Width = rc.right;
     c.Height = rc.bottom;
@@ -30,6 +34,13 @@ TCapture Capture(HWND Wnd) {
         px &= 0xFFFFFF;
     ::SelectObject(dc.get(), old);
     return c;
+}
+
+bool AllPixelsAre(const TCapture& C, uint32_t Pixel) {
+    for (uint32_t p : C.Pixels)
+        if (p != Pixel)
+            return false;
+    return !C.Pixels.empty();
 }
 
 } // namespace zvtest

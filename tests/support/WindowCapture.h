@@ -15,7 +15,12 @@ struct TCapture {
     uint32_t At(int X, int Y) const { return Pixels[static_cast<size_t>(Y * Width + X)]; }
 };
 
-TCapture Capture(HWND Wnd);
+// WithBackground: the window's background is erased into the picture first (WM_PRINT), so
+// parts it does not paint show its background rather than black.
+TCapture Capture(HWND Wnd, bool WithBackground = false);
+
+// The picture is not empty and every pixel of it is Pixel.
+bool AllPixelsAre(const TCapture& C, uint32_t Pixel);
 
 // A COLORREF as a captured pixel.
 inline uint32_t Pixel(COLORREF C) {

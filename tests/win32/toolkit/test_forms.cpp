@@ -2,6 +2,7 @@
 // keyboard handling of forms, check boxes, page controls, close requests, image lists and
 // picture buttons.
 #include "standin/MouseInput.h"
+#include "tests/support/TestSupport.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/ExtCtrls.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -66,19 +68,7 @@ private:
 };
 TMessageBoxCatcher* TMessageBoxCatcher::Instance = nullptr;
 
-// Runs the message loop until Condition holds; false after TimeoutMs.
-bool PumpUntil(const std::function<bool()>& Condition, DWORD TimeoutMs = 5000) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        Application->ProcessMessages();
-        if (Condition())
-            return true;
-        const DWORD spent = ::GetTickCount() - start;
-        if (spent >= TimeoutMs)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, TimeoutMs - spent, QS_ALLINPUT);
-    }
-}
+using zvtest::PumpUntil;
 
 const TFormParams kTestForm{.ClassName = "TTestForm",
                             .Name = "TestForm",
@@ -625,4 +615,78 @@ TEST(PageControl, TheTabsShowThePicturesOfTheImageList) {
     RECT tab{};
     ::SendMessageA(tabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
     EXPECT_GE(t.Form->One->Bounds().Top, tab.bottom);
+}
+
+namespace {
+// A form shown modally over the test form, with a button that closes it with mrOk.
+class TDialogForm : public TForm {
+public:
+    explicit TDialogForm(TComponent* Owner)
+        : TForm(Owner, {.ClassName = "TDialogForm",
+                        .Caption = "Dialog",
+                        .ClientWidth = 200,
+                        .ClientHeight = 100}) {
+        Ok = Create<TButton>(TButtonParams{.Name = "Ok",
+                                           .Parent = this,
+                                           .Bounds = {10, 10, 75, 25},
+                                           .Caption = "OK",
+                                           .Default = true,
+                                           .ModalResult = mrOk,
+                                           .OnClick = [this](TObject*) { ++Clicks; }});
+    }
+    TButton* Ok;
+    int Clicks = 0;
+};
+} // namespace
+
+TEST(ModalForm, OtherFormsTakeNoInputUntilAButtonOrACloseRequestEndsIt) {
+    TTestApp t;
+    auto* dialog = t.App.Create<TDialogForm>();
+    bool mainEnabled = true;
+    HWND owner = nullptr;
+    dialog->Ok->OnClick = [&](TObject*) {
+        mainEnabled = t.Form->Enabled();
+        owner = ::GetWindow(dialog->Handle(), GW_OWNER);
+    };
+    ::PostMessageA(dialog->Ok->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_FALSE(mainEnabled);
+    // Owned by the main form meanwhile, so that the main form cannot cover it.
+    EXPECT_EQ(owner, t.Form->Handle());
+    EXPECT_EQ(::GetWindow(dialog->Handle(), GW_OWNER), t.App.Handle());
+    EXPECT_TRUE(t.Form->Enabled());
+    EXPECT_FALSE(dialog->Visible());
+    EXPECT_FALSE(dialog->Modal());
+
+    ::PostMessageA(dialog->Handle(), WM_CLOSE, 0, 0); // the close box
+    EXPECT_EQ(dialog->ShowModal(), mrCancel);
+    EXPECT_TRUE(::IsWindow(dialog->Handle()));
+    ::PostMessageA(dialog->Handle(), WM_KEYDOWN, VK_RETURN, 1); // Enter: the default button
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_TRUE(t.Form->Enabled());
+}
+
+TEST(ModalForm, ItOpensInTheMiddleOfTheScreenWhereverItWasBefore) {
+    TTestApp t;
+    auto* dialog = t.App.Create<TDialogForm>();
+    const TBounds b = dialog->Bounds();
+    dialog->SetBounds({3, 4, b.Width, b.Height});
+    ::PostMessageA(dialog->Handle(), WM_CLOSE, 0, 0);
+    dialog->ShowModal();
+    RECT work{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const TBounds c = dialog->Bounds();
+    EXPECT_EQ(c.Width, b.Width);
+    EXPECT_LE(std::abs(c.Left + c.Width / 2 - (work.left + work.right) / 2), 1);
+    EXPECT_LE(std::abs(c.Top + c.Height / 2 - (work.top + work.bottom) / 2), 1);
+}
+
+TEST(ModalForm, AQuitRequestEndsItAndIsLeftForTheApplicationsLoop) {
+    TTestApp t;
+    auto* dialog = t.App.Create<TDialogForm>();
+    ::PostQuitMessage(3);
+    EXPECT_EQ(dialog->ShowModal(), mrCancel);
+    MSG msg{};
+    ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 3u);
 }
