@@ -223,7 +223,29 @@ handle_of() { # app index -> window handle
 }
 rm -f "$shots"/[0-9][0-9]-*.png
 shot 01-desktop
+# Zorvane's tray icon (icons 20 pixels apart from 8 pixels in, counting the shown ones).
+tray_x=$(ctl tray | tr -d '\r' | awk '/ hidden=0 / { if ($0 ~ / tip=Zorvane$/) { print 8 + n * 20 + 10; exit } n++ }')
 if [ -f "$ZV_WINBIN/Zorvane.exe" ]; then
+    # A drag on the taskbar: Paint's button (the fourth shown) to the front. Buttons share the
+    # toolbar's width evenly, up to 160 pixels each.
+    tb_width=$(ctl rect | tr -d '\r' | awk '{ print $3 - $1 }')
+    shown=$(ctl dump | tr -d '\r' | awk '$4 !~ /state=0x.[89a-f]/' | wc -l)
+    w=$((tb_width / shown)); [ "$w" -gt 160 ] && w=160
+    drag() { click "--$1" Shell_TrayWnd ToolbarWindow32 '*' "$2" c; }
+    if drag press $((3 * w + w / 2)); then
+        for x in $((3 * w)) $((2 * w)) $((w + w / 2)) $w $((w / 2)) $((w / 4)); do
+            drag move "$x" || true
+            sleep 0.3
+        done
+        sleep 0.5
+        shot 13-drag-in-progress
+        drag release $((w / 4)) || true
+        sleep 1
+        shot 14-drag-dropped
+    fi
+    # The list: a double click on the tray icon brings it back.
+    [ -n "$tray_x" ] && click --double Shell_TrayWnd TrayNotifyWnd '*' "$tray_x" c || true
+    sleep 1.5
     # The list's rows are 18 pixels high below a 22-pixel header: row r's middle is 31 + 18 r.
     row() { click TfTaskBarMain TQlxCheckList '*' 120 $((31 + 18 * $1)); }
     check_box() { click TfTaskBarMain TQlxCheckList '*' 8 $((31 + 18 * $1)); }
@@ -235,9 +257,8 @@ if [ -f "$ZV_WINBIN/Zorvane.exe" ]; then
     shot 09-list-calculator-hidden
     check_box 2 || true # and comes back
     sleep 1.5
-    # The tray menu: a right click on Zorvane's icon (icons 20 pixels apart from 8 pixels in,
-    # counting the shown ones), then "Settings", its second item (items 22 pixels high).
-    tray_x=$(ctl tray | tr -d '\r' | awk '/ hidden=0 / { if ($0 ~ / tip=Zorvane$/) { print 8 + n * 20 + 10; exit } n++ }')
+    # The tray menu: a right click on Zorvane's icon, then "Settings", its second item (items
+    # 22 pixels high).
     if [ -n "$tray_x" ]; then
         click --right Shell_TrayWnd TrayNotifyWnd '*' "$tray_x" c || true
         sleep 1

@@ -73,8 +73,9 @@ static_assert(offsetof(TBBUTTON, dwData) == (kWide ? 16 : 12) &&
               "TBBUTTON's dwData and iString lie where the shell's do");
 
 // Reads the toolbar's buttons in batches through one block in the toolbar's process (its
-// layout in toolbarread.h). Per button it sends TB_GETBUTTON, TB_COMMANDTOINDEX, TB_GETRECT and
-// TB_GETBUTTONTEXTA twice (the length, then the text); per batch it reads all TBBUTTONs in one
+// layout in toolbarread.h). Per button it sends TB_GETBUTTON, TB_GETRECT and TB_GETBUTTONTEXTA
+// twice (the length, then the text); a button's index is the one TB_COMMANDTOINDEX would give,
+// taken from the buttons read before it; per batch it reads all TBBUTTONs in one
 // transfer, zeroes all rectangles in one and reads the rectangles and captions back in one. A
 // caption too long for its slot goes to a large buffer and is read at once. A full reading then
 // reads the windows, in one transfer when their blocks lie close together.
@@ -107,7 +108,7 @@ public:
         bool goOn = true;
         try {
             for (uint32_t k : present)
-                batch.push_back(SendButtonMessages(k, tb[k]));
+                batch.push_back(SendButtonMessages(k, First + static_cast<int32_t>(k), tb[k]));
         } catch (const Exception&) {
             goOn = false; // a long caption's buffer could not be had or read
         }
@@ -137,11 +138,11 @@ private:
         return SendMessageA(FToolbar, Msg, wParam, reinterpret_cast<LPARAM>(Remote));
     }
 
-    TPending SendButtonMessages(uint32_t Slot, const TBBUTTON& tb) {
+    TPending SendButtonMessages(uint32_t Slot, int32_t Position, const TBBUTTON& tb) {
         const WPARAM id = static_cast<WPARAM>(tb.idCommand);
         TPending p{std::make_unique<TTaskButton>(), Slot, tb.dwData, -1};
         TTaskButton& b = *p.Button;
-        b.Index = static_cast<int32_t>(Send(TB_COMMANDTOINDEX, id, nullptr));
+        b.Index = FIndexes.IndexOf(tb.idCommand, Position);
         Send(TB_GETRECT, id, At(FLayout.Rect(Slot)));
         FetchCaption(id, p);
         b.SetStyleState(tb.fsStyle, tb.fsState);
@@ -283,6 +284,7 @@ private:
     char* FLarge = nullptr;
     uint32_t FLargeSize = 0;
     uint32_t& FSends;
+    TCommandIndexes FIndexes;
 };
 
 // Every button the toolbar gives before an error of the reading ends the phase.

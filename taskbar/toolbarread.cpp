@@ -44,3 +44,11 @@ TWindowSpan PlanWindowSpan(const std::vector<uint64_t>& Blocks) {
         return {};
     return {true, *low, static_cast<uint32_t>(*high - *low + kWindowBytes)};
 }
+
+int32_t TCommandIndexes::IndexOf(int32_t Id, int32_t Position) {
+    for (const auto& [id, first] : First_)
+        if (id == Id)
+            return first;
+    First_.emplace_back(Id, Position);
+    return Position;
+}

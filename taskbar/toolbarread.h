@@ -6,6 +6,7 @@
 // taskbar/taskbuttons_win.cpp carries this out.
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "taskbar/taskbuttons.h"
@@ -69,3 +70,15 @@ struct TWindowSpan {
     uint32_t Size = 0;
 };
 TWindowSpan PlanWindowSpan(const std::vector<uint64_t>& Blocks);
+
+// The toolbar index of a button by its command id, as TB_COMMANDTOINDEX answers it (the position
+// of the first button with that id), worked out from the buttons read so far in toolbar order,
+// so that reading a toolbar costs one message less per button.
+class TCommandIndexes {
+public:
+    // The button at Position has the command Id; buttons are given in toolbar order.
+    int32_t IndexOf(int32_t Id, int32_t Position);
+
+private:
+    std::vector<std::pair<int32_t, int32_t>> First_; // id, first position; in toolbar order
+};

@@ -68,3 +68,11 @@ TEST(PlanWindowSpan, OneReadOnlyForBlocksCloseTogether) {
 }
 
 } // namespace
+
+TEST(CommandIndexes, TheFirstButtonWithTheIdAsTheToolbarAnswers) {
+    TCommandIndexes indexes;
+    EXPECT_EQ(indexes.IndexOf(1000, 0), 0);
+    EXPECT_EQ(indexes.IndexOf(1001, 1), 1);
+    EXPECT_EQ(indexes.IndexOf(1000, 2), 0) << "an id used twice names its first button";
+    EXPECT_EQ(indexes.IndexOf(7, 4), 4) << "a position the toolbar had no button at is skipped";
+}
