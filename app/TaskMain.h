@@ -5,7 +5,10 @@
 #include <cstdint>
 
 #include "app/ExitCommand.h"
+#include "components/OneInstance_win.h"
 #include "components/QlxCheckList.h"
+#include "components/QlxThemeSave_win.h"
+#include "components/SaveState_win.h"
 #include "taskbar/taskbuttons.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Dialogs.h"
@@ -13,6 +16,7 @@
 #include "toolkit/Forms.h"
 #include "toolkit/ImgList.h"
 #include "toolkit/StdCtrls.h"
+#include "toolkit/TkForm.h"
 
 class TfTaskBarMain : public TForm, private TExitSteps {
 public:
@@ -38,6 +42,12 @@ public:
     TTimer* TimerForce;
     TTimer* TimerHelp;
     TMessageBox* Msg;
+    // The window's frame, the single-instance guard and the persistence of the window and
+    // control states.
+    TTkForm* TkForm1;
+    TOneInstance* OneInstance1;
+    TSaveState* SaveState1;
+    TQlxThemeSave* QlxThemeSave1;
 
     void FormCreate(TObject* Sender);
     // The application-wide error handler: the error's text in a warning box.
@@ -77,8 +87,10 @@ private:
     // Up (Step -1) and Down (Step 1).
     void MoveSelectedRow(int Step);
 
-    // Creation steps whose components come later.
+    // Creation steps: the first-run branch, the defaults, then the window and control states.
     void RestoreStates();
+    // The Default key of the control states is missing.
+    bool IsFirstRun() const;
     void SetUpTrayIcon();
     void StartIconHook();
 

@@ -53,7 +53,8 @@ void HandleException(TObject* Sender) noexcept {
 // ---- TForm
 
 TForm::TForm(TComponent* Owner, TFormParams Params)
-    : TWindow(Owner, std::move(Params.Name), nullptr), Font_(Params.Font) {
+    : TWindow(Owner, std::move(Params.Name), nullptr), Font_(Params.Font),
+      Position_(Params.Position) {
     DWORD style = WS_POPUP | WS_CLIPCHILDREN;
     DWORD exStyle = 0;
     if (Params.BorderStyle == TBorderStyle::Dialog) {

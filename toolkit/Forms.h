@@ -45,6 +45,8 @@ public:
     ~TForm() override;
 
     TFontDef Font() const { return Font_; }
+    // Where the form was placed when it was created.
+    TPosition Position() const { return Position_; }
 
     // Shows the form and brings it to the front.
     void Show();
@@ -90,6 +92,7 @@ private:
     HWND NextTabStop(HWND From, bool Backwards) const;
 
     TFontDef Font_;
+    TPosition Position_;
     HWND SavedFocus_ = nullptr;
 };
 
