@@ -25,7 +25,7 @@ TSaveState::TSaveState(TComponent* Owner, std::string Name)
     : TComponent(Owner, std::move(Name)), TSaveStateCore(Owner ? Owner->Name() : "") {
     Registry = &OpenRegistry;
     OnError = [this](const std::string& Message) {
-        auto* form = dynamic_cast<TForm*>(Owner());
+        auto* form = dynamic_cast<TForm*>(this->Owner());
         MessageDlg(form ? form->Handle() : nullptr, Message, TMsgDlgType::mtError,
                    TMsgDlgButtons::mbIgnore);
     };

@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "taskbar/taskbuttons_win.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 // The program's three windows, as the program entry creates them.
 struct TProgramWindows {
     TProgramWindows() {
+        zvtest::ResetProgramSettings();
         Exiting = false;
         App.SetTitle("Zorvane");
         App.CreateForm(fTaskBarMain);
@@ -28,6 +30,7 @@ ScopedWindow HiddenWindow() {
 } // namespace
 
 TEST(StartUp, TheBalloonWindowSwitchesTheRefreshAndThePollOnButNotTheHide) {
+    zvtest::ResetProgramSettings();
     Exiting = false;
     TApplication app;
     app.CreateForm(fTaskBarMain);
@@ -120,6 +123,7 @@ TEST(CloseRequest, OnlyHidesTheMainWindowUntilTheProgramIsEnding) {
 // as they are.
 TEST(SessionEnd, ACancelledLogoffLeavesNoWindowHiddenWhenTheProgramEnds) {
     for (bool sessionEnds : {false, true}) {
+        zvtest::ResetProgramSettings();
         Exiting = false;
         THiddenWindows hidden;
         {
