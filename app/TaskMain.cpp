@@ -338,7 +338,6 @@ void TfTaskBarMain::StopIconHook() {}
 // TrayIcon1.IconVisible := false.
 void TfTaskBarMain::RemoveTrayIcon() {}
 
-
 void TfTaskBarMain::StopMouseHook() {
     if (FTaskBarBallon)
         FTaskBarBallon->StopMouseHook();

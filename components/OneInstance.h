@@ -19,5 +19,5 @@ std::string InstanceMutexName(const std::string& ExePath);
 // The text of a failed step ("Unable to create Mutex!", ...) with the underlying error.
 std::string OneInstanceErrorText(const std::string& Step, const std::string& Cause);
 
-extern const char kOneInstanceRunning[];    // InformUser, with Terminate
-extern const char kOneInstanceRunningOn[];  // InformUser, without Terminate
+extern const char kOneInstanceRunning[];   // InformUser, with Terminate
+extern const char kOneInstanceRunningOn[]; // InformUser, without Terminate

@@ -41,8 +41,8 @@ TOneInstance::~TOneInstance() {
     if (!OwnsMutex_ && RaisePriorInstance && !Title_.empty())
         RaisePriorWindow();
     if (Mutex_ && !::CloseHandle(Mutex_.release()))
-        Report(this, OneInstanceErrorText("Unable to close Mutex!",
-                                          SysErrorMessage(::GetLastError())));
+        Report(this,
+               OneInstanceErrorText("Unable to close Mutex!", SysErrorMessage(::GetLastError())));
 }
 
 void TOneInstance::Loaded() {

@@ -19,8 +19,8 @@ public:
     // Closes the mutex of the first instance; a later instance may raise the first one.
     ~TOneInstance() override;
 
-    bool Terminate = true;          // end the new instance when another one runs
-    bool InformUser = false;        // tell the user about the other instance
+    bool Terminate = true;           // end the new instance when another one runs
+    bool InformUser = false;         // tell the user about the other instance
     bool RaisePriorInstance = false; // bring the running instance to the front at the end
     TNotifyEvent ApplicationExists;
 

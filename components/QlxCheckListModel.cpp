@@ -49,12 +49,6 @@ std::string Trim(const std::string& s) {
     return s.substr(a, b - a);
 }
 
-std::string LowerAscii(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // A whole text as a number of the given base; none when anything is left over.
 std::optional<double> WholeNumber(const std::string& Text, bool Float) {
     const std::string t = Trim(Text);
@@ -123,7 +117,7 @@ std::optional<double> ParseDate(const std::string& Text) {
 
 // Fraction of a day of a time written as H:M or H:M:S, with an optional AM or PM.
 std::optional<double> ParseTime(const std::string& Text) {
-    std::string t = LowerAscii(Trim(Text));
+    std::string t = LowerCaseAscii(Trim(Text));
     int shift = -1; // -1: 24-hour clock
     for (auto [suffix, add] : {std::pair{"am", 0}, std::pair{"pm", 12}})
         if (t.size() > 2 && t.compare(t.size() - 2, 2, suffix) == 0) {
@@ -154,7 +148,7 @@ std::optional<double> ParseDateTime(const std::string& Text) {
 }
 
 std::optional<double> ParseHex(const std::string& Text) {
-    std::string t = LowerAscii(Trim(Text));
+    std::string t = LowerCaseAscii(Trim(Text));
     if (!t.empty() && t[0] == '$')
         t.erase(0, 1);
     else if (t.rfind("0x", 0) == 0)
@@ -172,15 +166,22 @@ std::optional<double> ParseHex(const std::string& Text) {
 
 // A size such as "512", "1.5 KB", "3 MB" or "12 bytes", in bytes.
 std::optional<double> ParseFileSize(const std::string& Text) {
-    const std::string t = LowerAscii(Trim(Text));
+    const std::string t = LowerCaseAscii(Trim(Text));
     size_t unitAt = t.size();
     while (unitAt > 0 && std::isalpha(static_cast<unsigned char>(t[unitAt - 1])))
         --unitAt;
     const std::string unit = t.substr(unitAt);
-    static const std::pair<const char*, double> kUnits[] = {
-        {"", 1},       {"b", 1},          {"bytes", 1},         {"byte", 1},
-        {"k", 1024.0}, {"kb", 1024.0},    {"m", 1048576.0},     {"mb", 1048576.0},
-        {"g", 1073741824.0}, {"gb", 1073741824.0}, {"tb", 1099511627776.0}};
+    static const std::pair<const char*, double> kUnits[] = {{"", 1},
+                                                            {"b", 1},
+                                                            {"bytes", 1},
+                                                            {"byte", 1},
+                                                            {"k", 1024.0},
+                                                            {"kb", 1024.0},
+                                                            {"m", 1048576.0},
+                                                            {"mb", 1048576.0},
+                                                            {"g", 1073741824.0},
+                                                            {"gb", 1073741824.0},
+                                                            {"tb", 1099511627776.0}};
     for (auto [name, factor] : kUnits)
         if (unit == name) {
             const std::optional<double> n = WholeNumber(t.substr(0, unitAt), true);
@@ -216,7 +217,7 @@ std::optional<double> ParseSortValue(const std::string& Text, TsortType Type) {
 
 int CompareSortTexts(const std::string& A, const std::string& B, TsortType Type) {
     if (Type == stString) {
-        const int c = LowerAscii(A).compare(LowerAscii(B));
+        const int c = LowerCaseAscii(A).compare(LowerCaseAscii(B));
         return c < 0 ? -1 : c > 0 ? 1 : 0;
     }
     const std::optional<double> a = ParseSortValue(A, Type);
@@ -490,8 +491,7 @@ void TQlxCheckListCore::SortItems() {
     Changed();
 }
 
-std::optional<std::string> TQlxCheckListCore::SortText(const TQlxListItem& Item,
-                                                       int Column) const {
+std::optional<std::string> TQlxCheckListCore::SortText(const TQlxListItem& Item, int Column) const {
     std::string text;
     if (Column == 0)
         text = Item.Caption();
@@ -614,9 +614,8 @@ void TQlxCheckListCore::LoadRegistrySettings(const std::string& Name) {
                 if (reg->GetDataType(WidthValue(n)) == kRegDword)
                     Columns[n].SetWidth(reg->ReadInteger(WidthValue(n)));
         if (r.SaveSortSettings) {
-            SortColumn_ = reg->GetDataType("Sort_Column") == kRegDword
-                              ? reg->ReadInteger("Sort_Column")
-                              : 0;
+            SortColumn_ =
+                reg->GetDataType("Sort_Column") == kRegDword ? reg->ReadInteger("Sort_Column") : 0;
             SortSens_ = reg->GetDataType("Sort_Ascendent") == kRegDword &&
                                 reg->ReadInteger("Sort_Ascendent") != 0
                             ? ssDescendent
@@ -977,8 +976,7 @@ void TQlxCheckListCore::DblClick(TShiftState Shift, int X, int Y) {
         break;
     case THitZone::Cell:
     case THitZone::CheckBox:
-        FireItem(hit.Column == FirstVisibleColumn() ? OnItemDblClick : OnSubItemDblClick,
-                 hit.Row);
+        FireItem(hit.Column == FirstVisibleColumn() ? OnItemDblClick : OnSubItemDblClick, hit.Row);
         break;
     case THitZone::None:
         break;

@@ -3,19 +3,13 @@
 #include <algorithm>
 
 #include "components/QlxCheckListModel.h"
+#include "toolkit/SysUtils.h"
 
 namespace {
-std::string Lower(std::string s) {
-    for (char& ch : s)
-        if (ch >= 'A' && ch <= 'Z')
-            ch = static_cast<char>(ch - 'A' + 'a');
-    return s;
-}
-
 bool InList(const std::vector<std::string>& List, const std::string& Name) {
-    const std::string name = Lower(Name);
+    const std::string name = LowerCaseAscii(Name);
     return std::any_of(List.begin(), List.end(),
-                       [&](const std::string& s) { return Lower(s) == name; });
+                       [&](const std::string& s) { return LowerCaseAscii(s) == name; });
 }
 
 std::string JoinLines(const std::vector<std::string>& Lines) {
@@ -96,26 +90,25 @@ bool TQlxThemeSaveCore::CheckListNamed(const std::string& Name) const {
     return InList(QlxCheckLists, Name);
 }
 
-bool TQlxThemeSaveCore::Load(const std::vector<IStateControl*>& Controls, bool HasOwner) {
+bool TQlxThemeSaveCore::ProcessAll(const std::vector<IStateControl*>& Controls, bool HasOwner,
+                                   bool Write) {
     if (!Usable(HasOwner))
         return false;
     bool result = true;
     for (IStateControl* c : Controls)
-        result = ProcessComponent(*c, false);
+        result = ProcessComponent(*c, Write);
     return result;
+}
+
+bool TQlxThemeSaveCore::Load(const std::vector<IStateControl*>& Controls, bool HasOwner) {
+    return ProcessAll(Controls, HasOwner, false);
 }
 
 bool TQlxThemeSaveCore::Save(const std::vector<IStateControl*>& Controls, bool HasOwner) {
-    if (!Usable(HasOwner))
-        return false;
-    bool result = true;
-    for (IStateControl* c : Controls)
-        result = ProcessComponent(*c, true);
-    return result;
+    return ProcessAll(Controls, HasOwner, true);
 }
 
-bool TQlxThemeSaveCore::SaveDefaults(const std::vector<IStateControl*>& Controls,
-                                     bool HasOwner) {
+bool TQlxThemeSaveCore::SaveDefaults(const std::vector<IStateControl*>& Controls, bool HasOwner) {
     if (!Usable(HasOwner))
         return false;
     const std::string keep = KeySave;
@@ -127,7 +120,8 @@ bool TQlxThemeSaveCore::SaveDefaults(const std::vector<IStateControl*>& Controls
 
 bool TQlxThemeSaveCore::ProcessComponent(IStateControl& Control, bool Write) {
     try {
-        std::unique_ptr<TRegistry> reg = Registry(TRegRoot::CurrentUser, Write ? kKeyWrite : kKeyRead);
+        std::unique_ptr<TRegistry> reg =
+            Registry(TRegRoot::CurrentUser, Write ? kKeyWrite : kKeyRead);
         if (!reg || !reg->OpenKey(KeySave, Write))
             return false;
         TOpenedKey opened(*reg);
@@ -145,23 +139,28 @@ void TQlxThemeSaveCore::ProcessValues(TRegistry& Reg, IStateControl& C, bool Wri
     TValues v(Reg, name, Write);
     auto check = [&] {
         if (SaveCheck)
-            v.Bool("Check", [&] { return C.Checked(); }, [&](bool b) { C.SetChecked(b); });
+            v.Bool(
+                "Check", [&] { return C.Checked(); }, [&](bool b) { C.SetChecked(b); });
     };
     auto visibleEnabled = [&] {
         if (SaveVisible)
-            v.Bool("Visible", [&] { return C.Visible(); }, [&](bool b) { C.SetVisible(b); });
+            v.Bool(
+                "Visible", [&] { return C.Visible(); }, [&](bool b) { C.SetVisible(b); });
         if (SaveEnabled)
-            v.Bool("Enabled", [&] { return C.Enabled(); }, [&](bool b) { C.SetEnabled(b); });
+            v.Bool(
+                "Enabled", [&] { return C.Enabled(); }, [&](bool b) { C.SetEnabled(b); });
     };
     auto caption = [&] {
         if (SaveCaption)
-            v.Str("Caption", kRegSz, [&] { return C.Caption(); },
-                  [&](const std::string& s) { C.SetCaption(s); });
+            v.Str(
+                "Caption", kRegSz, [&] { return C.Caption(); },
+                [&](const std::string& s) { C.SetCaption(s); });
     };
     auto text = [&](uint32_t Type, bool Switch) {
         if (Switch)
-            v.Str("Text", Type, [&] { return C.Text(); },
-                  [&](const std::string& s) { C.SetText(s); });
+            v.Str(
+                "Text", Type, [&] { return C.Text(); },
+                [&](const std::string& s) { C.SetText(s); });
     };
     switch (C.Kind()) {
     case TStateKind::GroupBox:
@@ -179,7 +178,8 @@ void TQlxThemeSaveCore::ProcessValues(TRegistry& Reg, IStateControl& C, bool Wri
         visibleEnabled();
         text(kRegExpandSz, SaveItems);
         if (SaveIndex)
-            v.Int("Index", [&] { return C.ItemIndex(); }, [&](int i) { C.SetItemIndex(i); });
+            v.Int(
+                "Index", [&] { return C.ItemIndex(); }, [&](int i) { C.SetItemIndex(i); });
         break;
     case TStateKind::Button:
         visibleEnabled();
@@ -190,25 +190,23 @@ void TQlxThemeSaveCore::ProcessValues(TRegistry& Reg, IStateControl& C, bool Wri
         text(kRegExpandSz, SaveItems);
         break;
     case TStateKind::CheckList:
-        if (C.CheckList() && CheckListNamed(name))
+        if (C.CheckList() && CheckListNamed(name)) {
+            visibleEnabled();
             ProcessCheckList(Reg, C, *C.CheckList(), Write);
+        }
         break;
     case TStateKind::None:
         break;
     }
 }
 
-void TQlxThemeSaveCore::ProcessCheckList(TRegistry& Reg, IStateControl& C,
-                                         TQlxCheckListCore& List, bool Write) {
+void TQlxThemeSaveCore::ProcessCheckList(TRegistry& Reg, IStateControl& C, TQlxCheckListCore& List,
+                                         bool Write) {
     const std::string name = C.Name();
     TValues v(Reg, name, Write);
-    if (SaveVisible)
-        v.Bool("Visible", [&] { return C.Visible(); }, [&](bool b) { C.SetVisible(b); });
-    if (SaveEnabled)
-        v.Bool("Enabled", [&] { return C.Enabled(); }, [&](bool b) { C.SetEnabled(b); });
     if (SaveCheck)
-        v.Bool("CheckBoxes", [&] { return List.CheckBoxes; },
-               [&](bool b) { List.CheckBoxes = b; });
+        v.Bool(
+            "CheckBoxes", [&] { return List.CheckBoxes; }, [&](bool b) { List.CheckBoxes = b; });
     if (!SaveItems)
         return;
     TQlxListItems& items = List.Items;
@@ -236,24 +234,29 @@ void TQlxThemeSaveCore::ProcessCheckList(TRegistry& Reg, IStateControl& C,
     for (int i = 0; i < items.Count(); ++i) {
         TQlxListItem& item = items[i];
         const std::string n = std::to_string(i);
-        v.Str("Item" + n, kRegSz, [&] { return item.Caption(); },
-              [&](const std::string& s) { item.SetCaption(s); });
+        v.Str(
+            "Item" + n, kRegSz, [&] { return item.Caption(); },
+            [&](const std::string& s) { item.SetCaption(s); });
         if (SaveImageIndex)
-            v.Int("Imageindex" + n, [&] { return item.ImageIndex; },
-                  [&](int x) { item.ImageIndex = x; });
+            v.Int(
+                "Imageindex" + n, [&] { return item.ImageIndex; },
+                [&](int x) { item.ImageIndex = x; });
         if (SaveCheck) {
-            v.Bool("Checked" + n, [&] { return item.Checked(); },
-                   [&](bool b) { item.SetChecked(b); });
-            v.Bool("VisibleCheck" + n, [&] { return item.VisibleCheck(); },
-                   [&](bool b) { item.SetVisibleCheck(b); });
+            v.Bool(
+                "Checked" + n, [&] { return item.Checked(); }, [&](bool b) { item.SetChecked(b); });
+            v.Bool(
+                "VisibleCheck" + n, [&] { return item.VisibleCheck(); },
+                [&](bool b) { item.SetVisibleCheck(b); });
         }
-        v.Str("SubItem" + n, kRegSz, [&] { return JoinLines(item.SubItems.List()); },
-              [&](const std::string& s) {
-                  item.SubItems.Clear();
-                  for (const std::string& line : SplitLines(s))
-                      item.SubItems.Add(line);
-              });
-        v.Str("Hidenpart" + n, kRegSz, [&] { return item.Hidenpart; },
-              [&](const std::string& s) { item.Hidenpart = s; });
+        v.Str(
+            "SubItem" + n, kRegSz, [&] { return JoinLines(item.SubItems.List()); },
+            [&](const std::string& s) {
+                item.SubItems.Clear();
+                for (const std::string& line : SplitLines(s))
+                    item.SubItems.Add(line);
+            });
+        v.Str(
+            "Hidenpart" + n, kRegSz, [&] { return item.Hidenpart; },
+            [&](const std::string& s) { item.Hidenpart = s; });
     }
 }

@@ -13,7 +13,17 @@
 class TQlxCheckListCore;
 
 // The kinds of control whose state is kept; None for every other component.
-enum class TStateKind { None, GroupBox, CheckBox, RadioButton, Edit, ListBox, Button, Memo, CheckList };
+enum class TStateKind {
+    None,
+    GroupBox,
+    CheckBox,
+    RadioButton,
+    Edit,
+    ListBox,
+    Button,
+    Memo,
+    CheckList
+};
 
 // One component of the form as the state saving sees it. Each kind uses the accessors of
 // its values only.
@@ -74,6 +84,7 @@ public:
 
 private:
     bool Usable(bool HasOwner) const;
+    bool ProcessAll(const std::vector<IStateControl*>& Controls, bool HasOwner, bool Write);
     bool Excepted(const std::string& Name) const;
     bool CheckListNamed(const std::string& Name) const;
     void ProcessValues(TRegistry& Reg, IStateControl& C, bool Write);

@@ -30,8 +30,7 @@ private:
 
 class TCheckBoxState : public TControlState<TCheckBox> {
 public:
-    explicit TCheckBoxState(TCheckBox& Control)
-        : TControlState(Control, TStateKind::CheckBox) {}
+    explicit TCheckBoxState(TCheckBox& Control) : TControlState(Control, TStateKind::CheckBox) {}
     bool Checked() const override { return C_.Checked(); }
     void SetChecked(bool Value) override { C_.SetChecked(Value); } // runs OnClick on a change
 };

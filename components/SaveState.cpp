@@ -69,10 +69,10 @@ void TSaveStateCore::Load(ISavedWindow& Window, const std::string& ExePath) {
             Window.SetWindowState(swsNormal);
             // One bound after the other: a bad value stops with the ones before it applied.
             TFormBounds b = Window.Bounds();
-            for (auto [name, field] : {std::pair{"Left", &TFormBounds::Left},
-                                       std::pair{"Top", &TFormBounds::Top},
-                                       std::pair{"Width", &TFormBounds::Width},
-                                       std::pair{"Height", &TFormBounds::Height}}) {
+            for (auto [name, field] :
+                 {std::pair{"Left", &TFormBounds::Left}, std::pair{"Top", &TFormBounds::Top},
+                  std::pair{"Width", &TFormBounds::Width},
+                  std::pair{"Height", &TFormBounds::Height}}) {
                 b.*field = reg.ReadInteger(name);
                 Window.SetBounds(b);
             }

@@ -10,9 +10,9 @@
 enum class TMsgDlgType { mtWarning, mtConfirmation, mtError };
 enum class TMsgDlgButtons { mbOK, mbYesNo, mbIgnore };
 
-constexpr int mrOk = IDOK;   // 1
-constexpr int mrYes = IDYES; // 6
-constexpr int mrNo = IDNO;   // 7
+constexpr int mrOk = IDOK;         // 1
+constexpr int mrYes = IDYES;       // 6
+constexpr int mrNo = IDNO;         // 7
 constexpr int mrIgnore = IDIGNORE; // 5
 
 // Shows a modal message box owned by Owner (may be null). Its title names the kind:

@@ -17,8 +17,7 @@ void ZoomHidden(HWND Wnd, bool Zoom) {
         ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
         ::SetWindowLongPtrA(Wnd, GWL_STYLE, (style | WS_MAXIMIZE) & ~WS_MINIMIZE);
         ::SetWindowPos(Wnd, nullptr, work.left, work.top, work.right - work.left,
-                       work.bottom - work.top,
-                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+                       work.bottom - work.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
         wp.showCmd = SW_HIDE;
         wp.flags = 0;
         ::SetWindowPlacement(Wnd, &wp); // keeps the restore bounds

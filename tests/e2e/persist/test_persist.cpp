@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/e2e/startup/ProgramUnderTest.h"
+#include "tests/native/support/MainWindowValues.h"
 
 namespace {
 constexpr DWORD kStartMs = 30000;
@@ -100,14 +101,6 @@ RECT WorkArea() {
     return r;
 }
 
-const std::vector<std::string> kControlValues = {
-    "bUpVisible",       "bUpEnabled",       "bUpCaption",       "bDownVisible",
-    "bDownEnabled",     "bDownCaption",     "cbStartUpCheck",   "cbStartUpVisible",
-    "cbStartUpEnabled", "cbStartUpCaption", "cmodmoveCheck",    "cmodmoveVisible",
-    "cmodmoveEnabled",  "cmodmoveCaption",  "bHelpVisible",     "bHelpEnabled",
-    "bHelpCaption",     "bOkVisible",       "bOkEnabled",       "bOkCaption",
-    "bExitVisible",     "bExitEnabled",     "bExitCaption",     "bDemo_OLDVisible",
-    "bDemo_OLDEnabled", "bDemo_OLDCaption"};
 } // namespace
 
 TEST(FirstRun, AsksOnceAndLeavesTheControlStatesAndTheCentredWindow) {
@@ -130,9 +123,8 @@ TEST(FirstRun, AsksOnceAndLeavesTheControlStatesAndTheCentredWindow) {
     EXPECT_EQ(DumpRegistryKey(HKEY_CURRENT_USER, kDefault), "");
     ASSERT_TRUE(SendAndWait(FindDescendant(box, "Button", "&No"), BM_CLICK, 0, 0));
     // Answering No ends the first run all the same: the defaults are written.
-    ASSERT_TRUE(RoundTripUntil(main, kStartMs, [&] {
-        return ValuesOf(HKEY_CURRENT_USER, kDefault).size() == 26;
-    }));
+    ASSERT_TRUE(RoundTripUntil(main, kStartMs,
+                               [&] { return ValuesOf(HKEY_CURRENT_USER, kDefault).size() == 26; }));
 
     for (const char* key : {kKey, kDefault}) {
         std::vector<std::string> names;
@@ -142,7 +134,8 @@ TEST(FirstRun, AsksOnceAndLeavesTheControlStatesAndTheCentredWindow) {
                 << name;
         }
         EXPECT_EQ(std::set<std::string>(names.begin(), names.end()),
-                  std::set<std::string>(kControlValues.begin(), kControlValues.end()))
+                  std::set<std::string>(zvtest::kMainWindowControlValues.begin(),
+                                        zvtest::kMainWindowControlValues.end()))
             << key;
         EXPECT_EQ(names.size(), 26u) << key;
         EXPECT_EQ(ValueOf(HKEY_CURRENT_USER, key, "cbStartUpCheck").Dword(), 1u);
@@ -283,8 +276,8 @@ TEST(ListColumns, WithoutRightsToTheKeyTheProgramExitsNormallyAndSavesNothing) {
     zvtest::ResetProgramSettings();
     zvtest::DeleteRegistryTree(HKEY_LOCAL_MACHINE, kListParent);
     HKEY raw = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kListParent, 0, nullptr,
-                                REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &raw, nullptr),
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kListParent, 0, nullptr, REG_OPTION_VOLATILE,
+                                KEY_ALL_ACCESS, nullptr, &raw, nullptr),
               ERROR_SUCCESS);
     ScopedKey parent(raw);
     {

@@ -11,6 +11,7 @@
 #include "components/QlxCheckListModel.h"
 #include "components/QlxThemeSave.h"
 #include "components/SaveState.h"
+#include "tests/native/support/MainWindowValues.h"
 #include "tests/native/support/MemoryRegistry.h"
 
 using zvtest::Dword;
@@ -90,14 +91,7 @@ TEST(QlxThemeSave, TheMainWindowLeavesItsTwentySixValuesInComponentOrder) {
     w.Named("bDemo_OLD").Vis = false;
     w.Named("bOk").Cap = "OK";
     EXPECT_TRUE(w.Saver.Save(w.Pointers, true));
-    const std::vector<std::string> want = {
-        "bUpVisible",       "bUpEnabled",       "bUpCaption",       "bDownVisible",
-        "bDownEnabled",     "bDownCaption",     "cbStartUpCheck",   "cbStartUpVisible",
-        "cbStartUpEnabled", "cbStartUpCaption", "cmodmoveCheck",    "cmodmoveVisible",
-        "cmodmoveEnabled",  "cmodmoveCaption",  "bHelpVisible",     "bHelpEnabled",
-        "bHelpCaption",     "bOkVisible",       "bOkEnabled",       "bOkCaption",
-        "bExitVisible",     "bExitEnabled",     "bExitCaption",     "bDemo_OLDVisible",
-        "bDemo_OLDEnabled", "bDemo_OLDCaption"};
+    const std::vector<std::string>& want = zvtest::kMainWindowControlValues;
     EXPECT_EQ(w.Reg.Names(HKCU, kKey), want);
     auto* values = w.Reg.Find(HKCU, kKey);
     ASSERT_TRUE(values);

@@ -680,11 +680,13 @@ TEST(QlxSort, RowsFollowTheSortColumnAndTheCurrentRowGoesWithThem) {
     t.List.OnStartSort = [&](TObject*) { ++starts; };
     t.List.OnEndSort = [&](TObject*) { ++ends; };
     t.List.SetSortColumn(0);
-    EXPECT_EQ(t.Captions(), (std::vector<std::string>{"Alpha", "bravo", "charlie", "delta", "echo"}));
+    EXPECT_EQ(t.Captions(),
+              (std::vector<std::string>{"Alpha", "bravo", "charlie", "delta", "echo"}));
     EXPECT_EQ(t.List.CurrentIndex(), 2);
     EXPECT_EQ(t.SelectedRows(), std::vector<int>{2});
     t.List.SetSortSens(ssDescendent);
-    EXPECT_EQ(t.Captions(), (std::vector<std::string>{"echo", "delta", "charlie", "bravo", "Alpha"}));
+    EXPECT_EQ(t.Captions(),
+              (std::vector<std::string>{"echo", "delta", "charlie", "bravo", "Alpha"}));
     EXPECT_EQ(starts, 2);
     EXPECT_EQ(ends, 2);
 
@@ -888,7 +890,8 @@ TEST(QlxRegistry, AKeyWithoutSortColumnSortsByHiddenPartAndCaption) {
     t.List.LoadRegistrySettings("QlxCheckListTaskBar");
     EXPECT_EQ(t.List.SortColumn(), 0);
     t.List.Items.BeginUpdate();
-    for (auto [caption, hidden] : {std::pair{"Zeta", "0001"}, {"beta", "0002"}, {"Alpha", "0002"}}) {
+    for (auto [caption, hidden] :
+         {std::pair{"Zeta", "0001"}, {"beta", "0002"}, {"Alpha", "0002"}}) {
         TQlxListItem* item = t.List.Items.Add();
         item->SetCaption(caption);
         item->Hidenpart = hidden;

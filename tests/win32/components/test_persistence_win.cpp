@@ -23,18 +23,18 @@ const char kStateKey[] = "Software\\Kestrelan\\ZorvaneTest\\Main";
 
 void PutDword(const char* Key, const char* Name, DWORD Value) {
     HKEY k = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, Key, 0, nullptr, 0, KEY_WRITE, nullptr, &k,
-                                nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        ::RegCreateKeyExA(HKEY_CURRENT_USER, Key, 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr),
+        ERROR_SUCCESS);
     ::RegSetValueExA(k, Name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Value), 4);
     ::RegCloseKey(k);
 }
 
 void PutString(const char* Key, const char* Name, const char* Value) {
     HKEY k = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, Key, 0, nullptr, 0, KEY_WRITE, nullptr, &k,
-                                nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        ::RegCreateKeyExA(HKEY_CURRENT_USER, Key, 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr),
+        ERROR_SUCCESS);
     ::RegSetValueExA(k, Name, 0, REG_SZ, reinterpret_cast<const BYTE*>(Value),
                      static_cast<DWORD>(strlen(Value) + 1));
     ::RegCloseKey(k);
