@@ -8,6 +8,7 @@
 #include "app/TaskRows.h"
 #include "dragdrop/TaskBallon.h"
 #include "taskbar/taskbuttons_win.h"
+#include "toolkit/Registry_win.h"
 
 TfTaskBarMain* fTaskBarMain = nullptr;
 bool Exiting = false;
@@ -73,6 +74,7 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
                     .Caption = "Zorvane",
                     .ClientWidth = 586,
                     .ClientHeight = 419,
+                    .Position = TPosition::Designed, // placed by SaveState1
                     .BorderStyle = TBorderStyle::Dialog,
                     .StayOnTop = true}) {
     KeyPreview = true;
@@ -198,8 +200,17 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
     Msg = Create<TMessageBox>("Msg");
     CreateTrayIcon();
 
-    // The single-instance guard OneInstance1 will be created here: its Loaded runs before
-    // FormCreate and calls OneInstance1ApplicationExists in a second instance.
+    // The single-instance guard: its Loaded runs before FormCreate and calls
+    // OneInstance1ApplicationExists in a second instance, which then ends silently.
+    TkForm1 = Create<TTkForm>("TkForm1");
+    OneInstance1 = Create<TOneInstance>("OneInstance1");
+    OneInstance1->ApplicationExists = handler(&TfTaskBarMain::OneInstance1ApplicationExists);
+    SaveState1 = Create<TSaveState>("SaveState1");
+    SaveState1->SetKeyName("Software\\Kestrelan\\Zorvane\\Main\\");
+    SaveState1->TkForm = TkForm1;
+    QlxThemeSave1 = Create<TQlxThemeSave>("QlxThemeSave1");
+    QlxThemeSave1->KeySave = "Software\\Kestrelan\\Zorvane\\";
+    QlxThemeSave1->DefaultKeyLoad = "Software\\Kestrelan\\Zorvane\\Default";
 
     // The snapshot's icon requests name this window as the one to answer; the reply draws
     // into the group asked for.
@@ -294,12 +305,41 @@ void TfTaskBarMain::WndProc(TMessage& Message) {
 
 // ---- Steps whose components come later; until then these do nothing.
 
-// The first-run test (IsFirstRun: the key QlxThemeSave1.DefaultKeyLoad is missing) with its
-// branch (SaveState1.Center, SaveState1.Save, QlxThemeSave1.Save and the demonstration
-// question that may set ShowDemo), then QlxThemeSave1.SaveDefaults, SaveState1.Load and
-// QlxThemeSave1.Load. The question comes with the persistence: only SaveDefaults ends the
-// first run.
-void TfTaskBarMain::RestoreStates() {}
+// ---- Window and control states
+
+bool TfTaskBarMain::IsFirstRun() const {
+    try {
+        std::unique_ptr<TRegistry> reg = OpenRegistry(TRegRoot::CurrentUser, kKeyRead);
+        const bool opened = reg->OpenKey(QlxThemeSave1->DefaultKeyLoad, false);
+        reg->CloseKey();
+        return !opened;
+    } catch (const std::exception&) {
+        return false; // an error counts as a later run
+    }
+}
+
+void TfTaskBarMain::RestoreStates() {
+    if (IsFirstRun()) {
+        SaveState1->Center();
+        SaveState1->Save();
+        QlxThemeSave1->Save();
+        if (Msg->Execute("Do you wish to see a short video demo about how to use Zorvane?",
+                         TMsgDlgType::mtConfirmation, TMsgDlgButtons::mbYesNo) == mrYes)
+            ShowDemo = true;
+    }
+    // The controls as designed; the Default key also ends the first run.
+    QlxThemeSave1->SaveDefaults();
+    SaveState1->Load();
+    QlxThemeSave1->Load();
+}
+
+void TfTaskBarMain::SaveControlStates() {
+    QlxThemeSave1->Save();
+}
+
+void TfTaskBarMain::SaveWindowState() {
+    SaveState1->Save();
+}
 
 // The icon channel into the shell (images.dll); without it the rows have no icons. The
 // results are not examined.
@@ -309,9 +349,6 @@ void TfTaskBarMain::StartIconHook() {
 void TfTaskBarMain::StopIconHook() {
     IconHook.StopIconHook();
 }
-
-void TfTaskBarMain::SaveControlStates() {} // QlxThemeSave1.Save
-void TfTaskBarMain::SaveWindowState() {}   // SaveState1.Save
 
 void TfTaskBarMain::StopMouseHook() {
     if (FTaskBarBallon)

@@ -6,10 +6,13 @@
 #include <string>
 
 #include "app/ExitCommand.h"
+#include "components/OneInstance_win.h"
 #include "components/QlxCheckList.h"
 #include "components/TrayIcon_win.h"
 #include "dragdrop/BalloonHost.h"
 #include "taskbar/loader_hook_win.h"
+#include "components/QlxThemeSave_win.h"
+#include "components/SaveState_win.h"
 #include "taskbar/taskbuttons.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Dialogs.h"
@@ -18,6 +21,7 @@
 #include "toolkit/ImgList.h"
 #include "toolkit/Menus.h"
 #include "toolkit/StdCtrls.h"
+#include "toolkit/TkForm.h"
 
 class TfTaskBarMain : public TForm, public IBalloonHost, private TExitSteps {
 public:
@@ -51,6 +55,12 @@ public:
     TMenuItem* mHelp;
     TMenuItem* mExit;
     TTrayIcon* TrayIcon1;
+    // The window's frame, the single-instance guard and the persistence of the window and
+    // control states.
+    TTkForm* TkForm1;
+    TOneInstance* OneInstance1;
+    TSaveState* SaveState1;
+    TQlxThemeSave* QlxThemeSave1;
 
     void FormCreate(TObject* Sender);
     // The application-wide error handler: the error's text in a warning box.
@@ -125,10 +135,12 @@ private:
     // Up (Step -1) and Down (Step 1).
     void MoveSelectedRow(int Step);
 
-    // Creation steps whose components come later.
+    // Creation steps: the first-run branch, the defaults, then the window and control states.
     void RestoreStates();
     // The tray icon, its pictures and its menu (the menu is attached by SetUpTrayIcon).
     void CreateTrayIcon();
+    // The Default key of the control states is missing.
+    bool IsFirstRun() const;
     void SetUpTrayIcon();
     // Method as an event handler of this window.
     TNotifyEvent Handler(void (TfTaskBarMain::*Method)(TObject*));

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "toolkit/Registry_win.h"
+
 namespace {
 constexpr int kBpCheckBox = 3; // BUTTON part of a check box
 constexpr int kCbsUncheckedNormal = 1;
@@ -171,14 +173,46 @@ TQlxCheckList::TQlxCheckList(TComponent* Owner, TQlxCheckListParams Params)
         ::SetClassLongPtrA(Handle(), GCL_STYLE, style | CS_DBLCLKS);
     Theme_->Reopen(Handle());
     Hint_ = std::make_unique<TControlHint>(Handle(), std::move(Params.Hint), Params.ShowHint);
+    Registry = &OpenRegistry;
+    RememberWidth(OuterWidth());
     UpdateScrollBars();
 }
 
 TQlxCheckList::~TQlxCheckList() {
+    SaveRegistrySettings(Name());
     // The window goes first, so that none of its messages reaches a list being taken apart.
     Hint_.reset();
     if (HWND h = DetachHandle())
         ::DestroyWindow(h);
+}
+
+void TQlxCheckList::Loaded() {
+    LoadRegistrySettings(Name());
+    RememberWidth(OuterWidth());
+}
+
+int TQlxCheckList::OuterWidth() const {
+    RECT r{};
+    ::GetWindowRect(Handle(), &r);
+    return r.right - r.left;
+}
+
+int TQlxCheckList::TextWidth(const std::string& Text, bool HeaderFont) {
+    TWindowDc dc(Handle());
+    TSelection font(dc.get(), SharedFont(HeaderFont ? HeaderFont_ : Font_));
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc.get(), Text.c_str(), static_cast<int>(Text.size()), &size);
+    return size.cx;
+}
+
+bool TQlxCheckList::SetSplitCursor() {
+    POINT p{};
+    ::GetCursorPos(&p);
+    ::ScreenToClient(Handle(), &p);
+    if (!SplitCursorAt(p.x, p.y))
+        return false;
+    ::SetCursor(::LoadCursor(nullptr, IDC_SIZEWE));
+    return true;
 }
 
 void TQlxCheckList::SetHint(const std::string& Value) {
@@ -234,8 +268,10 @@ void TQlxCheckList::UpdateScrollBars() {
     si.cbSize = sizeof(si);
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
     if (layout.VertVisible) {
-        si.nMax = std::max(0, ContentHeight() - 1);
-        si.nPage = static_cast<UINT>(std::max<LONG>(0, rc.bottom - HeaderBand()));
+        // The range lets the last row scroll up from the bottom edge.
+        const int page = std::max<int>(0, rc.bottom - HeaderBand());
+        si.nMax = std::max(0, VertMax() + page - 1);
+        si.nPage = static_cast<UINT>(page);
         si.nPos = VertPos();
         ::SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
     }
@@ -324,11 +360,21 @@ void TQlxCheckList::WndProc(TMessage& Message) {
         PaintTo(reinterpret_cast<HDC>(Message.WParam));
         return;
     case WM_SIZE:
+        ControlResized(OuterWidth());
         ListLayoutChanged();
         break;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
         InvalidateList(); // the selection bar changes colour
+        break;
+    case WM_KILLFOCUS:
+        FocusLost();
+        InvalidateList();
+        break;
+    case WM_SETCURSOR:
+        if (LOWORD(Message.LParam) == HTCLIENT && SetSplitCursor()) {
+            Message.Result = TRUE;
+            return;
+        }
         break;
     case WM_THEMECHANGED:
         Theme_->Reopen(Handle());
@@ -338,10 +384,21 @@ void TQlxCheckList::WndProc(TMessage& Message) {
         SetFocus();
         MouseDown(TMouseButton::Left, MouseShiftState(Message.WParam), XOf(Message.LParam),
                   YOf(Message.LParam));
+        if (YOf(Message.LParam) < HeaderBand())
+            ::SetCapture(Handle()); // the release of a header press may be anywhere
+        if (SizingColumn())
+            SetSplitCursor();
         return;
     case WM_LBUTTONDBLCLK:
         SetFocus();
         DblClick(MouseShiftState(Message.WParam), XOf(Message.LParam), YOf(Message.LParam));
+        if (YOf(Message.LParam) < HeaderBand())
+            ::SetCapture(Handle());
+        return;
+    case WM_LBUTTONUP:
+        if (::GetCapture() == Handle())
+            ::ReleaseCapture();
+        MouseUp(TMouseButton::Left, XOf(Message.LParam), YOf(Message.LParam));
         return;
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:

@@ -9,6 +9,9 @@
 // and so are its properties (CheckBoxes, ItemHeight, EntireRow, colours, OnItemClick,
 // OnItemCheck, ...). The window draws everything itself, double-buffered; while an update
 // bracket is open it shows the picture of its last complete painting.
+//
+// The column widths and sort settings are read from the registry (RegistrySaving) when the
+// owner form has loaded its components, and written when the list is destroyed.
 #include <windows.h>
 
 #include <memory>
@@ -32,7 +35,11 @@ struct TQlxCheckListParams {
 class TQlxCheckList : public TWindow, public TQlxCheckListCore, private IQlxCheckListView {
 public:
     TQlxCheckList(TComponent* Owner, TQlxCheckListParams Params);
+    // Saves the registry settings (failures ignored) before anything goes.
     ~TQlxCheckList() override;
+
+    // The owner form has finished loading: the registry settings are read.
+    void Loaded() override;
 
     const std::string& Hint() const { return Hint_->Text(); }
     void SetHint(const std::string& Value);
@@ -56,10 +63,14 @@ private:
     void ListLayoutChanged() override;
     void ScrollPositionChanged() override;
     void ResetHint() override;
+    int TextWidth(const std::string& Text, bool HeaderFont) override;
 
     void UpdateScrollBars();
     void Scrolled(int Bar, int Code);
     void WheelTurned(WPARAM WParam, LPARAM LParam);
+    int OuterWidth() const;
+    // The split cursor over a header border; false where the class cursor applies.
+    bool SetSplitCursor();
     // Paints the client area into Dc (the screen, or a DC given by WM_PRINTCLIENT).
     void PaintTo(HDC Dc);
     void PaintList(HDC Dc, int Width, int Height);

@@ -1,6 +1,9 @@
 #include "components/QlxCheckListModel.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
 #include <utility>
 
 #include "toolkit/SysUtils.h"
@@ -32,6 +35,196 @@ TCheckGlyph PlainCheckGlyph(TCheckBoxState State) {
             g.At(x, top + dy) = tick;
     }
     return g;
+}
+
+// ---- Sort comparisons
+
+namespace {
+std::string Trim(const std::string& s) {
+    size_t a = 0, b = s.size();
+    while (a < b && std::isspace(static_cast<unsigned char>(s[a])))
+        ++a;
+    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1])))
+        --b;
+    return s.substr(a, b - a);
+}
+
+// A whole text as a number of the given base; none when anything is left over.
+std::optional<double> WholeNumber(const std::string& Text, bool Float) {
+    const std::string t = Trim(Text);
+    if (t.empty())
+        return std::nullopt;
+    char* end = nullptr;
+    const double v = Float ? std::strtod(t.c_str(), &end)
+                           : static_cast<double>(std::strtoll(t.c_str(), &end, 10));
+    if (end != t.c_str() + t.size() || std::isnan(v) || std::isinf(v))
+        return std::nullopt;
+    return v;
+}
+
+// Digits only, as an integer; none when empty, too long or not digits.
+std::optional<int> Digits(const std::string& t) {
+    if (t.empty() || t.size() > 4)
+        return std::nullopt;
+    int v = 0;
+    for (char c : t) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+
+std::vector<std::string> Split(const std::string& t, char Sep) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t at; (at = t.find(Sep, start)) != std::string::npos; start = at + 1)
+        parts.push_back(t.substr(start, at - start));
+    parts.push_back(t.substr(start));
+    return parts;
+}
+
+// Days since 1 January 1 of a date written as Y-M-D, D.M.Y or M/D/Y.
+std::optional<double> ParseDate(const std::string& Text) {
+    const std::string t = Trim(Text);
+    char sep = 0;
+    for (char c : {'-', '.', '/'})
+        if (t.find(c) != std::string::npos)
+            sep = c;
+    if (!sep)
+        return std::nullopt;
+    const std::vector<std::string> p = Split(t, sep);
+    if (p.size() != 3)
+        return std::nullopt;
+    std::optional<int> y, m, d;
+    if (p[0].size() == 4) {
+        y = Digits(p[0]), m = Digits(p[1]), d = Digits(p[2]);
+    } else if (sep == '/') {
+        m = Digits(p[0]), d = Digits(p[1]), y = Digits(p[2]);
+    } else {
+        d = Digits(p[0]), m = Digits(p[1]), y = Digits(p[2]);
+    }
+    if (!y || !m || !d || *m < 1 || *m > 12 || *d < 1 || *d > 31)
+        return std::nullopt;
+    // Days from civil (proleptic Gregorian).
+    const int yy = *y - (*m <= 2 ? 1 : 0);
+    const int era = yy / 400;
+    const int yoe = yy - era * 400;
+    const int doy = (153 * (*m + (*m > 2 ? -3 : 9)) + 2) / 5 + *d - 1;
+    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return static_cast<double>(era * 146097 + doe);
+}
+
+// Fraction of a day of a time written as H:M or H:M:S, with an optional AM or PM.
+std::optional<double> ParseTime(const std::string& Text) {
+    std::string t = LowerCaseAscii(Trim(Text));
+    int shift = -1; // -1: 24-hour clock
+    for (auto [suffix, add] : {std::pair{"am", 0}, std::pair{"pm", 12}})
+        if (t.size() > 2 && t.compare(t.size() - 2, 2, suffix) == 0) {
+            shift = add;
+            t = Trim(t.substr(0, t.size() - 2));
+        }
+    const std::vector<std::string> p = Split(t, ':');
+    if (p.size() < 2 || p.size() > 3)
+        return std::nullopt;
+    const std::optional<int> h = Digits(p[0]), m = Digits(p[1]);
+    const std::optional<int> sec = p.size() == 3 ? Digits(p[2]) : std::optional<int>(0);
+    if (!h || !m || !sec || *m > 59 || *sec > 59 || *h > 23 || (shift >= 0 && *h > 12))
+        return std::nullopt;
+    const int hour = shift < 0 ? *h : (*h % 12) + shift;
+    return (hour * 3600 + *m * 60 + *sec) / 86400.0;
+}
+
+std::optional<double> ParseDateTime(const std::string& Text) {
+    const std::string t = Trim(Text);
+    const size_t space = t.find(' ');
+    if (space == std::string::npos)
+        return ParseDate(t);
+    const std::optional<double> d = ParseDate(t.substr(0, space));
+    const std::optional<double> tm = ParseTime(t.substr(space + 1));
+    if (!d || !tm)
+        return std::nullopt;
+    return *d + *tm;
+}
+
+std::optional<double> ParseHex(const std::string& Text) {
+    std::string t = LowerCaseAscii(Trim(Text));
+    if (!t.empty() && t[0] == '$')
+        t.erase(0, 1);
+    else if (t.rfind("0x", 0) == 0)
+        t.erase(0, 2);
+    if (t.empty() || t.size() > 16)
+        return std::nullopt;
+    double v = 0;
+    for (char c : t) {
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            return std::nullopt;
+        v = v * 16 + (c <= '9' ? c - '0' : c - 'a' + 10);
+    }
+    return v;
+}
+
+// A size such as "512", "1.5 KB", "3 MB" or "12 bytes", in bytes.
+std::optional<double> ParseFileSize(const std::string& Text) {
+    const std::string t = LowerCaseAscii(Trim(Text));
+    size_t unitAt = t.size();
+    while (unitAt > 0 && std::isalpha(static_cast<unsigned char>(t[unitAt - 1])))
+        --unitAt;
+    const std::string unit = t.substr(unitAt);
+    static const std::pair<const char*, double> kUnits[] = {{"", 1},
+                                                            {"b", 1},
+                                                            {"bytes", 1},
+                                                            {"byte", 1},
+                                                            {"k", 1024.0},
+                                                            {"kb", 1024.0},
+                                                            {"m", 1048576.0},
+                                                            {"mb", 1048576.0},
+                                                            {"g", 1073741824.0},
+                                                            {"gb", 1073741824.0},
+                                                            {"tb", 1099511627776.0}};
+    for (auto [name, factor] : kUnits)
+        if (unit == name) {
+            const std::optional<double> n = WholeNumber(t.substr(0, unitAt), true);
+            if (n)
+                return *n * factor;
+            return std::nullopt;
+        }
+    return std::nullopt;
+}
+} // namespace
+
+std::optional<double> ParseSortValue(const std::string& Text, TsortType Type) {
+    switch (Type) {
+    case stString:
+        return std::nullopt;
+    case stHex:
+        return ParseHex(Text);
+    case stFloat:
+        return WholeNumber(Text, true);
+    case stInteger:
+        return WholeNumber(Text, false);
+    case stDate:
+        return ParseDate(Text);
+    case stTime:
+        return ParseTime(Text);
+    case stDateTime:
+        return ParseDateTime(Text);
+    case stFileSize:
+        return ParseFileSize(Text);
+    }
+    return std::nullopt;
+}
+
+int CompareSortTexts(const std::string& A, const std::string& B, TsortType Type) {
+    if (Type == stString) {
+        const int c = LowerCaseAscii(A).compare(LowerCaseAscii(B));
+        return c < 0 ? -1 : c > 0 ? 1 : 0;
+    }
+    const std::optional<double> a = ParseSortValue(A, Type);
+    const std::optional<double> b = ParseSortValue(B, Type);
+    if (!a || !b)
+        return (a ? 1 : 0) - (b ? 1 : 0); // missing first
+    return *a < *b ? -1 : *a > *b ? 1 : 0;
 }
 
 // ---- TSubItems
@@ -276,8 +469,190 @@ void TQlxCheckListCore::SortItems() {
     if (Items.Count() < 2 || SortColumn_ < 0 || SortColumn_ >= Columns.Count() ||
         !Columns[SortColumn_].Visible || Updating() || Sorting_)
         return;
-    // Ordering by the cells of the sort column is not part of this list yet: the rows keep
-    // the order they were added in.
+    struct TSortScope {
+        bool& Flag;
+        explicit TSortScope(bool& F) : Flag(F) { Flag = true; }
+        ~TSortScope() { Flag = false; }
+    } scope(Sorting_);
+    Fire(OnStartSort, Sender_);
+    // The current row is marked; the mark travels with its contents.
+    const int current = CurrentIndex_;
+    for (auto& item : Items.Items_)
+        item->SortMark_ = false;
+    if (IsRow(current))
+        Items[current].SortMark_ = true;
+    QuickSort(0, Items.Count() - 1, SortColumn_, Columns[SortColumn_].SortType);
+    CurrentIndex_ = -1;
+    for (auto& item : Items.Items_)
+        if (std::exchange(item->SortMark_, false))
+            CurrentIndex_ = item->Index();
+    LayoutChanged();
+    Fire(OnEndSort, Sender_);
+    Changed();
+}
+
+std::optional<std::string> TQlxCheckListCore::SortText(const TQlxListItem& Item, int Column) const {
+    std::string text;
+    if (Column == 0)
+        text = Item.Caption();
+    else if (Column - 1 < Item.SubItems.Count())
+        text = Item.SubItems[Column - 1];
+    else
+        return std::nullopt;
+    if (Columns[Column].UseHidenPart)
+        text = Item.Hidenpart + text;
+    return text;
+}
+
+int TQlxCheckListCore::CompareRows(int A, int B, int Column, TsortType Type) const {
+    const std::optional<std::string> a = SortText(Items[A], Column);
+    const std::optional<std::string> b = SortText(Items[B], Column);
+    int c = (a && b) ? CompareSortTexts(*a, *b, Type) : (a ? 1 : 0) - (b ? 1 : 0);
+    return SortSens_ == ssDescendent ? -c : c;
+}
+
+void TQlxCheckListCore::QuickSort(int L, int R, int Column, TsortType Type) {
+    // The middle row is the pivot; rows change places by ExchangeItems, so the pivot's
+    // position is followed as it moves.
+    int i;
+    do {
+        i = L;
+        int j = R;
+        int p = (L + R) / 2;
+        do {
+            while (CompareRows(i, p, Column, Type) < 0)
+                ++i;
+            while (CompareRows(j, p, Column, Type) > 0)
+                --j;
+            if (i <= j) {
+                if (i != j)
+                    ExchangeItems(i, j);
+                if (p == i)
+                    p = j;
+                else if (p == j)
+                    p = i;
+                ++i;
+                --j;
+            }
+        } while (i <= j);
+        if (L < j)
+            QuickSort(L, j, Column, Type);
+        L = i;
+    } while (i < R);
+}
+
+// ---- Column sizing
+
+int TQlxCheckListCore::AutoColumnWidth(int Column) {
+    const TQlxListColumn& col = Columns[Column];
+    int width = View_.TextWidth(col.Caption, true) + 25;
+    for (int i = 0; i < Items.Count(); ++i) {
+        const TQlxListItem& item = Items[i];
+        int cell = item.Offset + item.ImageOffset + 30;
+        if (Column == 0)
+            cell = View_.TextWidth(item.Caption(), false) + item.Offset + item.ImageOffset + 25;
+        else if (Column - 1 < item.SubItems.Count())
+            cell = View_.TextWidth(item.SubItems[Column - 1], false) + item.Offset +
+                   item.ImageOffset + 25;
+        width = std::max(width, cell);
+    }
+    return width;
+}
+
+void TQlxCheckListCore::AutoSizeColumn(int Column) {
+    if (Column < 0 || Column >= Columns.Count() || !Columns[Column].Visible)
+        return;
+    Columns[Column].SetWidth(AutoColumnWidth(Column));
+}
+
+void TQlxCheckListCore::AutoSizeColumns() {
+    for (int c = 0; c < Columns.Count(); ++c)
+        AutoSizeColumn(c);
+}
+
+void TQlxCheckListCore::ControlResized(int Width) {
+    if (PreviousWidth_ >= 0 && Width != PreviousWidth_ && ResizeColumn >= 0 &&
+        ResizeColumn < Columns.Count()) {
+        TQlxListColumn& col = Columns[ResizeColumn];
+        col.SetWidth(col.Width() + Width - PreviousWidth_);
+    }
+    PreviousWidth_ = Width;
+    LayoutChanged();
+    Fire(OnAfterResize, Sender_);
+}
+
+// ---- Registry
+
+void TQlxCheckListCore::PrepareRegistryKey(const std::string& Name) {
+    TRegistrySaving& r = RegistrySaving;
+    if (r.RegistrySubkey.empty())
+        r.RegistrySubkey = Name;
+    if (r.RegistryKey.empty())
+        r.RegistryKey = "SOFTWARE\\TQlxCheckList\\";
+    if (r.RegistryKey.back() != '\\')
+        r.RegistryKey += '\\';
+}
+
+namespace {
+std::string WidthValue(int Column) {
+    return "Column_" + std::to_string(Column) + "_Width";
+}
+} // namespace
+
+void TQlxCheckListCore::LoadRegistrySettings(const std::string& Name) {
+    PrepareRegistryKey(Name);
+    if (!Registry)
+        return;
+    const TRegistrySaving& r = RegistrySaving;
+    try {
+        std::unique_ptr<TRegistry> reg = Registry(r.KeyRoot, kKeyRead);
+        if (!reg || !reg->OpenKey(r.RegistryKey + r.RegistrySubkey, false))
+            return;
+        TOpenedKey opened(*reg);
+        if (r.SaveSizes)
+            for (int n = 0; n < Columns.Count(); ++n)
+                if (reg->GetDataType(WidthValue(n)) == kRegDword)
+                    Columns[n].SetWidth(reg->ReadInteger(WidthValue(n)));
+        if (r.SaveSortSettings) {
+            SortColumn_ =
+                reg->GetDataType("Sort_Column") == kRegDword ? reg->ReadInteger("Sort_Column") : 0;
+            SortSens_ = reg->GetDataType("Sort_Ascendent") == kRegDword &&
+                                reg->ReadInteger("Sort_Ascendent") != 0
+                            ? ssDescendent
+                            : ssAscendent;
+        }
+    } catch (const std::exception&) {
+        return; // what could not be read stays as it was
+    }
+    SortItems();
+}
+
+void TQlxCheckListCore::SaveRegistrySettings(const std::string& Name) noexcept {
+    try {
+        PrepareRegistryKey(Name);
+        if (!Registry)
+            return;
+        const TRegistrySaving& r = RegistrySaving;
+        std::unique_ptr<TRegistry> reg = Registry(r.KeyRoot, kKeyWrite);
+        if (!reg || !reg->OpenKey(r.RegistryKey + r.RegistrySubkey, true))
+            return;
+        TOpenedKey opened(*reg);
+        auto write = [&](const std::string& Value, int32_t Data) {
+            try {
+                reg->WriteInteger(Value, Data);
+            } catch (const std::exception&) {
+            }
+        };
+        if (r.SaveSizes)
+            for (int n = 0; n < Columns.Count(); ++n)
+                write(WidthValue(n), Columns[n].Width());
+        if (r.SaveSortSettings) {
+            write("Sort_Column", SortColumn_);
+            write("Sort_Ascendent", SortSens_ == ssDescendent ? 1 : 0);
+        }
+    } catch (...) {
+        // nothing is saved, and nobody is told
+    }
 }
 
 TQlxListItem* TQlxCheckListCore::SelectedItem() const {
@@ -435,8 +810,8 @@ TScrollLayout TQlxCheckListCore::CalcScrollLayout(int Width, int Height, int Ver
     // Each bar takes room from the other's direction: repeat until both settle.
     bool settled = false;
     for (int pass = 0; pass < 4 && !settled; ++pass) {
-        const bool vert = rowsHeight > Height - (l.HorzVisible ? HorzBarHeight : 0);
-        const bool horz = columnsWidth > Width - (vert ? VertBarWidth : 0);
+        const bool vert = rowsHeight + (l.HorzVisible ? HorzBarHeight : 0) >= Height;
+        const bool horz = columnsWidth + (vert ? VertBarWidth : 0) > Width + 1;
         settled = vert == l.VertVisible && horz == l.HorzVisible;
         l.VertVisible = vert;
         l.HorzVisible = horz;
@@ -456,7 +831,10 @@ void TQlxCheckListCore::SetClientSize(int Width, int Height) {
 }
 
 int TQlxCheckListCore::VertMax() const {
-    return std::max(0, ContentHeight() - (ClientHeight_ - HeaderBand()));
+    const int content = ContentHeight() + HeaderBand();
+    if (ItemHeight <= 0 || content < ClientHeight_)
+        return 0;
+    return ItemHeight * ((content - ClientHeight_) / ItemHeight + 3);
 }
 
 int TQlxCheckListCore::HorzMax() const {
@@ -503,10 +881,59 @@ void TQlxCheckListCore::MouseDown(TMouseButton Button, TShiftState Shift, int X,
     if (Button != TMouseButton::Left)
         return;
     ShiftAnchor_ = (Shift & ssShift) ? CurrentIndex_ : -1;
-    const THitInfo hit = HitTest(X, Y);
-    if (hit.Zone == THitZone::Cell || hit.Zone == THitZone::CheckBox)
-        PressCell(Shift, hit);
-    // Header and border presses (sorting, column sizing) do nothing in this list yet.
+    PressAt(Shift, HitTest(X, Y));
+}
+
+void TQlxCheckListCore::PressAt(TShiftState Shift, const THitInfo& Hit) {
+    PressedZone_ = THitZone::None;
+    switch (Hit.Zone) {
+    case THitZone::Header:
+    case THitZone::Border:
+        PressedZone_ = Hit.Zone;
+        PressedColumn_ = Hit.Column;
+        PressedRow_ = -1;
+        break;
+    case THitZone::Cell:
+    case THitZone::CheckBox:
+        PressCell(Shift, Hit);
+        break;
+    case THitZone::None:
+        break;
+    }
+}
+
+void TQlxCheckListCore::MouseUp(TMouseButton Button, int X, int) {
+    if (Button != TMouseButton::Left)
+        return;
+    const THitZone zone = std::exchange(PressedZone_, THitZone::None);
+    const int column = PressedColumn_;
+    if (column < 0 || column >= Columns.Count())
+        return;
+    if (zone == THitZone::Border) {
+        const int width = X - ColumnLeft(column);
+        if (width > 0)
+            Columns[column].SetWidth(width);
+        Fire(OnColumnResize, Sender_, column);
+    } else if (zone == THitZone::Header) {
+        HeaderReleased(column);
+    }
+}
+
+void TQlxCheckListCore::HeaderReleased(int Column) {
+    if (HeaderAutoSort && !Columns[Column].BlockSort) {
+        // The sort column changes direction; another column starts descending.
+        if (Column == SortColumn_) {
+            SetSortSens(SortSens_ == ssAscendent ? ssDescendent : ssAscendent);
+        } else {
+            SortSens_ = ssDescendent;
+            SetSortColumn(Column);
+        }
+    }
+    Fire(OnColumnClick, Sender_, Column);
+}
+
+bool TQlxCheckListCore::SplitCursorAt(int X, int Y) const {
+    return PressedZone_ == THitZone::Border || HitTest(X, Y).Zone == THitZone::Border;
 }
 
 void TQlxCheckListCore::PressCell(TShiftState Shift, const THitInfo& Hit) {
@@ -534,17 +961,26 @@ void TQlxCheckListCore::PressCell(TShiftState Shift, const THitInfo& Hit) {
 
 void TQlxCheckListCore::DblClick(TShiftState Shift, int X, int Y) {
     ShiftAnchor_ = (Shift & ssShift) ? CurrentIndex_ : -1;
-    const THitInfo first = HitTest(X, Y);
-    if (first.Zone == THitZone::Cell || first.Zone == THitZone::CheckBox)
-        PressCell(Shift, first);
+    PressAt(Shift, HitTest(X, Y));
     if (PressedColumn_ < 0 || PressedColumn_ >= Columns.Count())
         return;
     const THitInfo hit = HitTest(X, Y);
-    if (hit.Zone != THitZone::Cell && hit.Zone != THitZone::CheckBox)
-        return; // header and border double-clicks: nothing yet
-    PressCell(Shift, hit);
-    if (hit.Column == FirstVisibleColumn())
-        FireItem(OnItemDblClick, hit.Row);
+    PressAt(Shift, hit);
+    switch (hit.Zone) {
+    case THitZone::Header:
+        Fire(OnColumnDblClick, Sender_, hit.Column);
+        break;
+    case THitZone::Border:
+        AutoSizeColumn(hit.Column);
+        PressedZone_ = THitZone::None; // the release leaves the fitted width alone
+        break;
+    case THitZone::Cell:
+    case THitZone::CheckBox:
+        FireItem(hit.Column == FirstVisibleColumn() ? OnItemDblClick : OnSubItemDblClick, hit.Row);
+        break;
+    case THitZone::None:
+        break;
+    }
 }
 
 void TQlxCheckListCore::MouseMove(int X, int Y) {
@@ -627,8 +1063,12 @@ void TQlxCheckListCore::KeyDown(uint16_t Key, TShiftState Shift) {
     case kVkRight:
         SetHorzPos(HorzPos_ + ScrollBarsProperties.HorzSmallChange);
         return;
+    case kVkAdd:
+        if (Shift & ssCtrl)
+            AutoSizeColumns();
+        return;
     default:
-        return; // Control + keypad plus fits the columns once column sizing exists
+        return;
     }
 }
 

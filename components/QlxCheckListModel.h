@@ -14,6 +14,7 @@
 
 #include "toolkit/Bitmap16.h"
 #include "toolkit/Classes.h"
+#include "toolkit/Registry.h"
 
 class TQlxCheckListCore;
 class TQlxListItem;
@@ -51,6 +52,17 @@ constexpr uint16_t kVkDown = 0x28;
 constexpr uint16_t kVkAdd = 0x6B; // numeric-keypad plus
 
 using TQlxItemEvent = std::function<void(TObject* Sender, TQlxListItem* Item)>;
+using TQlxColumnEvent = std::function<void(TObject* Sender, int Column)>;
+
+// How two cells compare when the rows are sorted by a column of the given type: text
+// without regard to letter case, or the values the texts are parsed into (hexadecimal,
+// floating point, integer, date, time, date and time, file size such as "1.5 KB"). A text
+// that does not parse counts as missing and comes before every value. Negative, 0 or
+// positive.
+int CompareSortTexts(const std::string& A, const std::string& B, TsortType Type);
+// The value a text parses into for a sort type; none when it does not parse (and for
+// stString).
+std::optional<double> ParseSortValue(const std::string& Text, TsortType Type);
 
 // A plain 13 x 13 check box picture, pixels 0x00RRGGBB row by row from the top.
 struct TCheckGlyph {
@@ -268,6 +280,8 @@ public:
     virtual void ScrollPositionChanged() = 0;
     // The pointer moved to another row while hints follow the rows.
     virtual void ResetHint() = 0;
+    // Width in pixels of a text in the list's font, or in the header's font.
+    virtual int TextWidth(const std::string& Text, bool HeaderFont) = 0;
 
 protected:
     ~IQlxCheckListView() = default;
@@ -285,6 +299,16 @@ struct TScrollLayout {
     bool HorzVisible = false;
     int ClientWidth = 0;
     int ClientHeight = 0;
+};
+
+// Where the column widths and sort settings are kept: root KeyRoot, key RegistryKey +
+// RegistrySubkey (empty: the list's name).
+struct TRegistrySaving {
+    std::string RegistryKey = "SOFTWARE\\TQlxCheckList\\";
+    std::string RegistrySubkey;
+    bool SaveSizes = true;
+    bool SaveSortSettings = true;
+    TRegRoot KeyRoot = TRegRoot::LocalMachine;
 };
 
 enum class THitZone { None, Header, Border, Cell, CheckBox };
@@ -346,13 +370,48 @@ public:
     TQlxItemEvent OnItemClick;
     TQlxItemEvent OnItemCheck;
     TQlxItemEvent OnItemDblClick;
+    TQlxItemEvent OnSubItemDblClick;
+    TQlxColumnEvent OnColumnClick;
+    TQlxColumnEvent OnColumnResize;
+    TQlxColumnEvent OnColumnDblClick;
+    TNotifyEvent OnStartSort;
+    TNotifyEvent OnEndSort;
+    TNotifyEvent OnAfterResize;
 
+    // Assigning another column or direction sorts the rows again.
     int SortColumn() const { return SortColumn_; }
     void SetSortColumn(int Value);
     TsortSens SortSens() const { return SortSens_; }
     void SetSortSens(TsortSens Value);
-    // Orders the rows by the sort column. Rows keep the order they were added in for now.
+    // Orders the rows by the cells of the sort column (each led by the row's Hidenpart when
+    // the column's UseHidenPart is set) by the column's SortType, reversed for ssDescendent;
+    // the current row stays current. Nothing happens with fewer than two rows, no visible
+    // sort column, or while an update is open or a sort runs. With SortColumn -1 the rows
+    // keep the order they were added in.
     void SortItems();
+    // The sort key of a row in a column: its text there, led by Hidenpart when the column
+    // uses it; none for a row that lacks that sub-item.
+    std::optional<std::string> SortText(const TQlxListItem& Item, int Column) const;
+
+    // Column widths fitted to the texts: the caption in the header font + 25, and every
+    // row's cell in the list font + the row's Offset and ImageOffset + 25 (+ 30 and no text
+    // for a row without that sub-item); clamped as any width.
+    void AutoSizeColumns();
+    void AutoSizeColumn(int Column);
+    int AutoColumnWidth(int Column);
+
+    // The control's width changed: the ResizeColumn absorbs the change; OnAfterResize fires.
+    void ControlResized(int Width);
+    // The width from which ControlResized measures the change.
+    void RememberWidth(int Width) { PreviousWidth_ = Width; }
+
+    // Column widths and sort settings in the registry (through Registry; nothing without
+    // it). Loading keeps what it cannot read and sorts; saving tries every value on its own
+    // and ignores every failure. Name stands in for an empty RegistrySubkey.
+    TRegistrySaving RegistrySaving;
+    TRegistryFactory Registry;
+    void LoadRegistrySettings(const std::string& Name);
+    void SaveRegistrySettings(const std::string& Name) noexcept;
 
     // -1 until a row becomes current; may point past the rows after Items.Clear.
     int CurrentIndex() const { return CurrentIndex_; }
@@ -387,7 +446,10 @@ public:
     TRowColors RowColors(const TQlxListItem& Item, bool Focused) const;
 
     // ---- Scrolling
-    // The bars a window of Width x Height (bars not subtracted) needs.
+    // The bars a window of Width x Height (bars not subtracted) needs: the vertical one when
+    // header and rows (and the horizontal bar) reach the height, the horizontal one when the
+    // visible columns (and the vertical bar) are wider than the width + 1. The need of each
+    // is worked out again up to four times; when it still changes, both bars show.
     TScrollLayout CalcScrollLayout(int Width, int Height, int VertBarWidth,
                                    int HorzBarHeight) const;
     // The client area as it now is; the scroll positions are kept within their ranges.
@@ -396,6 +458,8 @@ public:
     int ClientHeight() const { return ClientHeight_; }
     int VertPos() const { return VertPos_; }
     int HorzPos() const { return HorzPos_; }
+    // The vertical range: ItemHeight * ((header and rows - client height) div ItemHeight + 3)
+    // while the rows need a bar, so the last row can be scrolled up from the bottom edge.
     int VertMax() const;
     int HorzMax() const;
     // Each keeps the position in range and reports a change to the view.
@@ -407,10 +471,19 @@ public:
 
     // ---- Input
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    // The release of a header press sorts (HeaderAutoSort) and fires OnColumnClick; of a
+    // border press, sizes the column to the release point and fires OnColumnResize.
+    void MouseUp(TMouseButton Button, int X, int Y);
     void DblClick(TShiftState Shift, int X, int Y);
     void MouseMove(int X, int Y);
     void KeyDown(uint16_t Key, TShiftState Shift);
     void KeyUp();
+    // The list lost the keyboard: a Control key released elsewhere is not held any more.
+    void FocusLost() { ControlHeld_ = false; }
+    // The horizontal-split cursor shows over a header border and while one is dragged.
+    bool SplitCursorAt(int X, int Y) const;
+    // A border press is under way (the mouse is captured until its release).
+    bool SizingColumn() const { return PressedZone_ == THitZone::Border; }
 
     int ShiftAnchor() const { return ShiftAnchor_; }
     bool ControlHeld() const { return ControlHeld_; }
@@ -433,6 +506,12 @@ private:
     bool IsRow(int i) const { return i >= 0 && i < Items.Count(); }
     // The press on a cell of the first or another column.
     void PressCell(TShiftState Shift, const THitInfo& Hit);
+    // A press at a hit: a header or border press is remembered for the release.
+    void PressAt(TShiftState Shift, const THitInfo& Hit);
+    void HeaderReleased(int Column);
+    void QuickSort(int L, int R, int Column, TsortType Type);
+    int CompareRows(int A, int B, int Column, TsortType Type) const;
+    void PrepareRegistryKey(const std::string& Name);
     // Selects the current row as keyboard moves do and fires OnItemClick.
     void SelectCurrentByKey();
     void FireItem(const TQlxItemEvent& Event, int Row);
@@ -448,6 +527,8 @@ private:
     bool Sorting_ = false;
     int PressedColumn_ = -1;
     int PressedRow_ = -1;
+    THitZone PressedZone_ = THitZone::None;
+    int PreviousWidth_ = -1;
     int HintRow_ = -1;
     int ClientWidth_ = 0;
     int ClientHeight_ = 0;

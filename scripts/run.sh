@@ -114,6 +114,10 @@ ctl --app Calculator trayicon 7 "Calculator: 42" >/dev/null || true
 ctl --app Notepad activate 2 >/dev/null || true
 if [ -f "$ZV_WINBIN/Zorvane.exe" ]; then
     say "starting Zorvane"
+    if [ "$tour" != 0 ]; then
+        # Not a first run: the demonstration question would stand in front of the list.
+        "$ZV_WINE" reg add 'HKCU\Software\Kestrelan\Zorvane\Default' /f >/dev/null 2>&1 || true
+    fi
     start Zorvane.exe
     sleep 3 # its list is filled at the first refresh, a second after the window shows
 else

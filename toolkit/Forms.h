@@ -47,6 +47,8 @@ public:
     ~TForm() override;
 
     TFontDef Font() const { return Font_; }
+    // Where the form was placed when it was created.
+    TPosition Position() const { return Position_; }
 
     // Shows the form and brings it to the front.
     void Show();

@@ -9,8 +9,7 @@ EOSError::EOSError(uint32_t errorCode, const std::string& systemText)
                        systemText.c_str())),
       ErrorCode(errorCode) {}
 
-EAssertionFailed::EAssertionFailed(const std::string& message, const std::string& unit,
-                                   int line)
+EAssertionFailed::EAssertionFailed(const std::string& message, const std::string& unit, int line)
     : Exception(Format("%s (%s, line %d)", message.c_str(), unit.c_str(), line)) {}
 
 EListError::EListError(int index)
@@ -31,4 +30,11 @@ std::string Format(const char* fmt, ...) {
     }
     va_end(args);
     return out;
+}
+
+std::string LowerCaseAscii(std::string Text) {
+    for (char& c : Text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return Text;
 }

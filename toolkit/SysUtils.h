@@ -35,3 +35,6 @@ public:
 
 // printf-style formatting into a std::string.
 std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// The text with the ASCII letters A to Z made lower case, the other bytes as they are.
+std::string LowerCaseAscii(std::string Text);

@@ -57,6 +57,39 @@ std::string Checked(const standin::ControlReply& reply, const std::string& comma
 
 } // namespace
 
+bool DeleteRegistryTree(HKEY Root, const std::string& Path) {
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExA(Root, Path.c_str(), 0, KEY_READ | KEY_WRITE, &raw) == ERROR_SUCCESS) {
+        ScopedKey key(raw);
+        std::vector<std::string> children;
+        for (DWORD i = 0;; ++i) {
+            char name[256];
+            DWORD n = sizeof(name);
+            if (::RegEnumKeyExA(raw, i, name, &n, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS)
+                break;
+            children.push_back(name);
+        }
+        for (const std::string& c : children)
+            DeleteRegistryTree(Root, Path + "\\" + c);
+    }
+    const LONG rc = ::RegDeleteKeyA(Root, Path.c_str());
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
+void DeleteProgramSettings() {
+    DeleteRegistryTree(HKEY_CURRENT_USER, "Software\\Kestrelan\\Zorvane");
+}
+
+void ResetProgramSettings() {
+    DeleteProgramSettings();
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Kestrelan\\Zorvane\\Default", 0, nullptr, 0,
+                          KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot create the program's Default key");
+    ::RegCloseKey(key);
+}
+
 std::string ProgramFolder() {
     char path[MAX_PATH] = {};
     DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);

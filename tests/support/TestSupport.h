@@ -45,6 +45,14 @@ namespace zvtest {
 // build (standin.exe, sampleapp.exe, Zorvane.exe, ...) lie there.
 std::string ProgramFolder();
 
+// The program's settings under HKEY_CURRENT_USER\Software\Kestrelan\Zorvane are removed.
+void DeleteProgramSettings();
+// The program's settings as after a first run that kept nothing: no stored control or window
+// state, and the Default key there, so that no first-run question is asked.
+void ResetProgramSettings();
+// Removes a registry key with everything under it; true when it is gone.
+bool DeleteRegistryTree(HKEY Root, const std::string& Path);
+
 // A child process that is ended (TerminateProcess, then waited for) when the object goes,
 // unless it has ended already.
 class ChildProcess {

@@ -61,6 +61,7 @@ protected:
     // Starts the program and waits until its list shows the taskbar.
     void StartProgram() {
         Shell.Sync();
+        zvtest::ResetProgramSettings();
         Program =
             std::make_unique<zvtest::ChildProcess>(zvtest::ProgramFolder() + "Zorvane.exe", "");
         Main = WaitForMainWindowBack(*Program, kStartMs);

@@ -35,7 +35,7 @@ zvtest::ChildProcess StartZorvane() {
 
 // A started program with its main window up.
 struct TRunningProgram {
-    zvtest::ChildProcess Child = StartZorvane();
+    zvtest::ChildProcess Child = (zvtest::ResetProgramSettings(), StartZorvane());
     HWND Main = WaitForMainWindowBack(Child, kStartMs);
 
     HWND Button(const char* Caption) const { return FindDescendant(Main, "Button", Caption); }

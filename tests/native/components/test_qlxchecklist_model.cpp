@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/native/support/MemoryRegistry.h"
 #include "toolkit/SysUtils.h"
 
 namespace {
@@ -16,6 +17,10 @@ struct TRecordingView : IQlxCheckListView {
     void ListLayoutChanged() override { ++Layouts; }
     void ScrollPositionChanged() override { ++Scrolls; }
     void ResetHint() override { ++Hints; }
+    // Seven pixels a character in the list's font, eight in the header's.
+    int TextWidth(const std::string& Text, bool Header) override {
+        return static_cast<int>(Text.size()) * (Header ? 8 : 7);
+    }
     int Paints = 0;
     int Layouts = 0;
     int Scrolls = 0;
@@ -387,11 +392,12 @@ TEST(QlxScrolling, TheBarsAppearOnlyWhenTheContentDoesNotFit) {
 
 TEST(QlxScrolling, PositionsStayInRangeAndTheWheelMovesThreeRows) {
     TList t(40); // 720 pixels of rows under a 286-pixel window on them
-    EXPECT_EQ(t.List.VertMax(), 720 - 286);
+    // Three rows more than the overflow, in whole rows: 18 * ((742 - 308) div 18 + 3).
+    EXPECT_EQ(t.List.VertMax(), 18 * 27);
     t.List.MouseWheel(-1, false);
     EXPECT_EQ(t.List.VertPos(), 54);
     t.List.MouseWheel(-100, false);
-    EXPECT_EQ(t.List.VertPos(), 720 - 286);
+    EXPECT_EQ(t.List.VertPos(), 18 * 27);
     t.List.MouseWheel(100, false);
     EXPECT_EQ(t.List.VertPos(), 0);
     t.List.SetHorzPos(20); // the column fits: nothing to scroll
@@ -531,7 +537,6 @@ TEST(QlxKeys, TheKeysMoveTheCurrentRowSelectItAndClick) {
 TEST(QlxKeys, MovingTheCurrentRowScrollsItIntoView) {
     TList t(40); // 15 rows and a part show
     t.List.KeyDown(kVkNext, 0);
-    EXPECT_EQ(t.List.VertPos(), t.List.VertMax());
     EXPECT_EQ(t.List.RowTop(39) + 18, 308);
     t.List.KeyDown(kVkPrior, 0);
     EXPECT_EQ(t.List.VertPos(), 0);
@@ -593,4 +598,325 @@ TEST(QlxRows, HintsFollowTheRowsOnlyWhenForced) {
     t.List.MouseMove(120, t.RowY(2));
     t.List.MouseMove(480, t.RowY(2));
     EXPECT_EQ(t.View.Hints, 2);
+}
+
+// ---- Sorting, column sizing and the registry
+
+TEST(QlxControlKey, ReleasedWhileTheListHadNoFocusItIsNotHeldAnyMore) {
+    TList t;
+    t.Press(100, t.RowY(1));
+    t.List.KeyDown(0x11, ssCtrl); // Control goes down in the list ...
+    t.List.FocusLost();           // ... and comes up in another window
+    t.Press(100, t.RowY(1));      // a plain press keeps the row selected
+    EXPECT_EQ(t.SelectedRows(), std::vector<int>{1});
+    t.List.KeyDown(kVkDown, 0);
+    EXPECT_EQ(t.List.CurrentIndex(), 2);
+}
+
+TEST(QlxSort, SortTextsCompareByTheColumnsType) {
+    struct TCase {
+        int Line;
+        TsortType Type;
+        const char *A, *B;
+        int Want;
+    };
+    const TCase cases[] = {
+        {__LINE__, stString, "apple", "Banana", -1},
+        {__LINE__, stString, "ABC", "abc", 0},
+        {__LINE__, stHex, "$FF", "0x100", -1},
+        {__LINE__, stHex, "1f", "1E", 1},
+        {__LINE__, stInteger, "9", "10", -1},
+        {__LINE__, stInteger, "-3", "2", -1},
+        {__LINE__, stInteger, "1.5", "1", -1}, // not an integer: missing comes first
+        {__LINE__, stFloat, "2.5", "10", -1},
+        {__LINE__, stFloat, " 3e2 ", "299.9", 1},
+        {__LINE__, stDate, "2024-02-01", "2023-12-31", 1},
+        {__LINE__, stDate, "31.12.2023", "2024-01-01", -1},
+        {__LINE__, stDate, "12/31/2023", "1/1/2024", -1},
+        {__LINE__, stDate, "2024-13-01", "2024-01-01", -1}, // no such month
+        {__LINE__, stTime, "9:05", "10:00", -1},
+        {__LINE__, stTime, "12:30 PM", "1:00 pm", -1},
+        {__LINE__, stTime, "11:59:59 PM", "23:59:59", 0},
+        {__LINE__, stDateTime, "2024-01-01 23:00", "2024-01-02 01:00", -1},
+        {__LINE__, stDateTime, "2024-01-02", "2024-01-01 23:59", 1},
+        {__LINE__, stFileSize, "900 KB", "1 MB", -1},
+        {__LINE__, stFileSize, "1.5 kb", "1536", 0},
+        {__LINE__, stFileSize, "2 GB", "12 bytes", 1},
+        {__LINE__, stFileSize, "many", "", 0}, // both missing
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case of line " << c.Line);
+        EXPECT_EQ(CompareSortTexts(c.A, c.B, c.Type), c.Want);
+        EXPECT_EQ(CompareSortTexts(c.B, c.A, c.Type), -c.Want);
+    }
+}
+
+namespace {
+// A list sorted by its first (visible) column, rows given by caption and Hidenpart.
+struct TSortList : TList {
+    explicit TSortList(const std::vector<std::pair<std::string, std::string>>& Rows) : TList(0) {
+        List.Columns[1].Visible = true;
+        List.Items.BeginUpdate();
+        for (auto& [caption, hidden] : Rows) {
+            TQlxListItem* item = List.Items.Add();
+            item->SetCaption(caption);
+            item->Hidenpart = hidden;
+        }
+        List.Items.EndUpdate();
+    }
+    std::vector<std::string> Captions() const {
+        std::vector<std::string> c;
+        for (int i = 0; i < List.Items.Count(); ++i)
+            c.push_back(List.Items[i].Caption());
+        return c;
+    }
+};
+} // namespace
+
+TEST(QlxSort, RowsFollowTheSortColumnAndTheCurrentRowGoesWithThem) {
+    TSortList t({{"delta", ""}, {"Alpha", ""}, {"charlie", ""}, {"bravo", ""}, {"echo", ""}});
+    t.List.Items[2].SetSelected(true); // charlie
+    int starts = 0, ends = 0;
+    t.List.OnStartSort = [&](TObject*) { ++starts; };
+    t.List.OnEndSort = [&](TObject*) { ++ends; };
+    t.List.SetSortColumn(0);
+    EXPECT_EQ(t.Captions(),
+              (std::vector<std::string>{"Alpha", "bravo", "charlie", "delta", "echo"}));
+    EXPECT_EQ(t.List.CurrentIndex(), 2);
+    EXPECT_EQ(t.SelectedRows(), std::vector<int>{2});
+    t.List.SetSortSens(ssDescendent);
+    EXPECT_EQ(t.Captions(),
+              (std::vector<std::string>{"echo", "delta", "charlie", "bravo", "Alpha"}));
+    EXPECT_EQ(starts, 2);
+    EXPECT_EQ(ends, 2);
+
+    // A second column: the rows without that sub-item come first; inside an update the sort
+    // waits for the outermost EndUpdate.
+    t.List.Items.BeginUpdate();
+    t.List.Items[0].SubItems.Add("2");
+    t.List.Items[3].SubItems.Add("1");
+    t.List.SetSortSens(ssAscendent);
+    t.List.SetSortColumn(1);
+    EXPECT_EQ(t.List.Items[0].Caption(), "echo");
+    t.List.Items.EndUpdate();
+    EXPECT_EQ(t.Captions()[3], "bravo");
+    EXPECT_EQ(t.Captions()[4], "echo");
+
+    // A hidden sort column does not sort.
+    t.List.Columns[1].Visible = false;
+    t.List.SetSortColumn(-1);
+    t.List.Items.Add()->SetCaption("aaa");
+    t.List.SetSortColumn(1);
+    EXPECT_EQ(t.Captions().back(), "aaa");
+}
+
+TEST(QlxSort, TheHiddenPartLeadsTheKeyWhenTheColumnUsesIt) {
+    TSortList t({{"b", "0002"}, {"a", "0003"}, {"c", "0001"}});
+    t.List.SetSortColumn(0);
+    EXPECT_EQ(t.Captions(), (std::vector<std::string>{"c", "b", "a"}));
+    t.List.Columns[0].UseHidenPart = false;
+    t.List.SortItems();
+    EXPECT_EQ(t.Captions(), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+TEST(QlxSort, ManyEqualAndMixedKeysEndInOrder) {
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (int i = 0; i < 200; ++i)
+        rows.push_back({std::to_string((i * 7919) % 23), ""});
+    TSortList t(rows);
+    t.List.Columns[0].SortType = stInteger;
+    t.List.SetSortColumn(0);
+    for (int i = 1; i < 200; ++i)
+        EXPECT_LE(std::stoi(t.Captions()[i - 1]), std::stoi(t.Captions()[i]));
+}
+
+TEST(QlxHeader, AReleasedHeaderPressSortsOnlyWithHeaderAutoSort) {
+    TSortList t({{"b", ""}, {"a", ""}, {"c", ""}});
+    std::vector<int> clicks;
+    t.List.OnColumnClick = [&](TObject*, int c) { clicks.push_back(c); };
+    auto click = [&](int X) {
+        t.Press(X, 10);
+        t.List.MouseUp(TMouseButton::Left, X, 10);
+    };
+    click(200); // the main window's setting: nothing changes
+    EXPECT_EQ(t.List.SortColumn(), -1);
+    EXPECT_EQ(t.Captions(), (std::vector<std::string>{"b", "a", "c"}));
+    t.List.HeaderAutoSort = true;
+    click(200); // another column starts descending
+    EXPECT_EQ(t.List.SortColumn(), 0);
+    EXPECT_EQ(t.List.SortSens(), ssDescendent);
+    EXPECT_EQ(t.Captions(), (std::vector<std::string>{"c", "b", "a"}));
+    click(200); // the sort column turns round
+    EXPECT_EQ(t.List.SortSens(), ssAscendent);
+    EXPECT_EQ(t.Captions(), (std::vector<std::string>{"a", "b", "c"}));
+    t.List.Columns[1].BlockSort = true;
+    click(500); // column 1 lies from 450 to 550
+    EXPECT_EQ(t.List.SortColumn(), 0);
+    EXPECT_EQ(clicks, (std::vector<int>{0, 0, 0, 1}));
+}
+
+TEST(QlxHeader, ABorderDragSizesTheColumnWithinItsLimits) {
+    TList t;
+    std::vector<int> resized;
+    t.List.OnColumnResize = [&](TObject*, int c) { resized.push_back(c); };
+    EXPECT_TRUE(t.List.SplitCursorAt(450, 10));
+    EXPECT_TRUE(t.List.SplitCursorAt(449, 10));
+    EXPECT_FALSE(t.List.SplitCursorAt(440, 10));
+    EXPECT_FALSE(t.List.SplitCursorAt(450, 40)); // not in the header
+    for (auto [release, want] : {std::pair{600, 600}, {1200, 1000}, {300, 400}, {-5, 400}}) {
+        t.Press(t.List.ColumnLeft(0) + t.List.Columns[0].Width(), 10);
+        EXPECT_TRUE(t.List.SizingColumn());
+        EXPECT_TRUE(t.List.SplitCursorAt(release, 100)); // the cursor stays while dragging
+        t.List.MouseUp(TMouseButton::Left, release, 100);
+        EXPECT_EQ(t.List.Columns[0].Width(), want) << release;
+    }
+    EXPECT_EQ(resized, (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_FALSE(t.List.SizingColumn());
+}
+
+TEST(QlxAutoSize, ColumnsFitTheirCaptionAndEveryRow) {
+    TList t(0);
+    t.List.Columns[0].SetMinWidth(0);
+    t.List.Columns[1].Visible = true;
+    t.List.Columns[1].Caption = "Nr";
+    TQlxListItem* a = t.List.Items.Add();
+    a->SetCaption("a caption of 40 characters, quite long..");
+    a->SubItems.Add("x");
+    TQlxListItem* b = t.List.Items.Add();
+    b->SetCaption("short");
+    b->Offset = 10;
+    t.List.AutoSizeColumns();
+    EXPECT_EQ(t.List.Columns[0].Width(), 40 * 7 + 3 + 3 + 25);
+    // Caption 2 * 8 + 25 = 41; row a: 7 + 31 = 38; row b has no sub-item: 10 + 3 + 30 = 43.
+    EXPECT_EQ(t.List.Columns[1].Width(), 43);
+    EXPECT_EQ(t.List.Columns[2].Width(), 100); // hidden columns keep their width
+    a->SetCaption("x");
+    t.List.Columns[0].SetMinWidth(400);
+    t.List.KeyDown(kVkAdd, ssCtrl); // Control and the keypad's plus
+    EXPECT_EQ(t.List.Columns[0].Width(), 400);
+    t.List.Columns[0].SetMinWidth(0);
+    t.List.KeyDown(kVkAdd, 0); // without Control nothing
+    EXPECT_EQ(t.List.Columns[0].Width(), 400);
+}
+
+TEST(QlxAutoSize, ADoubleClickOnABorderFitsThatColumnAndTheReleaseKeepsIt) {
+    TList t(2);
+    t.List.Columns[0].SetMinWidth(0);
+    std::vector<int> dbl;
+    t.List.OnColumnDblClick = [&](TObject*, int c) { dbl.push_back(c); };
+    t.Press(450, 10);
+    t.List.MouseUp(TMouseButton::Left, 450, 10);
+    t.List.DblClick(0, 450, 10);
+    t.List.MouseUp(TMouseButton::Left, 450, 10);
+    EXPECT_EQ(t.List.Columns[0].Width(), 20 * 8 + 25); // the caption is the widest text
+    t.List.DblClick(0, 100, 10);
+    EXPECT_EQ(dbl, std::vector<int>{0});
+}
+
+TEST(QlxResize, TheResizeColumnTakesUpTheChangeOfWidth) {
+    TList t;
+    int after = 0;
+    t.List.OnAfterResize = [&](TObject*) { ++after; };
+    t.List.RememberWidth(511);
+    t.List.ControlResized(611); // no resize column
+    EXPECT_EQ(t.List.Columns[0].Width(), 450);
+    t.List.ResizeColumn = 0;
+    t.List.ControlResized(711);
+    EXPECT_EQ(t.List.Columns[0].Width(), 550);
+    t.List.ControlResized(311);
+    EXPECT_EQ(t.List.Columns[0].Width(), 400); // its MinWidth
+    EXPECT_EQ(after, 3);
+}
+
+namespace {
+const char kListKey[] = "SOFTWARE\\TQlxCheckList\\QlxCheckListTaskBar";
+constexpr TRegRoot HKLM = TRegRoot::LocalMachine;
+} // namespace
+
+TEST(QlxRegistry, TheMainWindowsListWritesItsSevenWidthsAndSortSettingsAndReadsThemBack) {
+    zvtest::TMemoryRegistryData reg;
+    TList t;
+    t.List.Registry = reg.Factory();
+    t.List.RegistrySaving.RegistrySubkey = "QlxCheckListTaskBar";
+    t.List.SaveRegistrySettings("ignored");
+    EXPECT_EQ(reg.Names(HKLM, kListKey),
+              (std::vector<std::string>{"Column_0_Width", "Column_1_Width", "Column_2_Width",
+                                        "Column_3_Width", "Column_4_Width", "Column_5_Width",
+                                        "Column_6_Width", "Sort_Column", "Sort_Ascendent"}));
+    const auto& v = *reg.Find(HKLM, kListKey);
+    EXPECT_EQ(v[0].second.Dword, 450u);
+    EXPECT_EQ(v[6].second.Dword, 100u);
+    EXPECT_EQ(v[7].second.Dword, 0xFFFFFFFFu);
+    EXPECT_EQ(v[8].second.Dword, 0u);
+    for (const auto& [name, value] : v)
+        EXPECT_EQ(value.Type, kRegDword) << name;
+
+    TList back(3);
+    back.List.Items[2].SetCaption("a"); // would move if anything sorted
+    back.List.Registry = reg.Factory();
+    back.List.LoadRegistrySettings("QlxCheckListTaskBar");
+    EXPECT_EQ(back.List.SortColumn(), -1);
+    EXPECT_EQ(back.List.SortSens(), ssAscendent);
+    EXPECT_EQ(back.List.Columns[0].Width(), 450);
+    EXPECT_EQ(back.List.Items[2].Caption(), "a");
+    EXPECT_EQ(back.List.RegistrySaving.RegistryKey, "SOFTWARE\\TQlxCheckList\\");
+}
+
+TEST(QlxRegistry, StoredWidthsAreClampedAndValuesOfAnotherTypeIgnored) {
+    zvtest::TMemoryRegistryData reg;
+    reg.Put(HKLM, kListKey, "Column_0_Width", zvtest::Dword(2000));
+    reg.Put(HKLM, kListKey, "Column_1_Width", zvtest::Sz("55"));
+    reg.Put(HKLM, kListKey, "Column_2_Width", zvtest::Dword(60));
+    reg.Put(HKLM, kListKey, "Sort_Column", zvtest::Dword(0xFFFFFFFF));
+    reg.Put(HKLM, kListKey, "Sort_Ascendent", zvtest::Dword(1));
+    TList t;
+    t.List.Registry = reg.Factory();
+    t.List.RegistrySaving.RegistryKey = "SOFTWARE\\TQlxCheckList"; // the backslash is added
+    t.List.LoadRegistrySettings("QlxCheckListTaskBar");
+    EXPECT_EQ(t.List.Columns[0].Width(), 1000);
+    EXPECT_EQ(t.List.Columns[1].Width(), 100);
+    EXPECT_EQ(t.List.Columns[2].Width(), 60);
+    EXPECT_EQ(t.List.SortSens(), ssDescendent);
+    reg.Put(HKLM, kListKey, "Column_0_Width", zvtest::Dword(100));
+    t.List.LoadRegistrySettings("QlxCheckListTaskBar");
+    EXPECT_EQ(t.List.Columns[0].Width(), 400);
+}
+
+TEST(QlxRegistry, AKeyWithoutSortColumnSortsByHiddenPartAndCaption) {
+    zvtest::TMemoryRegistryData reg;
+    reg.Put(HKLM, kListKey, "Column_0_Width", zvtest::Dword(450));
+    TList t(0);
+    t.List.Registry = reg.Factory();
+    t.List.LoadRegistrySettings("QlxCheckListTaskBar");
+    EXPECT_EQ(t.List.SortColumn(), 0);
+    t.List.Items.BeginUpdate();
+    for (auto [caption, hidden] :
+         {std::pair{"Zeta", "0001"}, {"beta", "0002"}, {"Alpha", "0002"}}) {
+        TQlxListItem* item = t.List.Items.Add();
+        item->SetCaption(caption);
+        item->Hidenpart = hidden;
+    }
+    t.List.Items.EndUpdate();
+    EXPECT_EQ(t.List.Items[0].Caption(), "Zeta");
+    EXPECT_EQ(t.List.Items[1].Caption(), "Alpha");
+    EXPECT_EQ(t.List.Items[2].Caption(), "beta");
+}
+
+TEST(QlxRegistry, WithoutRightsNothingIsSavedAndNothingIsRaised) {
+    zvtest::TMemoryRegistryData reg;
+    reg.Denied.insert(zvtest::TMemoryRegistryData::Id(HKLM, kListKey));
+    TList t;
+    t.List.Registry = reg.Factory();
+    t.List.SaveRegistrySettings("QlxCheckListTaskBar");
+    EXPECT_EQ(reg.Find(HKLM, kListKey), nullptr);
+    // A key that opens but refuses every write: each value is tried, none raises.
+    reg.Keys[zvtest::TMemoryRegistryData::Id(HKLM, kListKey)];
+    t.List.SaveRegistrySettings("QlxCheckListTaskBar");
+    EXPECT_TRUE(reg.Names(HKLM, kListKey).empty());
+    t.List.Registry = [](TRegRoot, uint32_t) -> std::unique_ptr<TRegistry> {
+        throw ERegistryException("no registry");
+    };
+    t.List.SaveRegistrySettings("QlxCheckListTaskBar");
+    t.List.LoadRegistrySettings("QlxCheckListTaskBar");
+    EXPECT_EQ(t.List.Columns[0].Width(), 450);
 }

@@ -14,6 +14,7 @@ namespace {
 
 TEST(ListCommandBenchmark, UpAgainstOneRoundTrip) {
     zvtest::StandinShell shell;
+    zvtest::ResetProgramSettings();
     Exiting = false;
     TApplication app;
     app.CreateForm(fTaskBarMain);

@@ -29,6 +29,7 @@ std::string Hex8(HWND Wnd) {
 class TaskList : public ::testing::Test {
 protected:
     TaskList() {
+        zvtest::ResetProgramSettings();
         Exiting = false;
         App.SetTitle("Zorvane");
         App.CreateForm(fTaskBarMain);

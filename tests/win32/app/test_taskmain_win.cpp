@@ -9,11 +9,13 @@
 
 #include "taskbar/taskbuttons_win.h"
 #include "tests/win32/app/RunValue.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 // The program's three windows, as the program entry creates them.
 struct TProgramWindows {
     TProgramWindows() {
+        zvtest::ResetProgramSettings();
         Exiting = false;
         App.SetTitle("Zorvane");
         App.CreateForm(fTaskBarMain);
@@ -31,6 +33,7 @@ ScopedWindow HiddenWindow() {
 } // namespace
 
 TEST(StartUp, TheBalloonWindowStartsTheHookAndSwitchesTheMainWindowsTimersOn) {
+    zvtest::ResetProgramSettings();
     Exiting = false;
     TApplication app;
     app.CreateForm(fTaskBarMain);
@@ -128,6 +131,7 @@ TEST(CloseRequest, OnlyHidesTheMainWindowUntilTheProgramIsEnding) {
 // as they are.
 TEST(SessionEnd, ACancelledLogoffLeavesNoWindowHiddenWhenTheProgramEnds) {
     for (bool sessionEnds : {false, true}) {
+        zvtest::ResetProgramSettings();
         Exiting = false;
         THiddenWindows hidden;
         {
