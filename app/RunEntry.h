@@ -8,9 +8,7 @@
 #include <memory>
 #include <string>
 
-// Registry value types the entry may have.
-constexpr uint32_t kRegSz = 1;
-constexpr uint32_t kRegExpandSz = 2;
+#include "toolkit/Registry.h" // the value types kRegSz and kRegExpandSz
 
 struct TRunValue {
     bool Exists = false;
