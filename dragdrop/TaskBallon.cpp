@@ -31,6 +31,12 @@ std::string ProgramFolder() {
     return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
+// A position as the hook reports it (two unsigned 16-bit halves) on the screen: left of or
+// above the primary screen is negative.
+TPoint ScreenPoint(int32_t X, int32_t Y) {
+    return {static_cast<int16_t>(X & 0xFFFF), static_cast<int16_t>(Y & 0xFFFF)};
+}
+
 bool ButtonDown(int Key) {
     return (::GetAsyncKeyState(Key) & 0x8000) != 0;
 }
@@ -198,7 +204,7 @@ void TFTaskBarBallon::Press(std::intptr_t SourceWindow, TPoint P) {
     HideAppButton();
 }
 
-void TFTaskBarBallon::QLX_MouseHook1MouseMove(TObject*, std::intptr_t, int32_t, int32_t) {
+void TFTaskBarBallon::QLX_MouseHook1MouseMove(TObject*, std::intptr_t, int32_t x, int32_t y) {
     // The right button was pressed and released since the last look: the drag is cancelled.
     if (::GetAsyncKeyState(VK_RBUTTON) > 0) {
         QLX_MouseHook1MouseClick(QLX_MouseHook1, 0, -100, -100, TMouseButton::Left, bmUp);
@@ -208,14 +214,14 @@ void TFTaskBarBallon::QLX_MouseHook1MouseMove(TObject*, std::intptr_t, int32_t, 
         IdleReset();
         return;
     }
-    // The position is the cursor's as it is now: moves of the hook that wait in the queue have
-    // nothing more to say, and are not worth a snapshot each.
-    DropQueuedMoves();
+    // The drop position is the one of the latest move: moves that wait right behind this one
+    // are taken along unhandled (a snapshot each would make the balloon lag behind). It is the
+    // move's own position, not the cursor's as it is by now: when moves are handled late, the
+    // cursor may have gone on to the next drag already.
+    TPoint c = ScreenPoint(x, y);
+    TakeQueuedMoves(c);
     HWND active = nullptr;
     ReadTaskbarButtons(true, TaskGroups, active);
-    POINT cursor{};
-    ::GetCursorPos(&cursor);
-    const TPoint c{cursor.x, cursor.y};
     TPoint p = c;
     std::string caption;
     int32_t index = -1;
@@ -320,12 +326,19 @@ bool TFTaskBarBallon::DropPosition(TPoint& P, std::string& Caption, int32_t& Ind
     return hit;
 }
 
-void TFTaskBarBallon::DropQueuedMoves() {
+void TFTaskBarBallon::TakeQueuedMoves(TPoint& Latest) {
     const HWND listen = QLX_MouseHook1->ListenWindow();
     MSG msg;
+    // Only the moves in front of the next press or release: the order of the events stays.
     while (listen != nullptr &&
-           ::PeekMessageA(&msg, listen, WM_USER, WM_USER, PM_REMOVE | PM_NOYIELD) != FALSE)
+           ::PeekMessageA(&msg, listen, WM_USER, WM_USER + 0xF, PM_NOREMOVE | PM_NOYIELD) &&
+           msg.message == WM_USER &&
+           ::PeekMessageA(&msg, listen, WM_USER, WM_USER, PM_REMOVE | PM_NOYIELD)) {
+        const TMouseHookEvent e =
+            DecodeMouseHookMessage(0, msg.wParam, static_cast<std::intptr_t>(msg.lParam));
+        Latest = ScreenPoint(e.X, e.Y);
         ++DroppedMoves_;
+    }
 }
 
 bool TFTaskBarBallon::OverTaskbar(std::intptr_t SourceWindow) const {

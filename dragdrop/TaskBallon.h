@@ -67,8 +67,9 @@ private:
     // ComputeDropPosition with the screen's and the drag's figures; the window takes the
     // layout's size and parts.
     bool DropPosition(TPoint& P, std::string& Caption, int32_t& Index, bool AtPress);
-    // Takes the hook's mouse moves that wait in the queue out of it.
-    void DropQueuedMoves();
+    // Takes the hook's mouse moves that wait in the queue right behind the one being handled out
+    // of it; Latest becomes the position of the last of them.
+    void TakeQueuedMoves(TPoint& Latest);
     // The window under the release belongs to the taskbar or to this balloon.
     bool OverTaskbar(std::intptr_t SourceWindow) const;
     void Paint(HDC Dc);

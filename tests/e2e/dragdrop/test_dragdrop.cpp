@@ -35,6 +35,7 @@ protected:
             Apps.push_back(
                 std::make_unique<zvtest::SampleApp>(name, std::vector<std::string>{name}));
         Shell->Sync();
+        zvtest::ResetProgramSettings(); // no first-run question
         Program =
             std::make_unique<zvtest::ChildProcess>(zvtest::ProgramFolder() + "Zorvane.exe", "");
         Main = WaitForTopLevelWindow(*Program, "TfTaskBarMain", nullptr, kStartMs);
@@ -91,6 +92,7 @@ protected:
     // The groups' rectangles on the screen, as the program sees them (enlarged by 5 pixels to
     // the right and the bottom).
     std::vector<TRect> Groups() {
+        Shell->Sync(); // the shell has caught up with every window
         TGroupList groups;
         HWND active = nullptr;
         ReadTaskbarButtons(true, groups, active);

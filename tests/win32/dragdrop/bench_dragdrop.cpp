@@ -46,6 +46,7 @@ POINT Middle(const TRect& R) {
 
 TEST(DragBenchmark, TheBalloonKeepsUpWithTheCursor) {
     zvtest::StandinShell shell;
+    zvtest::ResetProgramSettings(); // no first-run question
     Exiting = false;
     TApplication app;
     app.CreateForm(fTaskBarMain);

@@ -26,6 +26,7 @@ POINT Middle(const TRect& R) {
 class BalloonWindow : public ::testing::Test {
 protected:
     BalloonWindow() {
+        zvtest::ResetProgramSettings(); // no first-run question
         Exiting = false;
         App.SetTitle("Zorvane");
         App.CreateForm(fTaskBarMain);
