@@ -203,7 +203,6 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
         TTimerParams{"TimerHelp", 1000, false, handler(&TfTaskBarMain::TimerHelpTimer)});
     Msg = Create<TMessageBox>("Msg");
     CreateTrayIcon();
-    CreateLastingControls();
 
     // The single-instance guard: its Loaded runs before FormCreate and calls
     // OneInstance1ApplicationExists in a second instance, which then ends silently.
@@ -216,6 +215,7 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
     QlxThemeSave1 = Create<TQlxThemeSave>("QlxThemeSave1");
     QlxThemeSave1->KeySave = "Software\\Kestrelan\\Zorvane\\";
     QlxThemeSave1->DefaultKeyLoad = "Software\\Kestrelan\\Zorvane\\Default";
+    CreateLastingControls();
 
     // The snapshot's icon requests name this window as the one to answer; the reply draws
     // into the group asked for.
@@ -799,6 +799,9 @@ void TfTaskBarMain::CreateLastingControls() {
                                                  .Parent = TabSettings,
                                                  .Bounds = {8, 294, 530, 36},
                                                  .Font = kSettingsFont});
+    // Their states are kept in kLastingKey; the control states stay as they were.
+    for (const char* name : {"cbKeepOrder", "bForgetOrder", "cbMoveWinKey"})
+        QlxThemeSave1->ExceptComponetList.push_back(name);
 }
 
 void TfTaskBarMain::StartLasting() {
