@@ -4,11 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
+#include "toolkit/SysUtils.h"
 
+namespace {
 std::vector<std::string> Split(const std::string& Text, char Separator) {
     std::vector<std::string> parts;
     std::size_t start = 0;
@@ -41,12 +39,13 @@ std::optional<uint64_t> ParseHex(const std::string& S) {
         return std::nullopt;
     uint64_t v = 0;
     for (char c : S) {
-        const char l = LowerAscii(c);
         int d;
-        if (l >= '0' && l <= '9')
-            d = l - '0';
-        else if (l >= 'a' && l <= 'f')
-            d = l - 'a' + 10;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
         else
             return std::nullopt;
         v = v * 16 + static_cast<uint64_t>(d);
@@ -57,10 +56,7 @@ std::optional<uint64_t> ParseHex(const std::string& S) {
 
 std::string ProgramKey(const std::string& ExePath) {
     const std::size_t slash = ExePath.find_last_of("\\/");
-    std::string name = slash == std::string::npos ? ExePath : ExePath.substr(slash + 1);
-    for (char& c : name)
-        c = LowerAscii(c);
-    return name;
+    return LowerCaseAscii(slash == std::string::npos ? ExePath : ExePath.substr(slash + 1));
 }
 
 std::vector<std::string> MergeOrder(const std::vector<std::string>& Remembered,
