@@ -63,6 +63,16 @@ const TText kTexts[] = {
      "Each taskbar button has a checkbox which is by default checked. If you uncheck the "
      "checkbox of a taskbar button, that taskbar button along with the program window of that "
      "taskbar button will be hidden. "},
+    {{5, 815, 630, 41},
+     kText,
+     "Without the mouse: press the Windows key, Shift and the Left arrow to move the button of "
+     "the window you are working in one place to the left (up on a vertical taskbar), or the "
+     "Windows key, Shift and the Right arrow to move it one place to the right (down)."},
+    {{5, 860, 630, 41},
+     kText,
+     "Zorvane remembers the order you give the buttons and puts a program's button back in its "
+     "place when you start the program again. The Settings tab changes the keys, turns this "
+     "off and forgets your order."},
 };
 } // namespace
 

@@ -2,6 +2,10 @@
 
 #include <shellapi.h>
 
+#include <cstdlib>
+#include <exception>
+#include <utility>
+
 #include "app/ButtonPictures.h"
 #include "app/Help.h"
 #include "app/RunEntry.h"
@@ -211,6 +215,7 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
     QlxThemeSave1 = Create<TQlxThemeSave>("QlxThemeSave1");
     QlxThemeSave1->KeySave = "Software\\Kestrelan\\Zorvane\\";
     QlxThemeSave1->DefaultKeyLoad = "Software\\Kestrelan\\Zorvane\\Default";
+    CreateLastingControls();
 
     // The snapshot's icon requests name this window as the one to answer; the reply draws
     // into the group asked for.
@@ -234,8 +239,11 @@ TfTaskBarMain::~TfTaskBarMain() {
     // stay hidden behind it: after a cancelled logoff a mere close request ends the program
     // without the Exit command, and nothing could show those windows again. (After the Exit
     // command they are visible already; SW_SHOWNA leaves them as they are.)
-    if (!SessionEnds)
+    if (!SessionEnds) {
         ShowHiddenGroups(HiddenGroups, *this);
+        if (OwnsHiddenRecord)
+            HiddenRecord.Clear();
+    }
     if (Application && Application->OnException)
         Application->OnException = nullptr; // it points at this window's message box
     fTaskBarMain = nullptr;
@@ -249,7 +257,8 @@ void TfTaskBarMain::FormCreate(TObject*) {
         ShowApplicationError(Sender, E);
     };
     if (Exiting)
-        return; // a second start: nothing is read, written or started
+        return;     // a second start: nothing is read, written or started
+    StartLasting(); // windows left hidden by an earlier run come back first
     TkPageControl1->SetActivePageIndex(0);
     RestoreStates();
     cbStartUpClick(nullptr);
@@ -269,6 +278,8 @@ void TfTaskBarMain::FormCloseQuery(TObject*, bool& CanClose) {
 
 void TfTaskBarMain::mExitClick(TObject*) {
     RunExitCommand(HiddenGroups, Exiting, ExitDone, *this);
+    if (OwnsHiddenRecord)
+        HiddenRecord.Clear(); // every hidden window is visible again
 }
 
 void TfTaskBarMain::bExitClick(TObject* Sender) {
@@ -292,6 +303,11 @@ void TfTaskBarMain::WndProc(TMessage& Message) {
         OnCloseQuery = nullptr;
     } else if (Message.Msg == WM_ENDSESSION) {
         SessionEnds = Message.WParam != 0;
+    } else if (Message.Msg == WM_HOTKEY) {
+        if (Message.WParam == kMoveLeftId || Message.WParam == kMoveRightId)
+            MoveForegroundGroup(Message.WParam == kMoveLeftId ? -1 : 1);
+    } else if (Message.Msg == TaskbarCreatedMsg()) {
+        LastingOrder.Recheck(); // a new shell: the order is put back at the next tick
     } else if (Message.Msg == IconReplyMsg()) {
         IconChannel.IconReply(reinterpret_cast<HICON>(Message.WParam), Handle());
     } else if (Message.Msg == WM_SYSCOMMAND && (Message.WParam & 0xFFF0) == SC_MAXIMIZE) {
@@ -372,6 +388,8 @@ void TfTaskBarMain::TkForm1Maximize(TObject*, bool& CallDefault) {
 
 void TfTaskBarMain::TimerRefreshOnTimer(TObject*) {
     ::HideAppButton();
+    if (!DragInProgress())
+        LastingOrder.Watch();
     if (!Showing())
         return; // the rows stay as they are while the program sits in the tray
     const bool dragging = DragInProgress();
@@ -471,12 +489,7 @@ void TfTaskBarMain::MoveSelectedRow(int Step) {
             TGroupListHolder snapshot;
             HWND activeWnd = nullptr;
             ReadTaskbarButtons(false, snapshot.Groups, activeWnd);
-            // The group goes in front of the group of the row above, or of the row after the
-            // one below. Rows stand for the listed groups only, so the positions are looked up
-            // in the snapshot rather than taken from the rows.
-            const int32_t from = GroupPositionOfRow(snapshot.Groups, i);
-            const int32_t target = GroupPositionOfRow(snapshot.Groups, Step < 0 ? i - 1 : i + 2);
-            if (MoveTaskButton(from, target, snapshot.Groups))
+            if (MoveRowGroup(i, Step, snapshot.Groups))
                 QlxCheckListTaskBar->ExchangeItems(i, i + Step); // the row moves at once
         }
         TimerRefreshOnTimer(nullptr);
@@ -484,6 +497,18 @@ void TfTaskBarMain::MoveSelectedRow(int Step) {
         // The command ends silently; the list's refresh goes on.
         TimerRefresh->SetEnabled(!DragInProgress());
     }
+}
+
+bool TfTaskBarMain::MoveRowGroup(int Row, int Step, TGroupList& Snapshot) {
+    // The group goes in front of the group of the row above, or of the row after the one
+    // below. Rows stand for the listed groups only, so the positions are looked up in the
+    // snapshot rather than taken from the rows.
+    const int32_t from = GroupPositionOfRow(Snapshot, Row);
+    const int32_t target = GroupPositionOfRow(Snapshot, Step < 0 ? Row - 1 : Row + 2);
+    if (!MoveTaskButton(from, target, Snapshot))
+        return false;
+    GroupMoved();
+    return true;
 }
 
 void TfTaskBarMain::QlxCheckListTaskBarItemCheck(TObject*, TQlxListItem* Item) {
@@ -504,6 +529,7 @@ void TfTaskBarMain::QlxCheckListTaskBarItemCheck(TObject*, TQlxListItem* Item) {
             foreground = ::GetForegroundWindow();
             for (TWndHandle w : group->Windows)
                 ::ShowWindow(ToHWND(w), SW_SHOWNA);
+            HiddenRecord.Remove(group->Windows);
         } else {
             // Hide a group: it belongs to HiddenGroups from now on.
             TGroupListHolder snapshot;
@@ -513,6 +539,7 @@ void TfTaskBarMain::QlxCheckListTaskBarItemCheck(TObject*, TQlxListItem* Item) {
             if (group) {
                 const std::vector<TWndHandle> hidden = group->Windows;
                 AddGroup(HiddenGroups, std::move(group));
+                HiddenRecord.Add(hidden); // recorded before they are hidden: never lost
                 for (TWndHandle w : hidden)
                     ::ShowWindow(ToHWND(w), SW_HIDE);
             }
@@ -561,7 +588,6 @@ void TfTaskBarMain::SetHostTitle(const std::string& Text) {
 void TfTaskBarMain::HideAppButton() {
     ::HideAppButton();
 }
-
 
 // ---- The tray icon and its menu, the Settings tab, the start-with-Windows entry and Help
 
@@ -705,4 +731,157 @@ void TfTaskBarMain::OpenHelpDocument(const std::string& Name) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         ::ShellExecuteA(nullptr, "OPEN", path.c_str(), "", "", SW_SHOWMAXIMIZED);
+}
+
+// ---- Beyond the list: an order that lasts, windows never lost, moves from the keyboard
+
+namespace {
+LONG WINAPI ShowHiddenOnUnhandledFault(EXCEPTION_POINTERS*) {
+    if (fTaskBarMain)
+        fTaskBarMain->ShowHiddenOnFault();
+    return EXCEPTION_CONTINUE_SEARCH; // the fault ends the process as it would have
+}
+
+[[noreturn]] void ShowHiddenOnTerminate() {
+    if (fTaskBarMain)
+        fTaskBarMain->ShowHiddenOnFault();
+    std::abort();
+}
+} // namespace
+
+void TfTaskBarMain::CreateLastingControls() {
+    cbKeepOrder = Create<TCheckBox>(TCheckBoxParams{
+        .Name = "cbKeepOrder",
+        .Parent = TabSettings,
+        .Bounds = {8, 150, 530, 20},
+        .Caption = "Keep my order of the taskbar buttons (a program I start again goes back "
+                   "to its place)",
+        .Checked = true,
+        .Font = kSettingsFont,
+        .OnClick = Handler(&TfTaskBarMain::cbKeepOrderClick)});
+    bForgetOrder =
+        Create<TButton>(TButtonParams{.Name = "bForgetOrder",
+                                      .Parent = TabSettings,
+                                      .Bounds = {26, 174, 130, 25},
+                                      .Caption = "Forget my order",
+                                      .OnClick = Handler(&TfTaskBarMain::bForgetOrderClick)});
+    lMoveLeft = Create<TLabel>(TLabelParams{.Name = "lMoveLeft",
+                                            .Parent = TabSettings,
+                                            .Bounds = {8, 214, 300, 20},
+                                            .Caption = "Move the active window's button left:",
+                                            .Font = kSettingsFont});
+    hkMoveLeft =
+        Create<THotKey>(THotKeyParams{.Name = "hkMoveLeft",
+                                      .Parent = TabSettings,
+                                      .Bounds = {310, 211, 160, 22},
+                                      .Font = kSettingsFont,
+                                      .OnChange = Handler(&TfTaskBarMain::MoveKeysChange)});
+    lMoveRight = Create<TLabel>(TLabelParams{.Name = "lMoveRight",
+                                             .Parent = TabSettings,
+                                             .Bounds = {8, 242, 300, 20},
+                                             .Caption = "Move the active window's button right:",
+                                             .Font = kSettingsFont});
+    hkMoveRight =
+        Create<THotKey>(THotKeyParams{.Name = "hkMoveRight",
+                                      .Parent = TabSettings,
+                                      .Bounds = {310, 239, 160, 22},
+                                      .Font = kSettingsFont,
+                                      .OnChange = Handler(&TfTaskBarMain::MoveKeysChange)});
+    cbMoveWinKey = Create<TCheckBox>(TCheckBoxParams{
+        .Name = "cbMoveWinKey",
+        .Parent = TabSettings,
+        .Bounds = {8, 268, 530, 20},
+        .Caption = "Hold the Windows key as well (up and down on a vertical taskbar)",
+        .Checked = true,
+        .Font = kSettingsFont,
+        .OnClick = Handler(&TfTaskBarMain::MoveKeysChange)});
+    lMoveKeysTaken = Create<TLabel>(TLabelParams{.Name = "lMoveKeysTaken",
+                                                 .Parent = TabSettings,
+                                                 .Bounds = {8, 294, 530, 36},
+                                                 .Font = kSettingsFont});
+    // Their states are kept in kLastingKey; the control states stay as they were.
+    for (const char* name : {"cbKeepOrder", "bForgetOrder", "cbMoveWinKey"})
+        QlxThemeSave1->ExceptComponetList.push_back(name);
+}
+
+void TfTaskBarMain::StartLasting() {
+    // Before anything else: the windows an earlier run hid and could not show again.
+    THiddenRecord::ShowRecorded();
+    OwnsHiddenRecord = true;
+    ::SetUnhandledExceptionFilter(&ShowHiddenOnUnhandledFault);
+    std::set_terminate(&ShowHiddenOnTerminate);
+
+    LastingOrder.Load();
+    MoveHotKeys.Load();
+    // The controls show what is stored; their handlers are not attached while they are set.
+    const TNotifyEvent keep = std::exchange(cbKeepOrder->OnClick, nullptr);
+    const TNotifyEvent win = std::exchange(cbMoveWinKey->OnClick, nullptr);
+    cbKeepOrder->SetChecked(LastingOrder.Enabled());
+    cbMoveWinKey->SetChecked((MoveHotKeys.Left.Modifiers & kModWin) != 0);
+    hkMoveLeft->SetValue(ControlValueOf(MoveHotKeys.Left));
+    hkMoveRight->SetValue(ControlValueOf(MoveHotKeys.Right));
+    cbKeepOrder->OnClick = keep;
+    cbMoveWinKey->OnClick = win;
+    RegisterMoveKeys();
+}
+
+void TfTaskBarMain::ShowHiddenOnFault() {
+    if (OwnsHiddenRecord)
+        THiddenRecord::ShowRecorded();
+}
+
+void TfTaskBarMain::RegisterMoveKeys() {
+    const std::vector<std::string> taken = MoveHotKeys.Register(Handle());
+    std::string text;
+    for (const std::string& name : taken)
+        text += (text.empty() ? "" : " and ") + name;
+    if (!text.empty())
+        text += taken.size() > 1 ? " are held by another program: choose other keys."
+                                 : " is held by another program: choose another key.";
+    lMoveKeysTaken->SetCaption(text);
+}
+
+void TfTaskBarMain::MoveKeysChange(TObject*) {
+    const bool win = cbMoveWinKey->Checked();
+    MoveHotKeys.Left = MoveKeyFromControl(hkMoveLeft->Value(), win);
+    MoveHotKeys.Right = MoveKeyFromControl(hkMoveRight->Value(), win);
+    MoveHotKeys.Save();
+    RegisterMoveKeys();
+}
+
+void TfTaskBarMain::cbKeepOrderClick(TObject*) {
+    LastingOrder.SetEnabled(cbKeepOrder->Checked());
+}
+
+void TfTaskBarMain::bForgetOrderClick(TObject*) {
+    LastingOrder.Forget();
+}
+
+void TfTaskBarMain::GroupMoved() {
+    // The user's order, as the taskbar shows it now.
+    TGroupListHolder snapshot;
+    HWND activeWnd = nullptr;
+    ReadTaskbarButtons(false, snapshot.Groups, activeWnd);
+    LastingOrder.Remember(snapshot.Groups);
+}
+
+void TfTaskBarMain::MoveForegroundGroup(int Step) {
+    // Like Up and Down, a failure ends the move silently.
+    try {
+        const HWND foreground = ::GetForegroundWindow();
+        TGroupListHolder snapshot;
+        HWND activeWnd = nullptr;
+        ReadTaskbarButtons(false, snapshot.Groups, activeWnd);
+        int count = 0;
+        int row = ListedRowOfWindow(snapshot.Groups, FromHWND(foreground), count);
+        if (row < 0) // a dialog of the program: the window that owns it has the button
+            row = ListedRowOfWindow(snapshot.Groups,
+                                    FromHWND(::GetAncestor(foreground, GA_ROOTOWNER)), count);
+        if (row < 0 || row + Step < 0 || row + Step >= count)
+            return; // no button, or at the end already
+        MoveRowGroup(row, Step, snapshot.Groups);
+    } catch (const std::exception&) {
+    }
+    if (Showing())
+        TimerRefreshOnTimer(nullptr);
 }

@@ -6,13 +6,14 @@
 #include <string>
 
 #include "app/ExitCommand.h"
+#include "app/LastingOrder_win.h"
 #include "components/OneInstance_win.h"
 #include "components/QlxCheckList.h"
+#include "components/QlxThemeSave_win.h"
+#include "components/SaveState_win.h"
 #include "components/TrayIcon_win.h"
 #include "dragdrop/BalloonHost.h"
 #include "taskbar/loader_hook_win.h"
-#include "components/QlxThemeSave_win.h"
-#include "components/SaveState_win.h"
 #include "taskbar/taskbuttons.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Dialogs.h"
@@ -118,6 +119,28 @@ public:
     void ShowWarning(const std::string& Text) override;
     void SetHostTitle(const std::string& Text) override;
     void HideAppButton() override;
+    void GroupMoved() override;
+
+    // ---- Beyond the list: an order that lasts, windows never lost, moves from the keyboard.
+    // Settings tab controls below the two options; their states live in a key of their own
+    // (kLastingKey), outside the control states.
+    TCheckBox* cbKeepOrder;
+    TButton* bForgetOrder;
+    TLabel* lMoveLeft;
+    THotKey* hkMoveLeft;
+    TLabel* lMoveRight;
+    THotKey* hkMoveRight;
+    TCheckBox* cbMoveWinKey;
+    TLabel* lMoveKeysTaken; // names the keys another program holds; empty when none
+    void cbKeepOrderClick(TObject* Sender);
+    void bForgetOrderClick(TObject* Sender);
+    // Either key control or the Windows key check box changed: the keys are registered anew.
+    void MoveKeysChange(TObject* Sender);
+    // The move keys: the foreground window's group one place left or up (Step -1), right or
+    // down (1), through the mover of Up and Down; nothing at either end.
+    void MoveForegroundGroup(int Step);
+    // An unhandled fault ends the process: the windows the user hid are shown first.
+    void ShowHiddenOnFault();
 
 protected:
     void WndProc(TMessage& Message) override;
@@ -147,6 +170,19 @@ private:
     // The Exit command's steps have run: a second Exit only shows the hidden windows again.
     bool ExitDone = false;
     void StartIconHook();
+
+    // The order, the record of hidden windows and the move keys (see the section above).
+    TLastingOrder LastingOrder;
+    THiddenRecord HiddenRecord;
+    TMoveHotKeys MoveHotKeys;
+    // This instance has taken over the record of hidden windows (a second start never does).
+    bool OwnsHiddenRecord = false;
+    void CreateLastingControls();
+    void StartLasting();
+    void RegisterMoveKeys();
+    // The group at list row Row one place up (Step -1) or down (1) with MoveTaskButton, the
+    // snapshot taken just before; true when it moved. The order is remembered then.
+    bool MoveRowGroup(int Row, int Step, TGroupList& Snapshot);
 
     // TExitSteps
     void RemoveTrayIcon() override;

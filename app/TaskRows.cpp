@@ -1,5 +1,6 @@
 #include "app/TaskRows.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "toolkit/SysUtils.h"
@@ -47,6 +48,20 @@ int32_t GroupPositionOfRow(const TGroupList& Snapshot, int Row) {
         if (IsListedGroup(*Snapshot[i].Group) && listed++ == Row)
             return static_cast<int32_t>(i);
     return static_cast<int32_t>(Snapshot.size()) + (Row - listed);
+}
+
+int ListedRowOfWindow(const TGroupList& Snapshot, TWndHandle Wnd, int& Count) {
+    int row = -1;
+    Count = 0;
+    for (const TGroupListItem& item : Snapshot) {
+        if (!IsListedGroup(*item.Group))
+            continue;
+        const std::vector<TWndHandle>& w = item.Group->Windows;
+        if (row < 0 && Wnd != 0 && std::find(w.begin(), w.end(), Wnd) != w.end())
+            row = Count;
+        ++Count;
+    }
+    return row;
 }
 
 std::vector<TListRow> BuildListRows(const TGroupList& Snapshot, const TGroupList& Hidden) {

@@ -37,6 +37,10 @@ bool IsListedGroup(const TGrupButtons& G);
 // position outside the list. When every group is listed, row and position are the same.
 int32_t GroupPositionOfRow(const TGroupList& Snapshot, int Row);
 
+// The list row of the listed group that holds window Wnd among its windows; -1 when none does.
+// Count receives the number of listed groups.
+int ListedRowOfWindow(const TGroupList& Snapshot, TWndHandle Wnd, int& Count);
+
 // The rows of a refresh: the listed groups of the snapshot in taskbar order, then every hidden
 // group in its order.
 std::vector<TListRow> BuildListRows(const TGroupList& Snapshot, const TGroupList& Hidden);

@@ -18,4 +18,6 @@ public:
     virtual void SetHostTitle(const std::string& Text) = 0;
     // Keeps the program's own taskbar button hidden.
     virtual void HideAppButton() = 0;
+    // The user moved a group on the taskbar by drag and drop.
+    virtual void GroupMoved() {}
 };

@@ -248,8 +248,8 @@ void TFTaskBarBallon::Release(std::intptr_t SourceWindow, TPoint P) {
         const std::optional<TDropMove> move =
             Drag_.Release(TaskGroups, inZone, OverTaskbar(SourceWindow));
         IdleReset();
-        if (move)
-            MoveTaskButton(move->From, move->To, TaskGroups);
+        if (move && MoveTaskButton(move->From, move->To, TaskGroups) && Host_)
+            Host_->GroupMoved();
     }
     IdleReset();
 }

@@ -116,3 +116,27 @@ void TTabSheet::SetImageIndex(int Value) {
                    static_cast<WPARAM>(PageControl_->PageIndex(this)),
                    reinterpret_cast<LPARAM>(&item));
 }
+
+THotKey::THotKey(TComponent* Owner, THotKeyParams Params)
+    : TWinControl(Owner, std::move(Params.Name), Params.Parent),
+      OnChange(std::move(Params.OnChange)) {
+    CreateHandle({.ClassName = HOTKEY_CLASSA,
+                  .Style = WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                  .ExStyle = WS_EX_CLIENTEDGE,
+                  .Bounds = Params.Bounds,
+                  .Font = Params.Font});
+    SetValue(Params.Value);
+}
+
+uint32_t THotKey::Value() const {
+    return static_cast<uint32_t>(::SendMessageA(Handle(), HKM_GETHOTKEY, 0, 0)) & 0xFFFF;
+}
+
+void THotKey::SetValue(uint32_t Value) {
+    ::SendMessageA(Handle(), HKM_SETHOTKEY, Value & 0xFFFF, 0);
+}
+
+void THotKey::CommandNotify(UINT Code) {
+    if (Code == EN_CHANGE)
+        Fire(OnChange, this);
+}

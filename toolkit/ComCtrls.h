@@ -69,3 +69,24 @@ public:
 private:
     TPageControl* PageControl_;
 };
+
+struct THotKeyParams {
+    std::string Name;
+    TWinControl* Parent = nullptr;
+    TBounds Bounds;
+    uint32_t Value = 0; // as HKM_SETHOTKEY takes it: key in the low byte, HOTKEYF_* above
+    TFontDef Font;
+    TNotifyEvent OnChange;
+};
+
+// The standard hotkey control: the user presses a key with its modifiers, and the control
+// shows it. OnChange runs when the user changes the key, not when SetValue does.
+class THotKey : public TWinControl {
+public:
+    THotKey(TComponent* Owner, THotKeyParams Params);
+    uint32_t Value() const;
+    void SetValue(uint32_t Value);
+    void CommandNotify(UINT Code) override;
+
+    TNotifyEvent OnChange;
+};

@@ -351,7 +351,7 @@ TApplication::~TApplication() {
 }
 
 void TApplication::Initialize() {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_HOTKEY_CLASS};
     ::InitCommonControlsEx(&icc);
 }
 

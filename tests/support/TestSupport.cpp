@@ -401,10 +401,17 @@ static std::string SampleArguments(const std::string& name, const std::vector<st
     return args;
 }
 
+void CopySampleApp(const std::string& exeName) {
+    const std::string target = ProgramFolder() + exeName;
+    if (::GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        !::CopyFileA((ProgramFolder() + "sampleapp.exe").c_str(), target.c_str(), TRUE))
+        throw std::runtime_error("cannot copy sampleapp.exe to " + exeName);
+}
+
 SampleApp::SampleApp(const std::string& name, const std::vector<std::string>& titles,
-                     const std::string& extraArgs)
+                     const std::string& extraArgs, const std::string& exeName)
     : name_(name),
-      process_(ProgramFolder() + "sampleapp.exe", SampleArguments(name, titles, extraArgs)) {
+      process_(ProgramFolder() + exeName, SampleArguments(name, titles, extraArgs)) {
     // The control window is made after every window is open.
     control_ = process_.WaitForWindow([this] { return standin::FindSampleControl(name_); });
     // ...and once it waits for input, it has handled the activations of its start.

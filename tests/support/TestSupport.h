@@ -183,6 +183,10 @@ private:
     standin::ControlClient client_;
 };
 
+// Copies sampleapp.exe to `exeName` in the test's folder (once), so that a sample application
+// runs from a program file of its own.
+void CopySampleApp(const std::string& exeName);
+
 // A sample application (sampleapp.exe from the test's folder) with its windows.
 class SampleApp {
 public:
@@ -194,8 +198,10 @@ public:
     };
     // Starts it and waits until all its windows are open. `extraArgs` are more command-line
     // options (for example "--tray Tip").
+    // `exeName`: another copy of sampleapp.exe in the test's folder, for a program file of its
+    // own (see CopySampleApp).
     SampleApp(const std::string& name, const std::vector<std::string>& titles,
-              const std::string& extraArgs = "");
+              const std::string& extraArgs = "", const std::string& exeName = "sampleapp.exe");
     ~SampleApp();
     SampleApp(const SampleApp&) = delete;
     SampleApp& operator=(const SampleApp&) = delete;

@@ -94,6 +94,15 @@ TEST(ListRows, TheGroupOfARowIsTheListedGroupOfThatRank) {
     for (int row = -1; row <= 4; ++row)
         EXPECT_EQ(GroupPositionOfRow(plain, row), row);
     EXPECT_EQ(GroupPositionOfRow({}, 0), 0);
+
+    // The row of a window's group, counted among the listed groups only.
+    TGroupList windows =
+        Groups({{"a", 2, true, 1, {11}}, {"lone", 1, true, 3, {22}}, {"b", 3, true, 5, {33, 34}}});
+    int count = 0;
+    EXPECT_EQ(ListedRowOfWindow(windows, 34, count), 1);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(ListedRowOfWindow(windows, 22, count), -1); // its group has no row
+    EXPECT_EQ(ListedRowOfWindow(windows, 0, count), -1);
 }
 
 TEST(ListRows, SelectionAfterARebuild) {

@@ -1,0 +1,104 @@
+#pragma once
+// The Win32 halves of the lasting order, the record of hidden windows and the move keys: the
+// program of a window, the registry key of their own that holds them, and the objects the main
+// window owns for each.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/LastingOrder.h"
+#include "app/MoveHotKeys.h"
+
+// Under HKEY_CURRENT_USER; the control states of the Settings tab live beside it, in its
+// parent, and know nothing of it.
+constexpr const char* kLastingKey = "Software\\Kestrelan\\Zorvane\\Lasting";
+
+// The window with its process id and program (GetWindowThreadProcessId, OpenProcess,
+// GetModuleFileNameExA); Pid 0 and no program when the window is gone, program "" when the
+// process cannot be read.
+THiddenWindow WindowProgram(TWndHandle Wnd);
+// The program of each group of a full snapshot (its first window's); "" when unknown.
+std::vector<std::string> GroupPrograms(const TGroupList& Groups);
+
+// The shell's registered "TaskbarCreated" message, broadcast when a shell (re)starts.
+UINT TaskbarCreatedMsg();
+
+// Values of kLastingKey; reading a value that is missing or of another type gives Default.
+std::string ReadLastingString(const char* Name);
+uint32_t ReadLastingNumber(const char* Name, uint32_t Default);
+// Writing creates the key; failures leave the registry as it was and are not reported (the
+// program goes on with what it holds).
+void WriteLastingString(const char* Name, const std::string& Value);
+void WriteLastingNumber(const char* Name, uint32_t Value);
+
+// The order the user gave the taskbar, by program, kept in the registry ("Order") while the
+// option "KeepOrder" is on. The main window tells it of each move of the user's, and asks it
+// once per refresh tick to look at the taskbar: one button-count query to the toolbar, and a
+// full snapshot with the moves only when the toolbar is new or holds more buttons than before.
+class TLastingOrder {
+public:
+    // Reads the option and the order.
+    void Load();
+    bool Enabled() const { return Enabled_; }
+    void SetEnabled(bool Value);
+    const std::vector<std::string>& Order() const { return Order_; }
+    // The user moved a group: the taskbar's order of programs (Groups: a full snapshot taken
+    // after the move) joins the remembered order.
+    void Remember(const TGroupList& Groups);
+    // Forgets the whole order.
+    void Forget();
+    // The shell came back: the next Watch looks at the whole taskbar.
+    void Recheck() { Count_ = -1; }
+    // The refresh tick: puts returning programs in their place when the toolbar changed.
+    void Watch();
+    // Brings the remembered programs on the taskbar into their order now; the moves made.
+    int Apply();
+
+private:
+    bool Enabled_ = true;
+    std::vector<std::string> Order_;
+    HWND Toolbar_ = nullptr; // the toolbar and its button count when last looked at
+    int Count_ = -1;
+};
+
+// The windows the user hid through the list, recorded in the registry ("HiddenWindows") from
+// the moment they are hidden until they are shown, so that a start after a crash, a kill or a
+// power loss can show them again.
+class THiddenRecord {
+public:
+    void Add(const std::vector<TWndHandle>& Windows);
+    void Remove(const std::vector<TWndHandle>& Windows);
+    // Everything shown again by the program itself (the Exit command).
+    void Clear();
+    // Shows every recorded window that is still the window it was (SW_SHOWNA, no activation)
+    // and empties the record; the number shown. Needs nothing but the registry, so that a
+    // fault handler can call it.
+    static int ShowRecorded();
+
+private:
+    std::vector<THiddenWindow> Windows_;
+    void Write() const;
+};
+
+// The two move keys, registered for the main window (ids kMoveLeftId, kMoveRightId; WM_HOTKEY
+// carries the id). A key another program holds is kept in Taken for the Settings tab.
+constexpr int kMoveLeftId = 1;
+constexpr int kMoveRightId = 2;
+class TMoveHotKeys {
+public:
+    ~TMoveHotKeys();
+    // Reads "MoveLeftKey" and "MoveRightKey" (defaults when missing).
+    void Load();
+    void Save() const;
+    TMoveKey Left = kDefaultMoveLeft;
+    TMoveKey Right = kDefaultMoveRight;
+    // (Re)registers both keys for Wnd; the names of those that could not be registered.
+    std::vector<std::string> Register(HWND Wnd);
+    void Unregister();
+
+private:
+    HWND Wnd_ = nullptr;
+    bool Registered_[2] = {false, false};
+};

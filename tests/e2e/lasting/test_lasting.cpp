@@ -1,0 +1,258 @@
+// The real Zorvane.exe against the stand-in shell: the order the user gives the taskbar comes
+// back when a program starts again and when the shell comes back, unless the option is off;
+// windows hidden through the list come back after Zorvane was killed; the move keys move the
+// foreground window's group one place and do nothing at either end.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "standin/MouseInput.h"
+#include "tests/e2e/startup/ProgramUnderTest.h"
+
+namespace {
+
+constexpr DWORD kStartMs = 30000;
+constexpr DWORD kWaitMs = 10000;
+constexpr const char* kLastingKey = "Software\\Kestrelan\\Zorvane\\Lasting";
+
+// Under Wine a key press made with SendInput reaches a hotkey registered with MOD_WIN; when it
+// does not (see PressMoveKey), the keys are tested through the WM_HOTKEY they would bring.
+void SendKeys(const std::vector<WORD>& Down) {
+    std::vector<INPUT> in;
+    for (WORD vk : Down) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = vk;
+        if (vk == VK_LEFT || vk == VK_RIGHT)
+            i.ki.dwFlags = KEYEVENTF_EXTENDEDKEY;
+        in.push_back(i);
+    }
+    for (auto it = Down.rbegin(); it != Down.rend(); ++it) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = *it;
+        i.ki.dwFlags =
+            KEYEVENTF_KEYUP | ((*it == VK_LEFT || *it == VK_RIGHT) ? KEYEVENTF_EXTENDEDKEY : 0);
+        in.push_back(i);
+    }
+    ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+std::string RegString(const char* Name) {
+    char data[1024] = {};
+    DWORD size = sizeof data - 1;
+    DWORD type = 0;
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kLastingKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return {};
+    ::RegQueryValueExA(key, Name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    ::RegCloseKey(key);
+    return type == REG_SZ ? std::string(data) : std::string();
+}
+
+void RegWrite(const char* Name, const std::string& Text) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kLastingKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                                &key, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExA(key, Name, 0, REG_SZ, reinterpret_cast<const BYTE*>(Text.c_str()),
+                     static_cast<DWORD>(Text.size() + 1));
+    ::RegCloseKey(key);
+}
+
+class Lasting : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        for (const char* exe : {"zvalpha.exe", "zvbravo.exe", "zvcharlie.exe"})
+            zvtest::CopySampleApp(exe);
+    }
+
+    void SetUp() override {
+        zvtest::ResetProgramSettings(); // no order, no first-run question
+        Shell = std::make_unique<zvtest::StandinShell>();
+        for (const char* name : {"Alpha", "Bravo", "Charlie"})
+            Apps.push_back(StartApp(name));
+        ASSERT_EQ(TaskbarOrder(), (std::vector<std::string>{"Alpha", "Bravo", "Charlie"}));
+    }
+
+    void TearDown() override {
+        if (Program)
+            Program->Kill();
+        Apps.clear();
+        Shell.reset();
+    }
+
+    static std::unique_ptr<zvtest::SampleApp> StartApp(const std::string& Name) {
+        std::string exe = "zv" + Name + ".exe";
+        for (char& c : exe)
+            c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
+        return std::make_unique<zvtest::SampleApp>(Name, std::vector<std::string>{Name}, "", exe);
+    }
+
+    // Starts the program, waits for its main window and sends it to the tray again, so that
+    // it does not take the foreground once a second.
+    void StartProgram() {
+        Shell->Sync();
+        Program =
+            std::make_unique<zvtest::ChildProcess>(zvtest::ProgramFolder() + "Zorvane.exe", "");
+        Main = WaitForMainWindowBack(*Program, kStartMs);
+        ASSERT_TRUE(Main);
+        ASSERT_TRUE(SendAndWait(Main, WM_CLOSE, 0, 0)); // a close request only hides it
+        ASSERT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return !::IsWindowVisible(Main); }));
+    }
+
+    std::vector<std::string> TaskbarOrder() {
+        std::vector<std::string> order;
+        for (const zvtest::ButtonRecord& b : Shell->SyncAndDump())
+            if (!b.Hidden() && !b.Header())
+                order.push_back(b.text);
+        return order;
+    }
+
+    bool TaskbarBecomes(const std::vector<std::string>& Order) {
+        return RoundTripUntil(Main, kWaitMs, [&] { return TaskbarOrder() == Order; });
+    }
+
+    // The move key for the foreground window (Right: to the right), as the user presses it.
+    void PressMoveKey(bool Right) {
+        if (KeysBySendInput)
+            SendKeys({VK_LWIN, VK_SHIFT, WORD(Right ? VK_RIGHT : VK_LEFT)});
+        else
+            ::PostMessageA(Main, WM_HOTKEY, Right ? 2 : 1,
+                           MAKELPARAM(MOD_WIN | MOD_SHIFT, Right ? VK_RIGHT : VK_LEFT));
+    }
+
+    // The first press of a test: by SendInput when that reaches the hotkey, else by WM_HOTKEY.
+    bool FirstPress(bool Right, const std::vector<std::string>& Expected) {
+        PressMoveKey(Right);
+        if (RoundTripUntil(Main, 3000, [&] { return TaskbarOrder() == Expected; }))
+            return true;
+        KeysBySendInput = false;
+        std::printf("note: SendInput did not trigger the hotkey; WM_HOTKEY posted instead\n");
+        PressMoveKey(Right);
+        return TaskbarBecomes(Expected);
+    }
+
+    bool OrderBecomes(const std::string& Text) {
+        return RoundTripUntil(Main, kWaitMs, [&] { return RegString("Order") == Text; });
+    }
+
+    void Activate(zvtest::SampleApp& App) {
+        Shell->Foreground(App.Window(0));
+        Shell->Sync();
+    }
+
+    std::unique_ptr<zvtest::StandinShell> Shell;
+    std::vector<std::unique_ptr<zvtest::SampleApp>> Apps; // Alpha, Bravo, Charlie
+    std::unique_ptr<zvtest::ChildProcess> Program;
+    HWND Main = nullptr;
+    bool KeysBySendInput = true;
+};
+
+TEST_F(Lasting, MoveKeysMoveTheForegroundGroupOnePlaceAndStopAtTheEnds) {
+    StartProgram();
+    Activate(*Apps[0]);
+    ASSERT_TRUE(FirstPress(true, {"Bravo", "Alpha", "Charlie"}));
+    PressMoveKey(true);
+    ASSERT_TRUE(TaskbarBecomes({"Bravo", "Charlie", "Alpha"}));
+    // At the right end a press does nothing: the next one to the left moves it one place.
+    PressMoveKey(true);
+    PressMoveKey(false);
+    EXPECT_TRUE(TaskbarBecomes({"Bravo", "Alpha", "Charlie"}));
+    // The same at the left end.
+    Activate(*Apps[1]);
+    PressMoveKey(false);
+    PressMoveKey(true);
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Bravo", "Charlie"}));
+    EXPECT_EQ(::GetForegroundWindow(), Apps[1]->Window(0)); // the move took no focus
+    // The moves made the order the user's.
+    EXPECT_TRUE(OrderBecomes("zvalpha.exe|zvbravo.exe|zvcharlie.exe"));
+}
+
+TEST_F(Lasting, AProgramStartedAgainAndTheShellRestartedGetTheUsersOrderBack) {
+    StartProgram();
+    Activate(*Apps[2]);
+    ASSERT_TRUE(FirstPress(false, {"Alpha", "Charlie", "Bravo"})); // Charlie one place left
+    ASSERT_TRUE(OrderBecomes("zvalpha.exe|zvcharlie.exe|zvbravo.exe"));
+
+    // Charlie ends and starts again: the shell puts it last, Zorvane back in its place.
+    Apps[2].reset();
+    ASSERT_TRUE(TaskbarBecomes({"Alpha", "Bravo"}));
+    Apps[2] = StartApp("Charlie");
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Bravo"}));
+
+    // Zorvane ends and the shell comes back: a new Zorvane puts the order back from the
+    // registry (the new shell finds the windows in its own order and says "TaskbarCreated").
+    Program->Kill();
+    Shell.reset();
+    Shell = std::make_unique<zvtest::StandinShell>();
+    StartProgram();
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Bravo"}));
+}
+
+TEST_F(Lasting, WithTheOptionOffNothingMovesByItself) {
+    RegWrite("Order", "zvalpha.exe|zvcharlie.exe|zvbravo.exe");
+    HKEY key = nullptr;
+    ::RegCreateKeyExA(HKEY_CURRENT_USER, kLastingKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                      nullptr);
+    const DWORD off = 0;
+    ::RegSetValueExA(key, "KeepOrder", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off),
+                     sizeof off);
+    ::RegCloseKey(key);
+    StartProgram();
+    // Nothing happens that could be waited for: three refresh ticks pass with the order as
+    // the shell made it.
+    EXPECT_FALSE(RoundTripUntil(Main, 3000, [&] {
+        return TaskbarOrder() != std::vector<std::string>{"Alpha", "Bravo", "Charlie"};
+    }));
+    // The same order with the option on is put in place at once.
+    Program->Kill();
+    ::RegCreateKeyExA(HKEY_CURRENT_USER, kLastingKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                      nullptr);
+    const DWORD on = 1;
+    ::RegSetValueExA(key, "KeepOrder", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on), sizeof on);
+    ::RegCloseKey(key);
+    StartProgram();
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Bravo"}));
+}
+
+TEST_F(Lasting, WindowsHiddenBeforeZorvaneWasKilledComeBackAtTheNextStart) {
+    Shell->Sync();
+    Program = std::make_unique<zvtest::ChildProcess>(zvtest::ProgramFolder() + "Zorvane.exe", "");
+    Main = WaitForMainWindowBack(*Program, kStartMs);
+    ASSERT_TRUE(Main);
+    HWND list = nullptr;
+    for (HWND w : DescendantsOf(Main))
+        if (ClassOf(w) == "TQlxCheckList")
+            list = w;
+    ASSERT_TRUE(list);
+    // The list is filled once the first refresh has clicked row 0: Up (the first button
+    // without a caption) goes off.
+    HWND up = nullptr;
+    for (HWND w : DescendantsOf(Main))
+        if (!up && ClassOf(w) == "Button" && TextOf(w).empty())
+            up = w;
+    ASSERT_TRUE(up);
+    ASSERT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return !::IsWindowEnabled(up); }));
+    // Bravo's row (the second) unchecked with the mouse: its window hides and is recorded.
+    const HWND bravo = Apps[1]->Window(0);
+    POINT box{8, 22 + 18 + 9}; // the check box of row 1, below the header
+    ::ClientToScreen(list, &box);
+    standin::ClickAt(box);
+    ASSERT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return !::IsWindowVisible(bravo); }));
+    EXPECT_NE(RegString("HiddenWindows").find(":zvbravo.exe"), std::string::npos);
+    Program->Kill();
+    Shell->Sync();
+    ASSERT_FALSE(::IsWindowVisible(bravo));
+
+    StartProgram();
+    EXPECT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return ::IsWindowVisible(bravo) != FALSE; }));
+    EXPECT_EQ(RegString("HiddenWindows"), "");
+}
+
+} // namespace
