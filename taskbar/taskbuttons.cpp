@@ -185,7 +185,8 @@ int GetTaskbarEdge(const TRect& R, int32_t ScreenWidth) {
     if (R.Left <= 5) {
         if (R.Top > 5)
             return EdgeBottom;
-        return R.Right > ScreenWidth - 100 ? EdgeTop : EdgeLeft;
+        // Wide, so that no screen width can wrap the comparison.
+        return R.Right > int64_t{ScreenWidth} - 100 ? EdgeTop : EdgeLeft;
     }
     return R.Top <= 5 ? EdgeRight : EdgeBottom;
 }

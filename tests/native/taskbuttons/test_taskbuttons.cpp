@@ -332,6 +332,8 @@ TEST(GetTaskbarEdge, Table) {
         SCOPED_TRACE(row.line);
         EXPECT_EQ(GetTaskbarEdge(row.r, 1024), row.edge);
     }
+    // Found by fuzzing: "width - 100" wrapped for a width near the 32-bit minimum.
+    EXPECT_EQ(GetTaskbarEdge({-2, -2, INT32_MIN, 30}, INT32_MIN), EdgeTop);
 }
 
 } // namespace
