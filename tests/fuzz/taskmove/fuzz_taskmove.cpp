@@ -187,10 +187,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
         std::vector<TWndHandle> order;
         for (standin::WindowKey w : model.Windows())
             order.push_back(static_cast<TWndHandle>(w));
-        if (OneGroupPerProgram(groups, apps))
+        // No window is lost. (A window whose button stands in no group with a visible button,
+        // as a collapsed group's member moved away from its header, is in no window list.)
+        ZV_FUZZ_CHECK(order.size() == apps.size());
+        if (wantedWindows.size() == apps.size() && OneGroupPerProgram(groups, apps))
             ZV_FUZZ_CHECK(order == wantedWindows);
-        else
-            ZV_FUZZ_CHECK(order.size() == wantedWindows.size());
     }
     return 0;
 }
