@@ -80,18 +80,6 @@ std::vector<TWndHandle> Flat(const std::vector<std::vector<TWndHandle>>& Lists) 
     return out;
 }
 
-// The groups by their windows, leaving out 0 handles and groups without windows: a group of
-// a lone hidden header (its windows' buttons moved elsewhere) may take in the hidden buttons
-// put behind it, which changes no window's group.
-std::vector<std::vector<TWndHandle>>
-WindowGroups(const std::vector<std::vector<TWndHandle>>& Lists) {
-    std::vector<std::vector<TWndHandle>> out;
-    for (const auto& l : Lists)
-        if (!Flat({l}).empty())
-            out.push_back(Flat({l}));
-    return out;
-}
-
 // True when the groups of the snapshot and the programs match one to one (each program's
 // windows in one group, each group's windows of one program): then showing the windows again
 // group by group can give any order of the groups.
@@ -168,7 +156,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
                            groups[static_cast<std::size_t>(decision.NeighbourIndex)].Group->Index);
         MoveButton(toolbar, plan.First);
         MoveButton(toolbar, plan.Second);
-        ZV_FUZZ_CHECK(WindowGroups(WindowLists(Snapshot(toolbar))) == WindowGroups(wanted));
+        // The windows' buttons stand in the order asked for. (A snapshot may read the groups
+        // differently afterwards: a hidden button that comes to stand behind a lone header
+        // is read as that header's member.)
+        const std::vector<TWndHandle> listed = Flat(WindowLists(groups));
+        const std::set<TWndHandle> listedSet(listed.begin(), listed.end());
+        std::vector<TWndHandle> onToolbar;
+        for (const ButtonSpec& b : toolbar)
+            if (listedSet.count(static_cast<TWndHandle>(b.wnd)) != 0)
+                onToolbar.push_back(static_cast<TWndHandle>(b.wnd));
+        ZV_FUZZ_CHECK(onToolbar == Flat(wanted));
     }
 
     if (decision.Method == TMoveMethod::Reshowing || In.Bool()) {
