@@ -1,6 +1,7 @@
-// The check list under any sequence of presses, double-clicks, keys, wheel turns, row
-// exchanges, toggles and changes from code, with event handlers that rebuild the list or
-// exchange rows while the list is still handling the input, as the main window's handlers do.
+// The check list under any sequence of presses and releases (on cells, headers and column
+// borders), double-clicks, keys, wheel turns, row exchanges, toggles, sorting, column sizing
+// and changes from code, with event handlers that rebuild the list or exchange rows while the
+// list is still handling the input, as the main window's handlers do.
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -18,7 +19,20 @@ struct TNullView : IQlxCheckListView {
     void ListLayoutChanged() override {}
     void ScrollPositionChanged() override {}
     void ResetHint() override {}
+    int TextWidth(const std::string& Text, bool HeaderFont) override {
+        return static_cast<int>(Text.size()) * (HeaderFont ? 8 : 7);
+    }
 };
+
+// A cell text made of the characters the sort types parse (digits, separators, units, AM/PM,
+// hexadecimal prefixes), so that dates, times, sizes and numbers come up often.
+std::string SortableText(TFuzzInput& In) {
+    static constexpr char kChars[] = "0123456789:/-. +eE$xXaAfFkKmMbBgGpPtTyn";
+    std::string s(In.Byte() % 12, ' ');
+    for (char& c : s)
+        c = kChars[In.Byte() % (sizeof(kChars) - 1)];
+    return s;
+}
 
 struct TRowState {
     std::string Caption;
@@ -49,8 +63,34 @@ private:
         for (int i = 0; i < Count; ++i) {
             TQlxListItem* row = List_.Items.Add();
             row->SetCaption("row " + std::to_string(NextRow_++));
-            row->SubItems.Add("sub");
+            row->Hidenpart = In_.Small(0, 3) == 0 ? SortableText(In_) : "";
+            for (int k = In_.Small(0, 3); k > 0; --k)
+                row->SubItems.Add(SortableText(In_));
         }
+    }
+
+    // Sorts and checks that the rows come in the order of the sort column and that the
+    // current row stayed current.
+    void SortAndCheck() {
+        const int current = List_.CurrentIndex();
+        const bool hadCurrent = current >= 0 && current < List_.Items.Count();
+        const std::string currentCaption = hadCurrent ? List_.Items[current].Caption() : "";
+        List_.SortItems();
+        const int column = List_.SortColumn();
+        if (List_.Items.Count() < 2 || column < 0 || column >= List_.Columns.Count() ||
+            !List_.Columns[column].Visible || List_.Items.UpdateCount() > 0)
+            return;
+        const TsortType type = List_.Columns[column].SortType;
+        const int sens = List_.SortSens() == ssDescendent ? -1 : 1;
+        for (int i = 0; i + 1 < List_.Items.Count(); ++i) {
+            const auto a = List_.SortText(List_.Items[i], column);
+            const auto b = List_.SortText(List_.Items[i + 1], column);
+            const int c = (a && b) ? CompareSortTexts(*a, *b, type) : (a ? 1 : 0) - (b ? 1 : 0);
+            ZV_FUZZ_CHECK(sens * c <= 0);
+        }
+        if (hadCurrent)
+            ZV_FUZZ_CHECK(List_.CurrentIndex() >= 0 &&
+                          List_.Items[List_.CurrentIndex()].Caption() == currentCaption);
     }
 
     void SetUp() {
@@ -68,7 +108,12 @@ private:
             col.SetWidth(In_.Small(0, 250));
             col.Visible = In_.Small(0, 5) != 0;
             col.Border = In_.Small(0, 4);
+            col.SortType = static_cast<TsortType>(In_.Small(0, 7));
+            col.UseHidenPart = In_.Bool();
+            col.Caption = SortableText(In_);
         }
+        List_.HeaderAutoSort = (flags & 32) == 0;
+        List_.ResizeColumn = In_.Small(-1, 4);
         AddRows(In_.Small(0, 30));
         List_.SetClientSize(In_.Small(0, 255) * 2, In_.Small(0, 255) * 2);
         // What the handlers do when the list calls them.
@@ -111,7 +156,7 @@ private:
 
     void Step() {
         const uint8_t op = In_.Byte();
-        switch (op % 12) {
+        switch (op % 16) {
         case 0:
         case 1: {
             const auto button = static_cast<TMouseButton>(In_.Small(0, 2));
@@ -201,6 +246,36 @@ private:
             }
             AddRows(In_.Small(0, 4));
             break;
+        case 12: { // the release of a press: on a header it sorts, on a border it sizes
+            const auto button = static_cast<TMouseButton>(In_.Small(0, 2));
+            const int x = Coordinate();
+            const int y = Coordinate();
+            List_.MouseUp(button, x, y);
+            break;
+        }
+        case 13:
+            if (In_.Bool())
+                List_.SetSortColumn(In_.Small(-1, 4));
+            else
+                List_.SetSortSens(In_.Bool() ? ssDescendent : ssAscendent);
+            SortAndCheck();
+            break;
+        case 14:
+            if (In_.Bool())
+                List_.AutoSizeColumns();
+            else
+                List_.ControlResized(In_.Small(0, 255) * 2);
+            break;
+        case 15: {
+            // Two texts compare the same way round either way.
+            const std::string a = SortableText(In_);
+            const std::string b = SortableText(In_);
+            const auto type = static_cast<TsortType>(In_.Small(0, 7));
+            const int ab = CompareSortTexts(a, b, type);
+            ZV_FUZZ_CHECK(ab == -CompareSortTexts(b, a, type));
+            ZV_FUZZ_CHECK(CompareSortTexts(a, a, type) == 0);
+            break;
+        }
         }
     }
 
