@@ -1,13 +1,19 @@
 # Helpers shared by every folder. Targets come in three kinds:
 #   zv_logic_library  - no <windows.h>; built in every flavour and unit-tested natively;
 #   zv_win_library / zv_win_executable / zv_win_dll - Win32 code, cross builds only;
-#   zv_native_test / zv_wine_test - GoogleTest programs of the native and win flavours.
+#   zv_native_test / zv_wine_test - GoogleTest programs of the native and win flavours;
+#   zv_fuzzer - a libFuzzer program of the fuzz flavour.
 
 set(ZV_WARNINGS -Wall -Wextra -Werror -Wno-cast-function-type)
 
 if(ZV_FLAVOR STREQUAL "native")
   set(ZV_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_compile_options(${ZV_SANITIZE} -g)
+  add_link_options(${ZV_SANITIZE})
+elseif(ZV_FLAVOR STREQUAL "fuzz")
+  # Every library gets libFuzzer's coverage hooks; only the fuzzers link its driver.
+  set(ZV_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_compile_options(-fsanitize=fuzzer-no-link ${ZV_SANITIZE} -g)
   add_link_options(${ZV_SANITIZE})
 else()
   # XP is the oldest target: no later API may compile by accident.
@@ -88,6 +94,23 @@ function(zv_wine_test name)
                      $<TARGET_FILE:${name}>)
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS wine
                          RESOURCE_LOCK wineprefix FIXTURES_REQUIRED wine
+                         ENVIRONMENT "ZV_BUILD=${ZV_BUILD}")
+  endif()
+endfunction()
+
+# zv_fuzzer(name SOURCES ... LIBS ...): the libFuzzer program fuzz_<name>, whose seed corpus
+# is the folder seeds/ beside its sources. ctest runs it for a short, fixed time on a copy of
+# the seeds (label fuzz); scripts/fuzz.sh runs it longer and keeps what it finds.
+function(zv_fuzzer name)
+  if(ZV_FLAVOR STREQUAL "fuzz")
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(fuzz_${name} ${ARG_SOURCES})
+    zv_our_target(fuzz_${name})
+    target_link_libraries(fuzz_${name} PRIVATE ${ARG_LIBS})
+    target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+    add_test(NAME fuzz_${name}
+             COMMAND ${PROJECT_SOURCE_DIR}/scripts/fuzz.sh --time 20 --scratch ${name})
+    set_tests_properties(fuzz_${name} PROPERTIES TIMEOUT 120 LABELS fuzz
                          ENVIRONMENT "ZV_BUILD=${ZV_BUILD}")
   endif()
 endfunction()

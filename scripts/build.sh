@@ -1,14 +1,15 @@
 #!/bin/bash
-# Configures and builds the three flavours into $ZV_BUILD (default build/):
+# Configures and builds the four flavours into $ZV_BUILD (default build/):
 #   native/  the platform-free logic with its unit tests (ASan, UBSan)
 #   ship/    the shipped files: i686, win32 thread model
 #   win/     the program, the stand-in shell and the GoogleTest programs run under Wine
-# and writes $ZV_BUILD/CTestTestfile.cmake so that one ctest run covers native and win.
-#   build.sh [FLAVOUR...]   only these flavours (default: all three)
+#   fuzz/    the platform-free logic built with clang, and its libFuzzer programs
+# and writes $ZV_BUILD/CTestTestfile.cmake so that one ctest run covers native, win and fuzz.
+#   build.sh [FLAVOUR...]   only these flavours (default: all four)
 set -e
 source "$(dirname "$0")/wine-env.sh"
 jobs="${ZV_JOBS:-$(nproc)}"
-for t in cmake g++ i686-w64-mingw32-g++-win32; do
+for t in cmake g++ i686-w64-mingw32-g++-win32 clang++; do
     command -v $t >/dev/null || zv_die "$t is missing; run scripts/install-deps.sh"
 done
 [ -d /usr/src/googletest ] || zv_die "GoogleTest sources are missing (/usr/src/googletest); run scripts/install-deps.sh"
@@ -21,7 +22,7 @@ configure() { # dir flavour [extra args]
               -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     fi
 }
-flavours="${*:-native ship win}"
+flavours="${*:-native ship win fuzz}"
 for d in $flavours; do
     case "$d" in
     native) configure native native ;;
@@ -29,7 +30,8 @@ for d in $flavours; do
         -DZV_TRIPLE=i686-w64-mingw32 -DZV_THREAD_MODEL=win32 ;;
     win) configure win win -DCMAKE_TOOLCHAIN_FILE="$ZV_REPO/cmake/toolchain-mingw.cmake" \
         -DZV_TRIPLE=$triple -DZV_THREAD_MODEL=posix ;;
-    *) zv_die "no such flavour: $d (native, ship or win)" ;;
+    fuzz) configure fuzz fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang ;;
+    *) zv_die "no such flavour: $d (native, ship, win or fuzz)" ;;
     esac
 done
 for d in $flavours; do
@@ -37,7 +39,9 @@ for d in $flavours; do
     cmake --build "$ZV_BUILD/$d" -j "$jobs"
 done
 cat > "$ZV_BUILD/CTestTestfile.cmake" <<EOT
-# Written by scripts/build.sh: one ctest run over the native and the Wine tests.
+# Written by scripts/build.sh: one ctest run over the native and the Wine tests and a short
+# run of every fuzzer.
 subdirs("$ZV_BUILD/native")
 subdirs("$ZV_BUILD/win")
+subdirs("$ZV_BUILD/fuzz")
 EOT

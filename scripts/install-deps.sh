@@ -8,7 +8,7 @@ need=()
 have_cmd() { command -v "$1" >/dev/null 2>&1; }
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
 for p in cmake g++ make googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 \
-         wine fonts-wine xvfb xauth imagemagick x11-utils; do
+         wine fonts-wine xvfb xauth imagemagick x11-utils clang libclang-rt-14-dev; do
     have_pkg "$p" || need+=("$p")
 done
 if [ "$ZV_WINE_ARCH" = win64 ]; then

@@ -2,6 +2,7 @@
 // nothing but the buttons read.
 #include "taskbar/taskbuttons.h"
 
+#include <algorithm>
 #include <utility>
 
 TGroupList TaskGroups;
@@ -49,6 +50,12 @@ bool HasVisibleButton(const TGrupButtons& G) {
     return false;
 }
 
+// Coordinate V moved by By; the toolbar hands back any rectangle, so the sum is kept within
+// 32 bits instead of wrapping.
+int32_t Shifted(int32_t V, int64_t By) {
+    return static_cast<int32_t>(std::clamp<int64_t>(V + By, INT32_MIN, INT32_MAX));
+}
+
 void StartGroup(std::unique_ptr<TTaskButton> Button, TGroupList& Groups) {
     auto group = std::make_unique<TGrupButtons>();
     group->Index = Button->Index;
@@ -84,8 +91,10 @@ void ComputeGroupRects(TGroupList& Groups, const TRect& ToolbarRect) {
             const TTaskButton& B = *b.Button;
             G.Active = G.Active || B.Pressed;
             if (B.Visible) {
-                G.Rect = {B.Rect.Left + ToolbarRect.Left, B.Rect.Top + ToolbarRect.Top,
-                          B.Rect.Right + ToolbarRect.Left + 5, B.Rect.Bottom + ToolbarRect.Top + 5};
+                G.Rect = {Shifted(B.Rect.Left, ToolbarRect.Left),
+                          Shifted(B.Rect.Top, ToolbarRect.Top),
+                          Shifted(B.Rect.Right, int64_t{ToolbarRect.Left} + 5),
+                          Shifted(B.Rect.Bottom, int64_t{ToolbarRect.Top} + 5)};
                 G.HasVisible = true;
                 G.Caption = B.Caption;
                 break;
@@ -176,7 +185,8 @@ int GetTaskbarEdge(const TRect& R, int32_t ScreenWidth) {
     if (R.Left <= 5) {
         if (R.Top > 5)
             return EdgeBottom;
-        return R.Right > ScreenWidth - 100 ? EdgeTop : EdgeLeft;
+        // Wide, so that no screen width can wrap the comparison.
+        return R.Right > int64_t{ScreenWidth} - 100 ? EdgeTop : EdgeLeft;
     }
     return R.Top <= 5 ? EdgeRight : EdgeBottom;
 }

@@ -14,10 +14,12 @@ const TGrupButtons& GroupAt(const TGroupList& Groups, int32_t Pos) {
 }
 
 // True when a group at the positions First to Last (both included, all inside the list)
-// cannot be moved with the two toolbar moves.
+// cannot be moved with the two toolbar moves. A group without a visible button counts too:
+// its Index is that of its first button, not of a button behind the group's header, so the
+// two moves would take a button of the group in front of it.
 bool RangeNeedsAlternateMove(const TGroupList& Groups, int32_t First, int32_t Last) {
     for (int32_t i = First; i <= Last; ++i)
-        if (GroupAt(Groups, i).NeedsAlternateMove)
+        if (GroupAt(Groups, i).NeedsAlternateMove || !GroupAt(Groups, i).HasVisible)
             return true;
     return false;
 }

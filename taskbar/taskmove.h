@@ -30,7 +30,7 @@ struct TMoveDecision {
 // itself against its fresh snapshot. Otherwise a move is refused when the positions are equal
 // or negative, when FromIndex or (moving down) ToIndex - 1 lies beyond the list, or when a move
 // down would leave the group where it is; it is made directly unless a group in the range it
-// crosses has NeedsAlternateMove set.
+// crosses has NeedsAlternateMove set or no visible button.
 TMoveDecision DecideMove(int32_t FromIndex, int32_t ToIndex, const TGroupList& Groups,
                          bool AlternateChosen);
 

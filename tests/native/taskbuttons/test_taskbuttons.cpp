@@ -191,6 +191,22 @@ TEST(ComputeGroupRects, MovesByToolbarAndEnlarges) {
     EXPECT_EQ(groups[0].Group->Rect, (TRect{130, 742, 295, 775}));
 }
 
+// Found by fuzzing: a button rectangle far out (as a misbehaving shell may hand back) moved by
+// the toolbar's corner ran past 32 bits; the edges stop at the 32-bit limits instead.
+TEST(ComputeGroupRects, FarRectangleStaysWithin32Bits) {
+    TGroupList groups;
+    GroupButtons(Toolbar({{true,
+                           false,
+                           0,
+                           0,
+                           "x",
+                           false,
+                           {2122021755, INT32_MIN + 3, INT32_MAX - 2, INT32_MIN}}}),
+                 groups);
+    ComputeGroupRects(groups, {1881145344, -10, 1024, 768});
+    EXPECT_EQ(groups[0].Group->Rect, (TRect{INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN}));
+}
+
 TEST(ComputeGroupRects, ActiveCountsButtonsUpToTheVisibleOne) {
     struct Row {
         int line;
@@ -316,6 +332,8 @@ TEST(GetTaskbarEdge, Table) {
         SCOPED_TRACE(row.line);
         EXPECT_EQ(GetTaskbarEdge(row.r, 1024), row.edge);
     }
+    // Found by fuzzing: "width - 100" wrapped for a width near the 32-bit minimum.
+    EXPECT_EQ(GetTaskbarEdge({-2, -2, INT32_MIN, 30}, INT32_MIN), EdgeTop);
 }
 
 } // namespace

@@ -29,6 +29,7 @@ TGroupList Groups(const std::vector<GroupDef>& defs) {
         auto g = std::make_unique<TGrupButtons>();
         g->Index = d.index;
         g->NeedsAlternateMove = d.alternate;
+        g->HasVisible = true;
         g->Windows = d.windows;
         AddGroup(list, std::move(g));
     }
@@ -138,6 +139,39 @@ TEST(DecideMove, Table) {
             EXPECT_EQ(d.NeighbourIndex, r.neighbour);
         }
     }
+}
+
+// Found by fuzzing: on the toolbar [B0, H1, H2, B2] (a header whose window went elsewhere) the
+// lone hidden header H1 is a group without a visible button, whose Index is its own (1). Moved
+// directly to the end, the second toolbar move took B0 of the group in front of it.
+TEST(DecideMove, GroupWithoutVisibleButtonIsNotMovedDirectly) {
+    TGroupList groups;
+    BuildSnapshot(
+        false,
+        [] {
+            TButtonList buttons;
+            const struct {
+                bool header, hidden;
+                TWndHandle wnd;
+            } defs[] = {
+                {false, false, 0x100}, {true, true, 0}, {true, true, 0}, {false, false, 0x110}};
+            for (const auto& d : defs) {
+                auto b = std::make_unique<TTaskButton>();
+                b->SetStyleState(d.header ? kBtnsDropDown : 0, d.hidden ? kTbStateHidden : 0);
+                b->Index = static_cast<int32_t>(buttons.size());
+                b->Wnd = d.wnd;
+                buttons.push_back(std::move(b));
+            }
+            return buttons;
+        }(),
+        {}, groups);
+    ASSERT_EQ(groups.size(), 3u);
+    ASSERT_FALSE(groups[1].Group->HasVisible);
+    EXPECT_EQ(DecideMove(1, 3, groups, false).Method, TMoveMethod::Reshowing);
+    // The same group as the one a move ends next to.
+    EXPECT_EQ(DecideMove(2, 1, groups, false).Method, TMoveMethod::Reshowing);
+    // Two groups of a hidden header and a visible button still move directly.
+    EXPECT_EQ(DecideMove(2, 0, TwoButtonGroups(3), false).Method, TMoveMethod::Direct);
 }
 
 TEST(DecideMove, EmptyListRefusesEverything) {
