@@ -352,6 +352,24 @@ bool TFTaskBarBallon::OverTaskbar(std::intptr_t SourceWindow) const {
 
 // ---- Drawing
 
+void TFTaskBarBallon::FitHelpFont(HDC Dc) {
+    // Where MS Sans Serif is not the small bitmap font of Windows (Wine puts a wider one in its
+    // place), the help text would be cut at both ends: then the system's Tahoma holds it, a pixel
+    // smaller if need be.
+    const int width = Lhelp.Bounds.right - Lhelp.Bounds.left;
+    const TFontDef designed{"MS Sans Serif", -11, false};
+    for (const TFontDef& f :
+         {designed, TFontDef{"Tahoma", -11, false}, TFontDef{"Tahoma", -10, false}}) {
+        RECT r{0, 0, 0, 0};
+        ScopedSelectObject font(Dc, SharedFont(f));
+        ::DrawTextA(Dc, Lhelp.Caption.c_str(), static_cast<int>(Lhelp.Caption.size()), &r,
+                    DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        Lhelp.Font = f;
+        if (r.right <= width)
+            return;
+    }
+}
+
 void TFTaskBarBallon::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case WM_PAINT: {
@@ -415,6 +433,7 @@ void TFTaskBarBallon::Paint(HDC Dc) {
 
     QlxLabelCaption.Bounds = ToRECT(parts.Caption);
     Lhelp.Bounds = ToRECT(parts.Help);
+    FitHelpFont(dc);
     QlxLabelCaption.Paint(dc);
     Lhelp.Paint(dc);
     ::GdiFlush();

@@ -73,6 +73,8 @@ private:
     // The window under the release belongs to the taskbar or to this balloon.
     bool OverTaskbar(std::intptr_t SourceWindow) const;
     void Paint(HDC Dc);
+    // The help text in a font that holds it in its label.
+    void FitHelpFont(HDC Dc);
     void HideAppButton();
 
     IBalloonHost* Host_ = nullptr;

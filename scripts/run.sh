@@ -241,7 +241,7 @@ if [ -f "$ZV_WINBIN/Zorvane.exe" ]; then
             drag move "$x" || true
             sleep 0.3
         done
-        sleep 0.5
+        sleep 2 # each move takes a snapshot of the taskbar: let the balloon catch up
         shot 13-drag-in-progress
         drag release $((w / 4)) || true
         sleep 1
