@@ -39,6 +39,19 @@ template <typename F> double MillisecondsPerCall(int Rounds, int n, F f) {
     return best;
 }
 
+// The screen rectangles of the taskbar's groups as the program sees them (a light snapshot:
+// each the first visible button's, enlarged by 5 pixels to the right and the bottom).
+inline std::vector<TRect> GroupRects() {
+    TGroupList groups;
+    HWND active = nullptr;
+    ReadTaskbarButtons(true, groups, active);
+    std::vector<TRect> rects;
+    for (const TGroupListItem& g : groups)
+        rects.push_back(g.Group->Rect);
+    ClearGroupList(groups);
+    return rects;
+}
+
 // A scripted toolbar of n groups, each a hidden header and one visible button standing for
 // a window of this process.
 class TBenchToolbar {

@@ -13,6 +13,7 @@
 #include "standin/MouseInput.h"
 #include "taskbar/taskbuttons_win.h"
 #include "tests/e2e/startup/ProgramUnderTest.h"
+#include "tests/support/BenchSupport.h"
 
 namespace {
 
@@ -93,14 +94,7 @@ protected:
     // the right and the bottom).
     std::vector<TRect> Groups() {
         Shell->Sync(); // the shell has caught up with every window
-        TGroupList groups;
-        HWND active = nullptr;
-        ReadTaskbarButtons(true, groups, active);
-        std::vector<TRect> rects;
-        for (const TGroupListItem& g : groups)
-            rects.push_back(g.Group->Rect);
-        ClearGroupList(groups);
-        return rects;
+        return zvtest::GroupRects();
     }
 
     static POINT Middle(const TRect& R) {

@@ -48,14 +48,7 @@ protected:
     }
 
     std::vector<TRect> Groups() {
-        TGroupList groups;
-        HWND active = nullptr;
-        ReadTaskbarButtons(true, groups, active);
-        std::vector<TRect> rects;
-        for (const TGroupListItem& g : groups)
-            rects.push_back(g.Group->Rect);
-        ClearGroupList(groups);
-        return rects;
+        return zvtest::GroupRects();
     }
 
     std::vector<std::string> Order() {
