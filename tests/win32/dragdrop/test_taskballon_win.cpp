@@ -47,9 +47,7 @@ protected:
         return true;
     }
 
-    std::vector<TRect> Groups() {
-        return zvtest::GroupRects();
-    }
+    std::vector<TRect> Groups() { return zvtest::GroupRects(); }
 
     std::vector<std::string> Order() {
         std::vector<std::string> order;
