@@ -42,7 +42,5 @@ using TRunKeyOpener = std::function<std::unique_ptr<TRunKey>(bool Write)>;
 bool RunEntry(const TRunKeyOpener& Open, const std::string& Name, const std::string& ProgramPath,
               bool& Enabled, bool Write);
 
-// Win32 builds only: the current user's Run key, and the running program's full path as
-// Windows reports it.
+// Win32 builds only: the current user's Run key.
 std::unique_ptr<TRunKey> OpenRunKey(bool Write);
-std::string ProgramPath();

@@ -56,9 +56,3 @@ std::unique_ptr<TRunKey> OpenRunKey(bool Write) {
         return nullptr;
     return std::make_unique<TRegistryRunKey>(key);
 }
-
-std::string ProgramPath() {
-    char path[MAX_PATH + 1] = {};
-    const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, n);
-}

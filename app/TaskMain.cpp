@@ -13,6 +13,7 @@
 #include "dragdrop/TaskBallon.h"
 #include "taskbar/taskbuttons_win.h"
 #include "toolkit/Registry_win.h"
+#include "toolkit/SysUtils.h"
 
 TfTaskBarMain* fTaskBarMain = nullptr;
 bool Exiting = false;
@@ -695,7 +696,7 @@ bool TfTaskBarMain::RunEntry(bool& Enabled, bool Write) {
     const std::string name = Application ? Application->Title() : std::string();
     if (name.empty())
         return false;
-    return ::RunEntry(&OpenRunKey, name, ProgramPath(), Enabled, Write);
+    return ::RunEntry(&OpenRunKey, name, ExePath(), Enabled, Write);
 }
 
 void TfTaskBarMain::FormShow(TObject*) {
@@ -724,8 +725,8 @@ void TfTaskBarMain::OpenHelpDocument(const std::string& Name) {
         TCurrentDirectory() { ::GetCurrentDirectoryA(MAX_PATH, Saved); }
         ~TCurrentDirectory() { ::SetCurrentDirectoryA(Saved); }
     } restore;
-    const std::string exe = ProgramPath();
-    const std::string folder = exe.substr(0, exe.find_last_of('\\') + 1) + "help";
+    const std::string exe = ExePath();
+    const std::string folder = ExtractFilePath(exe) + "help";
     ::SetCurrentDirectoryA(folder.c_str());
     const std::string path = folder + "\\" + Name;
     const DWORD attributes = ::GetFileAttributesA(path.c_str());

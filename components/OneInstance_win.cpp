@@ -4,15 +4,10 @@
 
 #include "toolkit/Dialogs.h"
 #include "toolkit/Forms.h"
+#include "toolkit/SysUtils.h"
 #include "toolkit/WinErrors.h"
 
 namespace {
-std::string ExeMutexName() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return InstanceMutexName(path);
-}
-
 // Raises the guard's error and hands it to the application's error handling at once.
 void Report(TObject* Sender, const std::string& Text) {
     try {
@@ -50,7 +45,7 @@ void TOneInstance::Loaded() {
         Title_ = Application->Title();
     // CreateMutex both tests and creates: the one instance that creates the mutex runs.
     ::SetLastError(ERROR_SUCCESS);
-    HANDLE h = ::CreateMutexA(nullptr, FALSE, ExeMutexName().c_str());
+    HANDLE h = ::CreateMutexA(nullptr, FALSE, InstanceMutexName(ExePath()).c_str());
     const DWORD error = ::GetLastError();
     bool exists = false;
     if (h && error == ERROR_ALREADY_EXISTS) {

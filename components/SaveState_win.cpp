@@ -5,15 +5,10 @@
 #include "toolkit/Dialogs.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Registry_win.h"
+#include "toolkit/SysUtils.h"
 #include "toolkit/TkForm.h"
 
 namespace {
-std::string ExePath() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
-}
-
 RECT WorkArea() {
     RECT r{};
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);

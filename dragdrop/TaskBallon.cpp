@@ -5,6 +5,8 @@
 
 #include "dragdrop/ArrowPictures.h"
 #include "taskbar/taskbuttons_win.h"
+#include "toolkit/Forms.h"
+#include "toolkit/SysUtils.h"
 
 TFTaskBarBallon* FTaskBarBallon = nullptr;
 
@@ -22,13 +24,6 @@ const char* const kHookError =
 
 RECT ToRECT(const TRect& r) {
     return {r.Left, r.Top, r.Right, r.Bottom};
-}
-
-std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, n);
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
 // A position as the hook reports it (two unsigned 16-bit halves) on the screen: left of or
@@ -127,7 +122,7 @@ TFTaskBarBallon::~TFTaskBarBallon() {
 void TFTaskBarBallon::FormCreate(TObject*) {
     Host_ = Application ? dynamic_cast<IBalloonHost*>(Application->MainForm()) : nullptr;
     SetDragging(false);
-    QLX_MouseHook1->SetHookDLL(ProgramFolder() + "QLX_Hook_.dll");
+    QLX_MouseHook1->SetHookDLL(ExtractFilePath(ExePath()) + "QLX_Hook_.dll");
     std::string text = QLX_MouseHook1->Activate();
     if (!QLX_MouseHook1->Active())
         text = kHookError; // the hook's own reason means nothing to the user

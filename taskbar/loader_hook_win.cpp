@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "taskbar/taskbuttons_win.h"
+#include "toolkit/Forms.h"
+#include "toolkit/SysUtils.h"
 
 UINT IconReplyMsg() {
     static const UINT id = RegisterWindowMessageA(kIconReplyMessageName);
@@ -12,13 +14,6 @@ UINT IconReplyMsg() {
 }
 
 namespace {
-
-std::string RunningProgramFolder() {
-    char path[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, n < MAX_PATH ? n : 0);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
 
 // A 16 x 16 top-down 32-bit DIB section; Bits points at its pixels.
 ScopedGdiObject MakeDib16(void*& Bits) {
@@ -51,7 +46,7 @@ bool ReadHandedOverPixels(HWND ReplyWnd, HICON Icon, TIconPixels& Pixels) {
 
 // ---- TIconHookLoader
 
-TIconHookLoader::TIconHookLoader() : TIconHookLoader(RunningProgramFolder()) {}
+TIconHookLoader::TIconHookLoader() : TIconHookLoader(ExtractFilePath(ExePath())) {}
 
 TIconHookLoader::TIconHookLoader(std::string Folder) : FFolder(std::move(Folder)) {}
 

@@ -87,6 +87,12 @@ void HandleException(TObject* Sender) noexcept {
     }
 }
 
+std::string ExePath() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, n < MAX_PATH ? n : 0);
+}
+
 std::wstring ExeFolder() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
@@ -351,7 +357,8 @@ TApplication::~TApplication() {
 }
 
 void TApplication::Initialize() {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_HOTKEY_CLASS};
+    INITCOMMONCONTROLSEX icc{sizeof(icc),
+                             ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_HOTKEY_CLASS};
     ::InitCommonControlsEx(&icc);
 }
 

@@ -198,6 +198,8 @@ extern TApplication* Application;
 
 // The folder of the running program's file, with a trailing backslash.
 std::wstring ExeFolder();
+// The running program's file, in the system's code page.
+std::string ExePath();
 
 // The error handling of every dispatch point: the application's HandleException, or a plain
 // message box when there is no application. Call from a catch block.

@@ -38,3 +38,8 @@ std::string LowerCaseAscii(std::string Text) {
             c = static_cast<char>(c - 'A' + 'a');
     return Text;
 }
+
+std::string ExtractFilePath(const std::string& Path) {
+    const std::size_t slash = Path.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : Path.substr(0, slash + 1);
+}

@@ -38,3 +38,5 @@ std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // The text with the ASCII letters A to Z made lower case, the other bytes as they are.
 std::string LowerCaseAscii(std::string Text);
+// The folder part of a file's path, up to and including its last backslash ("" when none).
+std::string ExtractFilePath(const std::string& Path);
