@@ -1,7 +1,5 @@
 #include "app/Help.h"
 
-TFHelp* FHelp = nullptr;
-
 namespace {
 const TFontDef kText{"Tahoma", -13};
 const TFontDef kBold{"Tahoma", -13, true};
@@ -105,9 +103,7 @@ TFHelp::TFHelp(TComponent* Owner)
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
 }
 
-TFHelp::~TFHelp() {
-    FHelp = nullptr;
-}
+TFHelp::~TFHelp() = default;
 
 void TFHelp::FormShow(TObject*) {
     ShockwaveFlashEx1->SetMovie(ExeFolder() + kDemoMovieFile);

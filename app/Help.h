@@ -1,5 +1,5 @@
 #pragma once
-// The help window FHelp: fixed texts on drag and drop on the taskbar and on the list window,
+// The help window: fixed texts on drag and drop on the taskbar and on the list window,
 // below a movie of a drag on the taskbar. It is created hidden at start-up and shown modally
 // by the Help commands; each showing plays the movie from its start.
 #include <vector>
@@ -30,5 +30,3 @@ protected:
     // The mouse wheel scrolls the texts wherever the focus is.
     void WndProc(TMessage& Message) override;
 };
-
-extern TFHelp* FHelp;

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <psapi.h>
 
-#include "app/TaskRows.h"
 #include "taskbar/taskbuttons_win.h"
 #include "toolkit/ScopedWin.h"
 
@@ -131,13 +130,17 @@ int TLastingOrder::Apply() {
     // One move per group at most brings them in order; the bound guards against a taskbar
     // that changes under the moves.
     for (int round = 0; round < 64; ++round) {
-        TGroupListHolder snapshot;
-        HWND active = nullptr;
-        ReadTaskbarButtons(false, snapshot.Groups, active);
-        if (round > static_cast<int>(snapshot.Groups.size()))
+        const TGroupList snapshot = Taskbar_.Snapshot(false);
+        if (round > static_cast<int>(snapshot.size()))
             break;
-        const std::optional<TPlacement> p = NextPlacement(GroupPrograms(snapshot.Groups), Order_);
-        if (!p || !MoveTaskButton(p->From, p->To, snapshot.Groups))
+        const std::optional<TPlacement> p = NextPlacement(GroupPrograms(snapshot), Order_);
+        if (!p || p->From < 0 || static_cast<std::size_t>(p->From) >= snapshot.size())
+            break;
+        std::optional<TGroupId> before;
+        if (p->To >= 0 && static_cast<std::size_t>(p->To) < snapshot.size())
+            before = GroupIdOf(*snapshot[static_cast<std::size_t>(p->To)].Group);
+        if (!Taskbar_.MoveGroup(GroupIdOf(*snapshot[static_cast<std::size_t>(p->From)].Group),
+                                before))
             break;
         ++moves;
     }

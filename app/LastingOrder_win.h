@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "app/LastingOrder.h"
+#include "app/ListCommands.h"
 #include "app/MoveHotKeys.h"
+#include "taskbar/Taskbar.h"
 
 // Under HKEY_CURRENT_USER; the control states of the Settings tab live beside it, in its
 // parent, and know nothing of it.
@@ -39,6 +41,7 @@ void WriteLastingNumber(const char* Name, uint32_t Value);
 // full snapshot with the moves only when the toolbar is new or holds more buttons than before.
 class TLastingOrder {
 public:
+    explicit TLastingOrder(ITaskbar& Taskbar) : Taskbar_(Taskbar) {}
     // Reads the option and the order.
     void Load();
     bool Enabled() const { return Enabled_; }
@@ -57,6 +60,7 @@ public:
     int Apply();
 
 private:
+    ITaskbar& Taskbar_;
     bool Enabled_ = true;
     std::vector<std::string> Order_;
     HWND Toolbar_ = nullptr; // the toolbar and its button count when last looked at
@@ -66,10 +70,10 @@ private:
 // The windows the user hid through the list, recorded in the registry ("HiddenWindows") from
 // the moment they are hidden until they are shown, so that a start after a crash, a kill or a
 // power loss can show them again.
-class THiddenRecord {
+class THiddenRecord : public IHiddenRecord {
 public:
-    void Add(const std::vector<TWndHandle>& Windows);
-    void Remove(const std::vector<TWndHandle>& Windows);
+    void Add(const std::vector<TWndHandle>& Windows) override;
+    void Remove(const std::vector<TWndHandle>& Windows) override;
     // Everything shown again by the program itself (the Exit command).
     void Clear();
     // Shows every recorded window that is still the window it was (SW_SHOWNA, no activation)

@@ -2,26 +2,23 @@
 
 #include <shellapi.h>
 
+#include <any>
 #include <cstdlib>
 #include <exception>
+#include <optional>
 #include <utility>
 
 #include "app/ButtonPictures.h"
 #include "app/Help.h"
+#include "app/Program.h"
 #include "app/RunEntry.h"
 #include "app/TaskRows.h"
 #include "dragdrop/TaskBallon.h"
-#include "taskbar/taskbuttons_win.h"
+#include "taskbar/Taskbar_win.h"
 #include "toolkit/Registry_win.h"
 #include "toolkit/SysUtils.h"
 
-TfTaskBarMain* fTaskBarMain = nullptr;
-bool Exiting = false;
-bool ShowDemo = false;
-TGroupList HiddenGroups;
-
 namespace {
-const TFontDef kSettingsFont{"Tahoma", -13, false};
 const TFontDef kListFont{"Tahoma", -13, false};
 
 struct TColumnDef {
@@ -56,15 +53,20 @@ private:
 
 void FillItem(TQlxListItem& Item, const TListRow& Row) {
     Item.SetCaption(Row.Caption);
-    for (const std::string& s : Row.SubItems)
-        Item.SubItems.Add(s);
-    Item.Hidenpart = Row.Hidenpart;
+    Item.Data = Row.Group;
     if (!Row.Checked)
         Item.SetChecked(false); // raises no check event
     // The group's icon drawn onto the row's own 16 x 16 picture, shown transparently.
     TBitmap16 icon = *Row.Icon;
     icon.Transparent = true;
     Item.SetIcon(icon);
+}
+
+// The group a row stands for; nothing for a row made elsewhere.
+std::optional<TGroupId> RowGroup(const TQlxListItem& Item) {
+    if (const TGroupId* id = std::any_cast<TGroupId>(&Item.Data))
+        return *id;
+    return std::nullopt;
 }
 } // namespace
 
@@ -73,7 +75,7 @@ void HideAppButton() {
         ::ShowWindow(Application->Handle(), SW_HIDE);
 }
 
-TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
+TfTaskBarMain::TfTaskBarMain(TComponent* Owner, TProgram& Program)
     : TForm(Owner, {.ClassName = "TfTaskBarMain",
                     .Name = "fTaskBarMain",
                     .Caption = "Zorvane",
@@ -81,8 +83,10 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
                     .ClientHeight = 419,
                     .Position = TPosition::Designed, // placed by SaveState1
                     .BorderStyle = TBorderStyle::Dialog,
-                    .StayOnTop = true}) {
+                    .StayOnTop = true}),
+      Program_(Program), Commands(Program.Taskbar, Program.HiddenGroups, Program.Windows) {
     KeyPreview = true;
+    Commands.OnMoved = [this] { GroupMoved(); };
     auto handler = [this](void (TfTaskBarMain::*Method)(TObject*)) { return Handler(Method); };
 
     // The pictures of the buttons and tabs; made first, so that it outlives the controls.
@@ -150,7 +154,7 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
                         .Bounds = {8, 56, 530, 20},
                         .Caption = "Start this program each time Windows starts up",
                         .Checked = true,
-                        .Font = kSettingsFont,
+                        .Font = SettingsFont(),
                         .OnClick = handler(&TfTaskBarMain::cbStartUpClick)});
     cmodmove = Create<TCheckBox>(TCheckBoxParams{
         .Name = "cmodmove",
@@ -159,7 +163,7 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
         .Caption = "Use an alternate method for moving taskbar buttons (causes additional "
                    "flicker but fixes some minor problems on very rare systems)",
         .WordWrap = true,
-        .Font = kSettingsFont});
+        .Font = SettingsFont()});
     bHelp = Create<TButton>(TButtonParams{.Name = "bHelp",
                                           .Parent = this,
                                           .Bounds = {9, 382, 90, 30},
@@ -220,12 +224,13 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
 
     // The snapshot's icon requests name this window as the one to answer; the reply draws
     // into the group asked for.
-    IconReplyWnd = Handle();
-    OnIconRequest = [this](HWND Toolbar, TGrupButtons& Group, int32_t ImageIndex) {
-        IconChannel.RequestIcon(Toolbar, Group, ImageIndex, Handle());
+    TTaskbar& taskbar = Program_.Taskbar;
+    taskbar.IconReplyWnd = Handle();
+    taskbar.OnIconRequest = [this](HWND Toolbar, TGrupButtons& Group, int32_t ImageIndex) {
+        Program_.IconChannel.RequestIcon(Toolbar, Group, ImageIndex, Handle());
     };
     // The mover reads the option at each move.
-    AlternateMoveChosen = [this] { return cmodmove->Checked(); };
+    taskbar.AlternateMoveChosen = [this] { return cmodmove->Checked(); };
 
     OnCreate = handler(&TfTaskBarMain::FormCreate);
     OnCloseQuery = [this](TObject* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
@@ -241,23 +246,32 @@ TfTaskBarMain::~TfTaskBarMain() {
     // without the Exit command, and nothing could show those windows again. (After the Exit
     // command they are visible already; SW_SHOWNA leaves them as they are.)
     if (!SessionEnds) {
-        ShowHiddenGroups(HiddenGroups, *this);
+        ShowHiddenGroups(Program_.HiddenGroups.Groups(), *this);
         if (OwnsHiddenRecord)
-            HiddenRecord.Clear();
+            Program_.HiddenRecord.Clear();
     }
     if (Application && Application->OnException)
         Application->OnException = nullptr; // it points at this window's message box
-    fTaskBarMain = nullptr;
-    IconReplyWnd = nullptr;
-    OnIconRequest = nullptr;
-    AlternateMoveChosen = nullptr;
+    TTaskbar& taskbar = Program_.Taskbar;
+    taskbar.IconReplyWnd = nullptr;
+    taskbar.OnIconRequest = nullptr;
+    taskbar.AlternateMoveChosen = nullptr;
+}
+
+void TfTaskBarMain::SetPartners(TFTaskBarBallon* Balloon, TFHelp* Help) {
+    Balloon_ = Balloon;
+    Help_ = Help;
 }
 
 void TfTaskBarMain::FormCreate(TObject*) {
     Application->OnException = [this](TObject* Sender, const Exception& E) {
         ShowApplicationError(Sender, E);
     };
-    if (Exiting)
+    // The list shows the taskbar's order, always: a sort read with its column widths is
+    // dropped, and what it saves says so (no column, ascending).
+    QlxCheckListTaskBar->SetSortColumn(-1);
+    QlxCheckListTaskBar->SetSortSens(ssAscendent);
+    if (Program_.Exiting)
         return;     // a second start: nothing is read, written or started
     StartLasting(); // windows left hidden by an earlier run come back first
     TkPageControl1->SetActivePageIndex(0);
@@ -273,14 +287,16 @@ void TfTaskBarMain::ShowApplicationError(TObject*, const Exception& E) {
 
 void TfTaskBarMain::FormCloseQuery(TObject*, bool& CanClose) {
     // While the program runs a close request only hides the window; it stays in the tray.
-    CanClose = Exiting;
+    CanClose = Program_.Exiting;
     Hide();
 }
 
 void TfTaskBarMain::mExitClick(TObject*) {
-    RunExitCommand(HiddenGroups, Exiting, ExitDone, *this);
+    // A window its program has shown and hidden again since is the program's to show.
+    Program_.HiddenGroups.ForgetShownByTheirPrograms(Program_.Windows);
+    RunExitCommand(Program_.HiddenGroups.Groups(), Program_.Exiting, ExitDone, *this);
     if (OwnsHiddenRecord)
-        HiddenRecord.Clear(); // every hidden window is visible again
+        Program_.HiddenRecord.Clear(); // every hidden window is visible again
 }
 
 void TfTaskBarMain::bExitClick(TObject* Sender) {
@@ -293,14 +309,14 @@ void TfTaskBarMain::bOkClick(TObject*) {
 }
 
 void TfTaskBarMain::OneInstance1ApplicationExists(TObject*) {
-    Exiting = true;
+    Program_.Exiting = true;
 }
 
 void TfTaskBarMain::WndProc(TMessage& Message) {
     if (Message.Msg == WM_QUERYENDSESSION) {
         // The session may end: from now on a close request ends the program at once,
         // without the steps of the Exit command.
-        Exiting = true;
+        Program_.Exiting = true;
         OnCloseQuery = nullptr;
     } else if (Message.Msg == WM_ENDSESSION) {
         SessionEnds = Message.WParam != 0;
@@ -308,9 +324,9 @@ void TfTaskBarMain::WndProc(TMessage& Message) {
         if (Message.WParam == kMoveLeftId || Message.WParam == kMoveRightId)
             MoveForegroundGroup(Message.WParam == kMoveLeftId ? -1 : 1);
     } else if (Message.Msg == TaskbarCreatedMsg()) {
-        LastingOrder.Recheck(); // a new shell: the order is put back at the next tick
+        Program_.LastingOrder.Recheck(); // a new shell: the order is put back at the next tick
     } else if (Message.Msg == IconReplyMsg()) {
-        IconChannel.IconReply(reinterpret_cast<HICON>(Message.WParam), Handle());
+        Program_.IconChannel.IconReply(reinterpret_cast<HICON>(Message.WParam), Handle());
     } else if (Message.Msg == WM_SYSCOMMAND && (Message.WParam & 0xFFF0) == SC_MAXIMIZE) {
         bool callDefault = true;
         TkForm1Maximize(this, callDefault);
@@ -342,7 +358,7 @@ void TfTaskBarMain::RestoreStates() {
         QlxThemeSave1->Save();
         if (Msg->Execute("Do you wish to see a short video demo about how to use Zorvane?",
                          TMsgDlgType::mtConfirmation, TMsgDlgButtons::mbYesNo) == mrYes)
-            ShowDemo = true;
+            Program_.ShowDemo = true;
     }
     // The controls as designed; the Default key also ends the first run.
     QlxThemeSave1->SaveDefaults();
@@ -368,8 +384,8 @@ void TfTaskBarMain::StopIconHook() {
 }
 
 void TfTaskBarMain::StopMouseHook() {
-    if (FTaskBarBallon)
-        FTaskBarBallon->StopMouseHook();
+    if (Balloon_)
+        Balloon_->StopMouseHook();
 }
 
 void TfTaskBarMain::ShowHiddenWindow(TWndHandle Wnd) {
@@ -389,8 +405,11 @@ void TfTaskBarMain::TkForm1Maximize(TObject*, bool& CallDefault) {
 
 void TfTaskBarMain::TimerRefreshOnTimer(TObject*) {
     ::HideAppButton();
+    // A hidden window its program has shown again leaves the hidden groups at once, also while
+    // the list is not shown: if its program hides it again, it stays the program's.
+    Program_.HiddenGroups.ForgetShownByTheirPrograms(Program_.Windows);
     if (!DragInProgress())
-        LastingOrder.Watch();
+        Program_.LastingOrder.Watch();
     if (!Showing())
         return; // the rows stay as they are while the program sits in the tray
     const bool dragging = DragInProgress();
@@ -419,33 +438,30 @@ void TfTaskBarMain::TimerRefreshOnTimer(TObject*) {
 }
 
 bool TfTaskBarMain::DragInProgress() const {
-    return FTaskBarBallon && FTaskBarBallon->Dragging();
+    return Balloon_ && Balloon_->Dragging();
 }
 
 void TfTaskBarMain::RefreshRows() {
     TQlxListItems& items = QlxCheckListTaskBar->Items;
     int position = 0;
-    std::string key;
+    std::optional<TGroupId> selectedGroup;
     if (TQlxListItem* selected = QlxCheckListTaskBar->SelectedItem()) {
         position = selected->Index();
-        key = RowKey(selected->Caption(), selected->SubItems[1]);
+        selectedGroup = RowGroup(*selected);
     }
 
-    TGroupListHolder snapshot;
-    HWND activeWnd = nullptr;
-    ReadTaskbarButtons(false, snapshot.Groups, activeWnd);
-    const std::vector<TListRow> rows = BuildListRows(snapshot.Groups, HiddenGroups);
-    std::vector<std::string> keys;
+    const TListRows rows = Commands.Rows();
+    std::vector<TGroupId> groups;
     {
         TItemsUpdate update(items); // painted once, when the bracket closes
         items.Clear();
-        for (const TListRow& row : rows) {
+        for (const TListRow& row : rows.Rows) {
             FillItem(*items.Add(), row);
-            keys.push_back(RowKey(row.Caption, row.SubItems[1]));
+            groups.push_back(row.Group);
         }
     }
 
-    const TRowSelection selection = RestoreSelection(keys, position, key);
+    const TRowSelection selection = RestoreSelection(groups, position, selectedGroup);
     if (selection.Select >= 0)
         items[selection.Select].SetSelected(true);
     try {
@@ -483,16 +499,12 @@ void TfTaskBarMain::MoveSelectedRow(int Step) {
     // Any failure ends the command without a message; with no row selected nothing happens.
     try {
         TQlxListItem* selected = QlxCheckListTaskBar->SelectedItem();
-        if (!selected)
+        const std::optional<TGroupId> group = selected ? RowGroup(*selected) : std::nullopt;
+        if (!group)
             return;
         const int i = selected->Index();
-        {
-            TGroupListHolder snapshot;
-            HWND activeWnd = nullptr;
-            ReadTaskbarButtons(false, snapshot.Groups, activeWnd);
-            if (MoveRowGroup(i, Step, snapshot.Groups))
-                QlxCheckListTaskBar->ExchangeItems(i, i + Step); // the row moves at once
-        }
+        if (Commands.Move(*group, Step))
+            QlxCheckListTaskBar->ExchangeItems(i, i + Step); // the row moves at once
         TimerRefreshOnTimer(nullptr);
     } catch (const std::exception&) {
         // The command ends silently; the list's refresh goes on.
@@ -500,57 +512,13 @@ void TfTaskBarMain::MoveSelectedRow(int Step) {
     }
 }
 
-bool TfTaskBarMain::MoveRowGroup(int Row, int Step, TGroupList& Snapshot) {
-    // The group goes in front of the group of the row above, or of the row after the one
-    // below. Rows stand for the listed groups only, so the positions are looked up in the
-    // snapshot rather than taken from the rows.
-    const int32_t from = GroupPositionOfRow(Snapshot, Row);
-    const int32_t target = GroupPositionOfRow(Snapshot, Step < 0 ? Row - 1 : Row + 2);
-    if (!MoveTaskButton(from, target, Snapshot))
-        return false;
-    GroupMoved();
-    return true;
-}
-
 void TfTaskBarMain::QlxCheckListTaskBarItemCheck(TObject*, TQlxListItem* Item) {
-    HWND foreground = nullptr;
     try {
-        // The row's group is found by its position, made sure of by its windows: a toggle
-        // before the next refresh finds the group even when others have moved since.
-        const std::optional<int> n = RowPosition(Item->SubItems[0]);
-        if (!n)
-            return;
-        const std::string& windows = Item->SubItems[1];
-        if (Item->Checked()) {
-            // Show a hidden group again; its windows come back without being activated.
-            std::unique_ptr<TGrupButtons> group =
-                TakeGroup(HiddenGroups, FindRowGroup(HiddenGroups, *n, windows));
-            if (!group)
-                return;
-            foreground = ::GetForegroundWindow();
-            for (TWndHandle w : group->Windows)
-                ::ShowWindow(ToHWND(w), SW_SHOWNA);
-            HiddenRecord.Remove(group->Windows);
-        } else {
-            // Hide a group: it belongs to HiddenGroups from now on.
-            TGroupListHolder snapshot;
-            ReadTaskbarButtons(false, snapshot.Groups, foreground);
-            std::unique_ptr<TGrupButtons> group =
-                TakeGroup(snapshot.Groups, FindRowGroup(snapshot.Groups, *n, windows));
-            if (group) {
-                const std::vector<TWndHandle> hidden = group->Windows;
-                AddGroup(HiddenGroups, std::move(group));
-                HiddenRecord.Add(hidden); // recorded before they are hidden: never lost
-                for (TWndHandle w : hidden)
-                    ::ShowWindow(ToHWND(w), SW_HIDE);
-            }
-        }
+        if (const std::optional<TGroupId> group = RowGroup(*Item))
+            Commands.SetChecked(*group, Item->Checked());
     } catch (const std::exception&) {
         // a row whose group is gone: nothing is hidden or shown
     }
-    // The window whose button was pressed stays in front, unless it was just hidden.
-    if (foreground && ::IsWindowVisible(foreground))
-        ::SetForegroundWindow(foreground);
 }
 
 void TfTaskBarMain::TimerHideTimer(TObject*) {
@@ -560,8 +528,8 @@ void TfTaskBarMain::TimerHideTimer(TObject*) {
 
 // The mouse poll stands in for mouse events the hook did not report (see TFTaskBarBallon).
 void TfTaskBarMain::TimerForceTimer(TObject* Sender) {
-    if (FTaskBarBallon)
-        FTaskBarBallon->TimerForceTimer(Sender);
+    if (Balloon_)
+        Balloon_->TimerForceTimer(Sender);
 }
 
 // ---- What the balloon window needs of this one
@@ -590,297 +558,17 @@ void TfTaskBarMain::HideAppButton() {
     ::HideAppButton();
 }
 
-// ---- The tray icon and its menu, the Settings tab, the start-with-Windows entry and Help
-
-void TfTaskBarMain::CreateTrayIcon() {
-    ImageList1 = Create<TImageList>("ImageList1");
-    for (int i = 0; i < kTrayPictureCount; ++i)
-        ImageList1->Add(TrayPicture(i));
-
-    TkPopupMenu1 = Create<TPopupMenu>(
-        TPopupMenuParams{.Name = "TkPopupMenu1", .Alignment = TPopupAlignment::Right});
-    mZorvane = TkPopupMenu1->Add({.Name = "mZorvane",
-                                  .Caption = "Zorvane",
-                                  .Images = ImageList1,
-                                  .ImageIndex = kTrayPictureTaskbar,
-                                  .OnClick = Handler(&TfTaskBarMain::mZorvaneClick)});
-    mSettings = TkPopupMenu1->Add({.Name = "mSettings",
-                                   .Caption = "Settings",
-                                   .Images = ilButtons,
-                                   .ImageIndex = kPictureHammer,
-                                   .OnClick = Handler(&TfTaskBarMain::mSettingsClick)});
-    mHelp = TkPopupMenu1->Add({.Name = "mHelp",
-                               .Caption = "Help",
-                               .Images = ilButtons,
-                               .ImageIndex = kPictureQuestion,
-                               .OnClick = Handler(&TfTaskBarMain::mHelpClick)});
-    mExit = TkPopupMenu1->Add({.Name = "mExit",
-                               .Caption = "Exit",
-                               .Images = ilButtons,
-                               .ImageIndex = kPicturePower,
-                               .OnClick = Handler(&TfTaskBarMain::mExitClick)});
-
-    // The icon goes into the tray when the form has its components, with image 0 and no
-    // menu; the creation handler gives it the program's image and the menu.
-    TrayIcon1 = Create<TTrayIcon>("TrayIcon1");
-    TrayIcon1->SetIconList(ImageList1);
-    TrayIcon1->SetHint("Zorvane");
-    TrayIcon1->OnDblClick = Handler(&TfTaskBarMain::TrayIcon1Click);
-}
-
-TNotifyEvent TfTaskBarMain::Handler(void (TfTaskBarMain::*Method)(TObject*)) {
-    return [this, Method](TObject* Sender) { (this->*Method)(Sender); };
-}
-
-void TfTaskBarMain::SetUpTrayIcon() {
-    TrayIcon1->PopupMenu = nullptr;
-    TrayIcon1->SetHint("Zorvane");
-    TrayIcon1->SetIconIndex(kTrayPictureTaskbar);
-    TrayIcon1->PopupMenu = TkPopupMenu1;
-}
-
-void TfTaskBarMain::RemoveTrayIcon() {
-    TrayIcon1->SetIconVisible(false);
-}
-
-void TfTaskBarMain::TrayIcon1Click(TObject* Sender) {
-    mZorvaneClick(Sender);
-}
-
-void TfTaskBarMain::mZorvaneClick(TObject*) {
-    TkPageControl1->SetActivePageIndex(0);
-    if (!Showing())
-        Show();
-    HideAppButton();
-    BringToFront();
-    ::SetForegroundWindow(Handle());
-}
-
-void TfTaskBarMain::mSettingsClick(TObject*) {
-    TkPageControl1->SetActivePageIndex(1);
-    Show();
-    HideAppButton();
-}
-
-void TfTaskBarMain::mHelpClick(TObject*) {
-    // The main window stays hidden after the help window closes.
-    Hide();
-    if (FHelp)
-        FHelp->ShowModal();
-}
-
-void TfTaskBarMain::bHelpClick(TObject* Sender) {
-    mHelpClick(Sender);
-}
-
-void TfTaskBarMain::FormKeyUp(TObject* Sender, uint16_t& Key, TShiftState) {
-    if (Key == VK_F1)
-        mHelpClick(Sender);
-}
-
-void TfTaskBarMain::cbStartUpClick(TObject*) {
-    // Setting the check box below would run this handler again.
-    cbStartUp->OnClick = nullptr;
-    struct TReattach {
-        TfTaskBarMain& Form;
-        ~TReattach() { Form.cbStartUp->OnClick = Form.Handler(&TfTaskBarMain::cbStartUpClick); }
-    } reattach{*this};
-    bool enabled = cbStartUp->Checked();
-    RunEntry(enabled, true);
-    cbStartUp->SetChecked(enabled); // what the registry holds now
-}
-
-bool TfTaskBarMain::RunEntry(bool& Enabled, bool Write) {
-    // The value is named after the application's title; with no title there is nothing to
-    // name it after.
-    const std::string name = Application ? Application->Title() : std::string();
-    if (name.empty())
-        return false;
-    return ::RunEntry(&OpenRunKey, name, ExePath(), Enabled, Write);
-}
-
-void TfTaskBarMain::FormShow(TObject*) {
-    // Showing the window brings the application's hidden window forward with it (the tray
-    // icon's hook); the program keeps no taskbar button of its own.
-    HideAppButton();
-    if (ShowDemo)
-        TimerHelp->SetEnabled(true);
-}
-
-void TfTaskBarMain::TimerHelpTimer(TObject*) {
-    TimerHelp->SetEnabled(false);
-    if (FHelp)
-        FHelp->ShowModal();
-}
-
-void TfTaskBarMain::bDemo_OLDClick(TObject*) {
-    OpenHelpDocument("drag-and-drop-demo.htm");
-    bOk->Click();
-}
-
-void TfTaskBarMain::OpenHelpDocument(const std::string& Name) {
-    // The current directory is the help folder while the shell opens the document.
-    struct TCurrentDirectory {
-        char Saved[MAX_PATH + 1] = {};
-        TCurrentDirectory() { ::GetCurrentDirectoryA(MAX_PATH, Saved); }
-        ~TCurrentDirectory() { ::SetCurrentDirectoryA(Saved); }
-    } restore;
-    const std::string exe = ExePath();
-    const std::string folder = ExtractFilePath(exe) + "help";
-    ::SetCurrentDirectoryA(folder.c_str());
-    const std::string path = folder + "\\" + Name;
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        ::ShellExecuteA(nullptr, "OPEN", path.c_str(), "", "", SW_SHOWMAXIMIZED);
-}
-
-// ---- Beyond the list: an order that lasts, windows never lost, moves from the keyboard
-
-namespace {
-LONG WINAPI ShowHiddenOnUnhandledFault(EXCEPTION_POINTERS*) {
-    if (fTaskBarMain)
-        fTaskBarMain->ShowHiddenOnFault();
-    return EXCEPTION_CONTINUE_SEARCH; // the fault ends the process as it would have
-}
-
-[[noreturn]] void ShowHiddenOnTerminate() {
-    if (fTaskBarMain)
-        fTaskBarMain->ShowHiddenOnFault();
-    std::abort();
-}
-} // namespace
-
-void TfTaskBarMain::CreateLastingControls() {
-    cbKeepOrder = Create<TCheckBox>(TCheckBoxParams{
-        .Name = "cbKeepOrder",
-        .Parent = TabSettings,
-        .Bounds = {8, 150, 530, 20},
-        .Caption = "Keep my order of the taskbar buttons (a program I start again goes back "
-                   "to its place)",
-        .Checked = true,
-        .Font = kSettingsFont,
-        .OnClick = Handler(&TfTaskBarMain::cbKeepOrderClick)});
-    bForgetOrder =
-        Create<TButton>(TButtonParams{.Name = "bForgetOrder",
-                                      .Parent = TabSettings,
-                                      .Bounds = {26, 174, 130, 25},
-                                      .Caption = "Forget my order",
-                                      .OnClick = Handler(&TfTaskBarMain::bForgetOrderClick)});
-    lMoveLeft = Create<TLabel>(TLabelParams{.Name = "lMoveLeft",
-                                            .Parent = TabSettings,
-                                            .Bounds = {8, 214, 300, 20},
-                                            .Caption = "Move the active window's button left:",
-                                            .Font = kSettingsFont});
-    hkMoveLeft =
-        Create<THotKey>(THotKeyParams{.Name = "hkMoveLeft",
-                                      .Parent = TabSettings,
-                                      .Bounds = {310, 211, 160, 22},
-                                      .Font = kSettingsFont,
-                                      .OnChange = Handler(&TfTaskBarMain::MoveKeysChange)});
-    lMoveRight = Create<TLabel>(TLabelParams{.Name = "lMoveRight",
-                                             .Parent = TabSettings,
-                                             .Bounds = {8, 242, 300, 20},
-                                             .Caption = "Move the active window's button right:",
-                                             .Font = kSettingsFont});
-    hkMoveRight =
-        Create<THotKey>(THotKeyParams{.Name = "hkMoveRight",
-                                      .Parent = TabSettings,
-                                      .Bounds = {310, 239, 160, 22},
-                                      .Font = kSettingsFont,
-                                      .OnChange = Handler(&TfTaskBarMain::MoveKeysChange)});
-    cbMoveWinKey = Create<TCheckBox>(TCheckBoxParams{
-        .Name = "cbMoveWinKey",
-        .Parent = TabSettings,
-        .Bounds = {8, 268, 530, 20},
-        .Caption = "Hold the Windows key as well (up and down on a vertical taskbar)",
-        .Checked = true,
-        .Font = kSettingsFont,
-        .OnClick = Handler(&TfTaskBarMain::MoveKeysChange)});
-    lMoveKeysTaken = Create<TLabel>(TLabelParams{.Name = "lMoveKeysTaken",
-                                                 .Parent = TabSettings,
-                                                 .Bounds = {8, 294, 530, 36},
-                                                 .Font = kSettingsFont});
-    // Their states are kept in kLastingKey; the control states stay as they were.
-    for (const char* name : {"cbKeepOrder", "bForgetOrder", "cbMoveWinKey"})
-        QlxThemeSave1->ExceptComponetList.push_back(name);
-}
-
-void TfTaskBarMain::StartLasting() {
-    // Before anything else: the windows an earlier run hid and could not show again.
-    THiddenRecord::ShowRecorded();
-    OwnsHiddenRecord = true;
-    ::SetUnhandledExceptionFilter(&ShowHiddenOnUnhandledFault);
-    std::set_terminate(&ShowHiddenOnTerminate);
-
-    LastingOrder.Load();
-    MoveHotKeys.Load();
-    // The controls show what is stored; their handlers are not attached while they are set.
-    const TNotifyEvent keep = std::exchange(cbKeepOrder->OnClick, nullptr);
-    const TNotifyEvent win = std::exchange(cbMoveWinKey->OnClick, nullptr);
-    cbKeepOrder->SetChecked(LastingOrder.Enabled());
-    cbMoveWinKey->SetChecked((MoveHotKeys.Left.Modifiers & kModWin) != 0);
-    hkMoveLeft->SetValue(ControlValueOf(MoveHotKeys.Left));
-    hkMoveRight->SetValue(ControlValueOf(MoveHotKeys.Right));
-    cbKeepOrder->OnClick = keep;
-    cbMoveWinKey->OnClick = win;
-    RegisterMoveKeys();
-}
-
-void TfTaskBarMain::ShowHiddenOnFault() {
-    if (OwnsHiddenRecord)
-        THiddenRecord::ShowRecorded();
-}
-
-void TfTaskBarMain::RegisterMoveKeys() {
-    const std::vector<std::string> taken = MoveHotKeys.Register(Handle());
-    std::string text;
-    for (const std::string& name : taken)
-        text += (text.empty() ? "" : " and ") + name;
-    if (!text.empty())
-        text += taken.size() > 1 ? " are held by another program: choose other keys."
-                                 : " is held by another program: choose another key.";
-    lMoveKeysTaken->SetCaption(text);
-}
-
-void TfTaskBarMain::MoveKeysChange(TObject*) {
-    const bool win = cbMoveWinKey->Checked();
-    MoveHotKeys.Left = MoveKeyFromControl(hkMoveLeft->Value(), win);
-    MoveHotKeys.Right = MoveKeyFromControl(hkMoveRight->Value(), win);
-    MoveHotKeys.Save();
-    RegisterMoveKeys();
-}
-
-void TfTaskBarMain::cbKeepOrderClick(TObject*) {
-    LastingOrder.SetEnabled(cbKeepOrder->Checked());
-}
-
-void TfTaskBarMain::bForgetOrderClick(TObject*) {
-    LastingOrder.Forget();
-}
-
 void TfTaskBarMain::GroupMoved() {
     // The user's order, as the taskbar shows it now.
-    TGroupListHolder snapshot;
-    HWND activeWnd = nullptr;
-    ReadTaskbarButtons(false, snapshot.Groups, activeWnd);
-    LastingOrder.Remember(snapshot.Groups);
+    Program_.LastingOrder.Remember(Program_.Taskbar.Snapshot(false));
 }
 
 void TfTaskBarMain::MoveForegroundGroup(int Step) {
     // Like Up and Down, a failure ends the move silently.
     try {
         const HWND foreground = ::GetForegroundWindow();
-        TGroupListHolder snapshot;
-        HWND activeWnd = nullptr;
-        ReadTaskbarButtons(false, snapshot.Groups, activeWnd);
-        int count = 0;
-        int row = ListedRowOfWindow(snapshot.Groups, FromHWND(foreground), count);
-        if (row < 0) // a dialog of the program: the window that owns it has the button
-            row = ListedRowOfWindow(snapshot.Groups,
-                                    FromHWND(::GetAncestor(foreground, GA_ROOTOWNER)), count);
-        if (row < 0 || row + Step < 0 || row + Step >= count)
-            return; // no button, or at the end already
-        MoveRowGroup(row, Step, snapshot.Groups);
+        Commands.MoveGroupOfWindow(FromHWND(foreground),
+                                   FromHWND(::GetAncestor(foreground, GA_ROOTOWNER)), Step);
     } catch (const std::exception&) {
     }
     if (Showing())

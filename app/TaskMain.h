@@ -1,12 +1,13 @@
 #pragma once
-// The main window fTaskBarMain: start-up, the close requests and every way the program ends,
-// the list of taskbar groups with its refresh and commands, and the process-wide state that
-// the other windows share with it.
+// The main window: start-up, the close requests and every way the program ends, the list of
+// taskbar groups with its refresh (the commands themselves are in app/ListCommands.h), the
+// tray icon and the Settings tab. It works with the program's services (app/Program.h).
 #include <cstdint>
 #include <string>
 
 #include "app/ExitCommand.h"
 #include "app/LastingOrder_win.h"
+#include "app/ListCommands.h"
 #include "components/OneInstance_win.h"
 #include "components/QlxCheckList.h"
 #include "components/QlxThemeSave_win.h"
@@ -24,10 +25,22 @@
 #include "toolkit/StdCtrls.h"
 #include "toolkit/TkForm.h"
 
+class TProgram;
+class TFTaskBarBallon;
+class TFHelp;
+
+// The font of the Settings tab's controls.
+inline const TFontDef& SettingsFont() {
+    static const TFontDef font{"Tahoma", -13, false};
+    return font;
+}
+
 class TfTaskBarMain : public TForm, public IBalloonHost, private TExitSteps {
 public:
-    explicit TfTaskBarMain(TComponent* Owner);
+    TfTaskBarMain(TComponent* Owner, TProgram& Program);
     ~TfTaskBarMain() override;
+    // The balloon (drag and drop on the taskbar) and the help window, made after this one.
+    void SetPartners(TFTaskBarBallon* Balloon, TFHelp* Help);
 
     // Controls, in the order the window creates them, after their pictures.
     TImageList* ilButtons;
@@ -139,8 +152,6 @@ public:
     // The move keys: the foreground window's group one place left or up (Step -1), right or
     // down (1), through the mover of Up and Down; nothing at either end.
     void MoveForegroundGroup(int Step);
-    // An unhandled fault ends the process: the windows the user hid are shown first.
-    void ShowHiddenOnFault();
 
 protected:
     void WndProc(TMessage& Message) override;
@@ -148,9 +159,12 @@ protected:
 private:
     // The session really ends (WM_ENDSESSION with TRUE): other programs end with it.
     bool SessionEnds = false;
-    // The icon library in the shell, and the group whose icon is asked for.
+    TProgram& Program_;
+    TFTaskBarBallon* Balloon_ = nullptr;
+    TFHelp* Help_ = nullptr;
+    // The icon library in the shell.
     TIconHookLoader IconHook;
-    TIconChannel IconChannel;
+    TListCommands Commands;
 
     // Rebuilds the rows from a new snapshot and the hidden groups, keeping the user's row.
     void RefreshRows();
@@ -171,18 +185,13 @@ private:
     bool ExitDone = false;
     void StartIconHook();
 
-    // The order, the record of hidden windows and the move keys (see the section above).
-    TLastingOrder LastingOrder;
-    THiddenRecord HiddenRecord;
+    // The move keys (see the section above).
     TMoveHotKeys MoveHotKeys;
     // This instance has taken over the record of hidden windows (a second start never does).
     bool OwnsHiddenRecord = false;
     void CreateLastingControls();
     void StartLasting();
     void RegisterMoveKeys();
-    // The group at list row Row one place up (Step -1) or down (1) with MoveTaskButton, the
-    // snapshot taken just before; true when it moved. The order is remembered then.
-    bool MoveRowGroup(int Row, int Step, TGroupList& Snapshot);
 
     // TExitSteps
     void RemoveTrayIcon() override;
@@ -194,15 +203,6 @@ private:
     void CloseMainWindow() override;
 };
 
-extern TfTaskBarMain* fTaskBarMain;
-
 // Hides the application's owner window, which would otherwise carry the program's own taskbar
 // button.
 void HideAppButton();
-
-// True once the program is ending; never goes back to false.
-extern bool Exiting;
-// Set when the user asked for the demonstration at the first run.
-extern bool ShowDemo;
-// The groups the user has hidden, with their windows (hidden while they are here).
-extern TGroupList HiddenGroups;

@@ -1,96 +1,78 @@
 #include "app/TaskRows.h"
 
-#include <algorithm>
-#include <cstdlib>
-
-#include "toolkit/SysUtils.h"
-
-std::string HidenpartText(int32_t Index) {
-    return Format("%04X", static_cast<unsigned>(Index));
-}
-
-std::string WindowListText(const std::vector<TWndHandle>& Windows) {
-    std::string s;
-    // Window handles carry 32 significant bits, also in 64-bit processes.
-    for (TWndHandle w : Windows)
-        s += Format("_%08X", static_cast<unsigned>(static_cast<uint32_t>(w)));
-    return s;
-}
-
-std::string RectText(const TRect& R) {
-    return Format("%d:%d %d:%d", R.Left, R.Top, R.Right, R.Bottom);
-}
-
 bool IsListedGroup(const TGrupButtons& G) {
     return G.HasVisible && G.Count() >= 2;
 }
 
 namespace {
-TListRow RowOf(const TGrupButtons& G, size_t Position, bool Checked) {
+TListRow RowOf(const TGrupButtons& G, bool Checked) {
     TListRow row;
     row.Caption = G.Caption;
     row.Icon = &G.Icon;
     row.Checked = Checked;
-    row.Hidenpart = HidenpartText(G.Index);
-    row.SubItems = {std::to_string(Position), WindowListText(G.Windows),
-                    std::to_string(G.Windows.size())};
-    if (Checked)
-        row.SubItems.push_back(RectText(G.Rect));
+    row.Group = GroupIdOf(G);
     return row;
+}
+
+// The positions of the listed groups of Snapshot, in taskbar order.
+std::vector<std::size_t> ListedPositions(const TGroupList& Snapshot) {
+    std::vector<std::size_t> listed;
+    for (std::size_t i = 0; i < Snapshot.size(); ++i)
+        if (IsListedGroup(*Snapshot[i].Group))
+            listed.push_back(i);
+    return listed;
 }
 } // namespace
 
-int32_t GroupPositionOfRow(const TGroupList& Snapshot, int Row) {
-    if (Row < 0)
-        return Row;
-    int listed = 0;
-    for (size_t i = 0; i < Snapshot.size(); ++i)
-        if (IsListedGroup(*Snapshot[i].Group) && listed++ == Row)
-            return static_cast<int32_t>(i);
-    return static_cast<int32_t>(Snapshot.size()) + (Row - listed);
-}
-
-int ListedRowOfWindow(const TGroupList& Snapshot, TWndHandle Wnd, int& Count) {
-    int row = -1;
-    Count = 0;
-    for (const TGroupListItem& item : Snapshot) {
-        if (!IsListedGroup(*item.Group))
-            continue;
-        const std::vector<TWndHandle>& w = item.Group->Windows;
-        if (row < 0 && Wnd != 0 && std::find(w.begin(), w.end(), Wnd) != w.end())
-            row = Count;
-        ++Count;
-    }
-    return row;
-}
-
 std::vector<TListRow> BuildListRows(const TGroupList& Snapshot, const TGroupList& Hidden) {
     std::vector<TListRow> rows;
-    for (size_t i = 0; i < Snapshot.size(); ++i)
-        if (IsListedGroup(*Snapshot[i].Group))
-            rows.push_back(RowOf(*Snapshot[i].Group, i, true));
-    for (size_t j = 0; j < Hidden.size(); ++j)
-        rows.push_back(RowOf(*Hidden[j].Group, j, false));
+    for (std::size_t i : ListedPositions(Snapshot))
+        rows.push_back(RowOf(*Snapshot[i].Group, true));
+    for (const TGroupListItem& item : Hidden)
+        rows.push_back(RowOf(*item.Group, false));
     return rows;
 }
 
-std::string RowKey(const std::string& Caption, const std::string& WindowList) {
-    return Caption + WindowList;
+std::optional<TGroupId> ListedGroupOfWindow(const TGroupList& Snapshot, TWndHandle Wnd) {
+    if (Wnd == 0)
+        return std::nullopt;
+    for (std::size_t i : ListedPositions(Snapshot)) {
+        const TGrupButtons& G = *Snapshot[i].Group;
+        for (TWndHandle w : G.Windows)
+            if (w == Wnd)
+                return GroupIdOf(G);
+    }
+    return std::nullopt;
 }
 
-TRowSelection RestoreSelection(const std::vector<std::string>& Keys, int Position,
-                               const std::string& Key) {
-    const int count = static_cast<int>(Keys.size());
+bool NeighbourForStep(const TGroupList& Snapshot, const TGroupId& Id, int Step,
+                      std::optional<TGroupId>& Before) {
+    const std::vector<std::size_t> listed = ListedPositions(Snapshot);
+    const int count = static_cast<int>(listed.size());
+    int row = -1;
+    for (int r = 0; r < count && row < 0; ++r)
+        if (GroupIdOf(*Snapshot[listed[static_cast<std::size_t>(r)]].Group).Matches(Id))
+            row = r;
+    if (row < 0 || Step == 0 || row + Step < 0 || row + Step >= count)
+        return false;
+    // Up: in front of the row above; down: in front of the row after the one below.
+    const int target = Step < 0 ? row + Step : row + Step + 1;
+    Before.reset();
+    if (target < count)
+        Before = GroupIdOf(*Snapshot[listed[static_cast<std::size_t>(target)]].Group);
+    return true;
+}
+
+TRowSelection RestoreSelection(const std::vector<TGroupId>& Groups, int Position,
+                               const std::optional<TGroupId>& Selected) {
+    const int count = static_cast<int>(Groups.size());
     TRowSelection s;
     s.ClickRow = (Position < 0 || Position >= count) ? 0 : Position;
-    // The matching row at the remembered position wins, else the last matching row.
-    for (int i = 0; i < count; ++i) {
-        if (Keys[static_cast<size_t>(i)] != Key)
-            continue;
-        s.Select = i;
-        if (i == s.ClickRow)
-            break;
-    }
+    // The selected group's row wins wherever it now is; else the row at the remembered place.
+    if (Selected)
+        for (int i = 0; i < count && s.Select < 0; ++i)
+            if (Groups[static_cast<std::size_t>(i)] == *Selected)
+                s.Select = i;
     if (s.Select < 0 && s.ClickRow < count)
         s.Select = s.ClickRow;
     return s;
@@ -106,36 +88,4 @@ TUpDown UpDownForRow(const std::optional<TClickedRow>& Row, int RowCount,
     // off on the last checked row.
     b.Down = Row->Index < RowCount - 1 && NextChecked.value_or(false);
     return b;
-}
-
-std::optional<int> RowPosition(const std::string& SubItem0) {
-    if (SubItem0.empty() || SubItem0.size() > 10)
-        return std::nullopt;
-    for (char c : SubItem0)
-        if (c < '0' || c > '9')
-            return std::nullopt;
-    const long long v = std::strtoll(SubItem0.c_str(), nullptr, 10);
-    if (v > INT32_MAX)
-        return std::nullopt;
-    return static_cast<int>(v);
-}
-
-int FindRowGroup(const TGroupList& Groups, int Position, const std::string& WindowList) {
-    auto matches = [&](size_t i) { return WindowListText(Groups[i].Group->Windows) == WindowList; };
-    if (Position >= 0 && static_cast<size_t>(Position) < Groups.size() &&
-        matches(static_cast<size_t>(Position)))
-        return Position;
-    for (size_t i = 0; i < Groups.size(); ++i)
-        if (matches(i))
-            return static_cast<int>(i);
-    return -1;
-}
-
-std::unique_ptr<TGrupButtons> TakeGroup(TGroupList& Groups, int Position) {
-    if (Position < 0 || static_cast<size_t>(Position) >= Groups.size())
-        return nullptr;
-    auto it = Groups.begin() + Position;
-    std::unique_ptr<TGrupButtons> g = std::move(it->Group);
-    Groups.erase(it);
-    return g;
 }

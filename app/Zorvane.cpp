@@ -2,10 +2,8 @@
 // takes no arguments, and its exit code is 0 on every path.
 #include <windows.h>
 
-#include "app/Help.h"
 #include "app/InfoDirs.h"
-#include "app/TaskMain.h"
-#include "dragdrop/TaskBallon.h"
+#include "app/Program.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Forms.h"
 
@@ -17,13 +15,8 @@ void RunProgram() {
                    TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
         return;
     }
-    TApplication application;
-    application.Initialize();
-    application.SetTitle("Zorvane");
-    application.CreateForm(fTaskBarMain);
-    application.CreateForm(FTaskBarBallon);
-    application.CreateForm(FHelp);
-    application.Run();
+    TProgram program;
+    program.Run();
 }
 } // namespace
 

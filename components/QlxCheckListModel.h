@@ -4,6 +4,7 @@
 // a point, scroll positions, and the handling of presses, double-clicks and keys.
 // TQlxCheckListCore raises what must reach the screen through IQlxCheckListView, which the
 // Win32 control implements. Platform-free.
+#include <any>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -116,6 +117,7 @@ struct TQlxItemContents {
     std::optional<TBitmap16> Icon;
     std::vector<int> SubItemImages;
     bool SortMark = false;
+    std::any Data;
 };
 
 // One row. Owned by its TQlxListItems; a new row is checked, unselected and has no icon.
@@ -160,6 +162,8 @@ public:
     TColor Background = clWhite;
     TColor ProcentBarColor = clRed;
     std::vector<int> SubItemImages;
+    // What the list's owner keeps with the row; never drawn, and moves with the row.
+    std::any Data;
 
 private:
     friend class TSubItems;

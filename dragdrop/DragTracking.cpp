@@ -9,47 +9,37 @@ const TTaskButton* VisibleButton(const TGrupButtons& Group) {
             return item.Button.get();
     return nullptr;
 }
-} // namespace
 
-std::optional<TGroupKey> GroupKeyAt(const TGroupList& Groups, int32_t Position) {
+// The group at a drop position of Groups: absent for the end (Groups.size()); nothing for a
+// position outside the list or a group without a visible button.
+std::optional<std::optional<TGroupId>> DropTargetAt(const TGroupList& Groups, int32_t Position) {
     if (Position < 0 || static_cast<std::size_t>(Position) > Groups.size())
         return std::nullopt;
     if (static_cast<std::size_t>(Position) == Groups.size())
-        return TGroupKey{0, true};
-    const TTaskButton* button = VisibleButton(*Groups[static_cast<std::size_t>(Position)].Group);
-    if (!button)
+        return std::optional<TGroupId>();
+    const TGrupButtons& group = *Groups[static_cast<std::size_t>(Position)].Group;
+    if (!VisibleButton(group))
         return std::nullopt;
-    return TGroupKey{button->CommandId, false};
+    return std::optional<TGroupId>(GroupIdOf(group));
 }
-
-int32_t PositionOfKey(const TGroupList& Groups, const TGroupKey& Key) {
-    if (Key.End)
-        return static_cast<int32_t>(Groups.size());
-    for (std::size_t i = 0; i < Groups.size(); ++i) {
-        const TTaskButton* button = VisibleButton(*Groups[i].Group);
-        if (button && button->CommandId == Key.CommandId)
-            return static_cast<int32_t>(i);
-    }
-    return -1;
-}
+} // namespace
 
 bool TDragTracker::Press(const TGroupList& Groups, int32_t Index, TPoint Press) {
     if (Dragging_) {
         Cancel();
         return false;
     }
-    const std::optional<TGroupKey> key = GroupKeyAt(Groups, Index);
-    if (!key || key->End)
+    if (Index < 0 || static_cast<std::size_t>(Index) >= Groups.size())
         return false;
     const TGrupButtons& group = *Groups[static_cast<std::size_t>(Index)].Group;
     const TTaskButton* visible = VisibleButton(group);
-    if (visible->IsGroupHeader)
+    if (!visible || visible->IsGroupHeader)
         return false; // the shell opens the group's menu there
     Dragging_ = true;
     SourceIndex_ = Index;
     TargetIndex_ = -1; // a click without a move moves nothing
     PressPoint_ = Press;
-    Source_ = key;
+    Source_ = GroupIdOf(group);
     Target_.reset();
     return true;
 }
@@ -59,7 +49,7 @@ bool TDragTracker::MoveInZone(const TGroupList& Groups, int32_t Index, TPoint Cu
     if (!Dragging_)
         return false;
     TargetIndex_ = Index;
-    Target_ = GroupKeyAt(Groups, Index);
+    Target_ = DropTargetAt(Groups, Index);
     const bool away = std::abs(PressPoint_.X - Cursor.X) > kShowDistance ||
                       std::abs(PressPoint_.Y - Cursor.Y) > kShowDistance;
     return !BalloonShowing && away;
@@ -70,12 +60,15 @@ std::optional<TDropMove> TDragTracker::Release(const TGroupList& Groups, bool In
     std::optional<TDropMove> move;
     if (Dragging_ && InZone && OverTaskbar && Source_ && Target_) {
         // The release's snapshot may differ from those of the press and the last move: a window
-        // may have closed or opened meanwhile. The groups are found again by their buttons;
-        // when either is gone, nothing moves.
-        const int32_t from = PositionOfKey(Groups, *Source_);
-        const int32_t to = PositionOfKey(Groups, *Target_);
-        if (from >= 0 && to >= 0)
-            move = TDropMove{from, to};
+        // may have closed or opened meanwhile. The groups are named as the release's snapshot
+        // names them; when either is gone, nothing moves.
+        const int32_t from = FindGroup(Groups, *Source_);
+        const int32_t to = *Target_ ? FindGroup(Groups, **Target_) : 0;
+        if (from >= 0 && to >= 0) {
+            move = TDropMove{GroupIdOf(*Groups[static_cast<std::size_t>(from)].Group), {}};
+            if (*Target_)
+                move->Before = GroupIdOf(*Groups[static_cast<std::size_t>(to)].Group);
+        }
     }
     Cancel();
     return move;

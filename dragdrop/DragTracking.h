@@ -7,25 +7,11 @@
 
 #include "dragdrop/DropPosition.h"
 
-// A group as the snapshots of one drag know it: the command id of its visible button, which
-// stays with the button while the toolbar changes around it.
-struct TGroupKey {
-    int32_t CommandId = 0;
-    bool End = false; // the place after the last group
-    friend bool operator==(const TGroupKey& a, const TGroupKey& b) {
-        return a.End == b.End && (a.End || a.CommandId == b.CommandId);
-    }
-};
-// The key of the group at Position (Groups.size(): the end); nothing for a position outside
-// the list or a group without a visible button.
-std::optional<TGroupKey> GroupKeyAt(const TGroupList& Groups, int32_t Position);
-// The position of the group with Key in Groups (the end: Groups.size()); -1 when it is gone.
-int32_t PositionOfKey(const TGroupList& Groups, const TGroupKey& Key);
-
-// A group to move: from its position in front of the group at To (as MoveTaskButton takes them).
+// A drop: the group Moving goes in front of the group Before, or behind every group when
+// Before is absent (as TTaskbar::MoveGroup takes them).
 struct TDropMove {
-    int32_t From = -1;
-    int32_t To = -1;
+    TGroupId Moving;
+    std::optional<TGroupId> Before;
 };
 
 class TDragTracker {
@@ -48,8 +34,9 @@ public:
     bool MoveInZone(const TGroupList& Groups, int32_t Index, TPoint Cursor, bool BalloonShowing);
     // The end of a drag: at a release with the release's fresh snapshot (InZone: the release
     // point lies in a drop zone, OverTaskbar: over the taskbar or the balloon, not another
-    // program's window). The move to carry out, if any; afterwards no drag is in progress and
-    // both indexes are -1.
+    // program's window). The move to carry out, if any: the pressed group and the group of
+    // the last drop position, found again in the release's snapshot (nothing when either is
+    // gone); afterwards no drag is in progress and both indexes are -1.
     std::optional<TDropMove> Release(const TGroupList& Groups, bool InZone, bool OverTaskbar);
     // Ends a drag without a move.
     void Cancel();
@@ -59,6 +46,7 @@ private:
     int32_t SourceIndex_ = -1;
     int32_t TargetIndex_ = -1;
     TPoint PressPoint_;
-    std::optional<TGroupKey> Source_;
-    std::optional<TGroupKey> Target_;
+    std::optional<TGroupId> Source_;
+    // The last drop position: a group, or absent for the end; unset before the first move.
+    std::optional<std::optional<TGroupId>> Target_;
 };

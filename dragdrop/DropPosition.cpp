@@ -37,10 +37,17 @@ bool Horizontal(int Edge) {
     return Edge == EdgeBottom || Edge == EdgeTop;
 }
 
+// Half the length of a group's rectangle along a taskbar docked at Edge.
+int64_t HalfLength(const TRect& R, int Edge) {
+    return Horizontal(Edge) ? (int64_t{R.Right} - R.Left) / 2 : (int64_t{R.Bottom} - R.Top) / 2;
+}
+
 // The group's drop zone: its rectangle reaching across the taskbar towards the middle of the
-// screen and shifted along it by half its length, so that the leading half of a group and the
-// trailing half of the one before drop in front of it.
-TZone DropZone(const TRect& R, std::size_t i, std::size_t n, const TDropContext& C) {
+// screen, from the middle of the group before (PreviousHalf: half that group's length) to its
+// own middle, so that the leading half of a group and the trailing half of the one before drop
+// in front of it. Groups of several buttons are longer than others: the zones still meet.
+TZone DropZone(const TRect& R, std::size_t i, std::size_t n, int64_t PreviousHalf,
+               const TDropContext& C) {
     TZone z{R.Left, R.Top, R.Right, R.Bottom};
     const int64_t halfW = C.ScreenWidth / 2;
     const int64_t halfH = C.ScreenHeight / 2;
@@ -64,7 +71,7 @@ TZone DropZone(const TRect& R, std::size_t i, std::size_t n, const TDropContext&
     int64_t& trail = Horizontal(C.Edge) ? z.Right : z.Bottom;
     const int64_t d = (trail - lead) / 2;
     if (i > 0)
-        lead -= d;
+        lead -= PreviousHalf;
     if (C.SourceIndex >= 0 && i == static_cast<std::size_t>(C.SourceIndex))
         trail += 2 * d;
     if (i + 1 < n)
@@ -142,13 +149,17 @@ bool ComputeDropPosition(TPoint& P, std::string& Caption, int32_t& Index, const 
 
     const TGrupButtons* hit = nullptr;
     std::size_t at = 0;
+    int64_t previousHalf = -1; // no visible group before: the group's own half
     for (std::size_t i = 0; i < n && !hit; ++i) {
         const TGrupButtons* g = Groups[i].Group.get();
         if (!g || !g->HasVisible)
             continue;
         const TRect& r = g->Rect;
         const TZone z =
-            AtPress ? TZone{r.Left, r.Top, r.Right, r.Bottom} : DropZone(r, i, n, Context);
+            AtPress ? TZone{r.Left, r.Top, r.Right, r.Bottom}
+                    : DropZone(r, i, n, previousHalf >= 0 ? previousHalf : HalfLength(r, edge),
+                               Context);
+        previousHalf = HalfLength(r, edge);
         if (z.Holds(P)) {
             hit = g;
             at = i;

@@ -4,11 +4,9 @@
 #include <optional>
 
 #include "dragdrop/ArrowPictures.h"
-#include "taskbar/taskbuttons_win.h"
+#include "taskbar/Taskbar_win.h"
 #include "toolkit/Forms.h"
 #include "toolkit/SysUtils.h"
-
-TFTaskBarBallon* FTaskBarBallon = nullptr;
 
 namespace {
 // The window's background: the colour key that lets everything but its parts show through.
@@ -77,7 +75,7 @@ private:
 };
 } // namespace
 
-TFTaskBarBallon::TFTaskBarBallon(TComponent* Owner)
+TFTaskBarBallon::TFTaskBarBallon(TComponent* Owner, IBalloonHost* Host, TTaskbar& Taskbar)
     : TForm(Owner, {.ClassName = "TFTaskBarBallon",
                     .Name = "FTaskBarBallon",
                     .ClientWidth = 200,
@@ -87,7 +85,8 @@ TFTaskBarBallon::TFTaskBarBallon(TComponent* Owner)
                     .StayOnTop = true,
                     // Never activated, no taskbar button, and see-through where its
                     // background shows.
-                    .ExStyle = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_LAYERED}) {
+                    .ExStyle = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_LAYERED}),
+      Host_(Host), Taskbar_(Taskbar) {
     ::SetLayeredWindowAttributes(Handle(), kTransparentKey, 255, LWA_COLORKEY);
     QLX_MouseHook1 = Create<TQLX_MouseHook>("QLX_MouseHook1");
     QLX_MouseHook1->OnMouseClick = [this](TObject* Sender, std::intptr_t w, int32_t x, int32_t y,
@@ -114,13 +113,15 @@ TFTaskBarBallon::TFTaskBarBallon(TComponent* Owner)
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
 }
 
-TFTaskBarBallon::~TFTaskBarBallon() {
-    if (FTaskBarBallon == this)
-        FTaskBarBallon = nullptr;
+TFTaskBarBallon::~TFTaskBarBallon() = default;
+
+void TFTaskBarBallon::TakeSnapshot(bool Light) {
+    TGroupList groups = Taskbar_.Snapshot(Light);
+    if (!groups.empty())
+        Groups_ = std::move(groups);
 }
 
 void TFTaskBarBallon::FormCreate(TObject*) {
-    Host_ = Application ? dynamic_cast<IBalloonHost*>(Application->MainForm()) : nullptr;
     SetDragging(false);
     QLX_MouseHook1->SetHookDLL(ExtractFilePath(ExePath()) + "QLX_Hook_.dll");
     std::string text = QLX_MouseHook1->Activate();
@@ -159,7 +160,8 @@ void TFTaskBarBallon::HideAppButton() {
 void TFTaskBarBallon::QLX_MouseHook1MouseClick(TObject*, std::intptr_t sourceWindow, int32_t x,
                                                int32_t y, TMouseButton,
                                                TQLX_MouseButtonMovement movement) {
-    TaskbarToolbarWnd = FindTaskbarToolbar();
+    const HWND toolbar = FindTaskbarToolbar();
+    Taskbar_.SetToolbar(toolbar);
     if (movement == bmDown)
         Press(sourceWindow, {x, y});
     else if (movement == bmUp)
@@ -173,23 +175,22 @@ void TFTaskBarBallon::Press(std::intptr_t SourceWindow, TPoint P) {
         return;
     }
     const HWND source = ToHWND(SourceWindow);
-    if (source == nullptr || (source != TaskbarToolbarWnd && source != FindBaseBar()))
+    if (source == nullptr || (source != FindTaskbarToolbar() && source != FindBaseBar()))
         return;
-    HWND active = nullptr;
-    ReadTaskbarButtons(false, TaskGroups, active);
-    if (TaskGroups.size() < 2)
+    TakeSnapshot(false);
+    if (Groups_.size() < 2)
         return;
     std::string caption;
     int32_t index = -1;
     const TPoint press = P;
-    if (!DropPosition(P, caption, index, true) || !Drag_.Press(TaskGroups, index, press)) {
+    if (!DropPosition(P, caption, index, true) || !Drag_.Press(Groups_, index, press)) {
         IdleReset(); // on the toolbar, but on no group that can be dragged
         return;
     }
     MoveBalloon(P);
     QlxLabelCaption.Caption = caption;
     SetCaption(caption); // the window's own text names the dragged group too
-    const TGrupButtons& group = *TaskGroups[static_cast<std::size_t>(index)].Group;
+    const TGrupButtons& group = *Groups_[static_cast<std::size_t>(index)].Group;
     DragIcon_ = group.Icon;
     IconVisible_ = true; // every group has its 16 x 16 picture, drawn or still blank
     ::InvalidateRect(Handle(), nullptr, FALSE);
@@ -215,15 +216,14 @@ void TFTaskBarBallon::QLX_MouseHook1MouseMove(TObject*, std::intptr_t, int32_t x
     // cursor may have gone on to the next drag already.
     TPoint c = ScreenPoint(x, y);
     TakeQueuedMoves(c);
-    HWND active = nullptr;
-    ReadTaskbarButtons(true, TaskGroups, active);
+    TakeSnapshot(true);
     TPoint p = c;
     std::string caption;
     int32_t index = -1;
     if (DropPosition(p, caption, index, false)) {
         MoveBalloon(p);
         BringBalloonToTop();
-        if (Drag_.MoveInZone(TaskGroups, index, c, IsShowing()))
+        if (Drag_.MoveInZone(Groups_, index, c, IsShowing()))
             TimerShowTimer(nullptr);
     } else {
         TimerShow->SetEnabled(false);
@@ -235,15 +235,14 @@ void TFTaskBarBallon::QLX_MouseHook1MouseMove(TObject*, std::intptr_t, int32_t x
 
 void TFTaskBarBallon::Release(std::intptr_t SourceWindow, TPoint P) {
     if (Drag_.Dragging()) {
-        HWND active = nullptr;
-        ReadTaskbarButtons(false, TaskGroups, active);
+        TakeSnapshot(false);
         std::string caption;
         int32_t index = -1;
         const bool inZone = DropPosition(P, caption, index, false);
         const std::optional<TDropMove> move =
-            Drag_.Release(TaskGroups, inZone, OverTaskbar(SourceWindow));
+            Drag_.Release(Groups_, inZone, OverTaskbar(SourceWindow));
         IdleReset();
-        if (move && MoveTaskButton(move->From, move->To, TaskGroups) && Host_)
+        if (move && Taskbar_.MoveGroup(move->Moving, move->Before) && Host_)
             Host_->GroupMoved();
     }
     IdleReset();
@@ -314,8 +313,7 @@ bool TFTaskBarBallon::DropPosition(TPoint& P, std::string& Caption, int32_t& Ind
     const TDropContext context{GetTaskbarEdge(), GetTaskbarRect(), ::GetSystemMetrics(SM_CXSCREEN),
                                ::GetSystemMetrics(SM_CYSCREEN), Drag_.SourceIndex()};
     const uint8_t edge = Geometry_.LastEdge();
-    const bool hit =
-        ComputeDropPosition(P, Caption, Index, TaskGroups, AtPress, context, Geometry_);
+    const bool hit = ComputeDropPosition(P, Caption, Index, Groups_, AtPress, context, Geometry_);
     if (Geometry_.LastEdge() != edge)
         ::InvalidateRect(Handle(), nullptr, FALSE); // laid out for another edge
     return hit;

@@ -14,9 +14,13 @@
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 
+class TTaskbar;
+
 class TFTaskBarBallon : public TForm {
 public:
-    explicit TFTaskBarBallon(TComponent* Owner);
+    // Host: the window whose timers, message box and title the balloon uses (none in tests
+    // that show the balloon on its own); Taskbar: the taskbar it reads and moves groups on.
+    TFTaskBarBallon(TComponent* Owner, IBalloonHost* Host, TTaskbar& Taskbar);
     ~TFTaskBarBallon() override;
 
     TQLX_MouseHook* QLX_MouseHook1;
@@ -25,8 +29,7 @@ public:
     TQlxLabel QlxLabelCaption;
     TQlxLabel Lhelp;
 
-    // Starts the mouse hook and the host's timers. The host is the application's main form
-    // when it offers IBalloonHost.
+    // Starts the mouse hook and the host's timers.
     void FormCreate(TObject* Sender);
     // The hook's events; the mouse poll calls them with no sender.
     void QLX_MouseHook1MouseClick(TObject* Sender, std::intptr_t sourceWindow, int32_t x, int32_t y,
@@ -77,12 +80,15 @@ private:
     void FitHelpFont(HDC Dc);
     void HideAppButton();
 
-    IBalloonHost* Host_ = nullptr;
+    IBalloonHost* Host_;
+    TTaskbar& Taskbar_;
+    // The snapshots of the drag: the press's, then each move's and the release's.
+    TGroupList Groups_;
+    // Replaces Groups_ with a new snapshot; Groups_ stays as it was when none could be taken.
+    void TakeSnapshot(bool Light);
     TDragTracker Drag_;
     TBalloonGeometry Geometry_;
     TBitmap16 DragIcon_;
     bool IconVisible_ = false;
     int DroppedMoves_ = 0;
 };
-
-extern TFTaskBarBallon* FTaskBarBallon;

@@ -5,9 +5,6 @@
 #include <algorithm>
 #include <utility>
 
-TGroupList TaskGroups;
-bool ReadingButtons = false;
-
 void TTaskButton::SetStyleState(uint32_t style, uint32_t state) {
     Style = style;
     State = state;
@@ -56,6 +53,19 @@ int32_t Shifted(int32_t V, int64_t By) {
     return static_cast<int32_t>(std::clamp<int64_t>(V + By, INT32_MIN, INT32_MAX));
 }
 
+// An expanded program's group: a hidden header leads it, and every window button up to the
+// next header belongs to it.
+bool LedByHiddenHeader(const TGrupButtons& G) {
+    return !G.Items.empty() && G.Items.front().Button->IsGroupHeader &&
+           !G.Items.front().Button->Visible;
+}
+
+// The visible button B continues the rectangle R of the group's first visible button F: it
+// stands in the same row of a horizontal taskbar or the same column of a vertical one.
+bool SameLine(const TRect& F, const TRect& B) {
+    return F.Top == B.Top || F.Left == B.Left;
+}
+
 void StartGroup(std::unique_ptr<TTaskButton> Button, TGroupList& Groups) {
     auto group = std::make_unique<TGrupButtons>();
     group->Index = Button->Index;
@@ -72,11 +82,12 @@ void AddButtonToGroups(std::unique_ptr<TTaskButton> Button, bool StartNew, TGrou
     }
     TGrupButtons& last = *Groups.back().Group;
     if (Button->Visible) {
-        if (HasVisibleButton(last)) {
+        if (HasVisibleButton(last) && !LedByHiddenHeader(last)) {
             StartGroup(std::move(Button), Groups);
             return;
         }
-        last.Index = Button->Index;
+        if (!HasVisibleButton(last))
+            last.Index = Button->Index;
     }
     last.Add(std::move(Button));
 }
@@ -87,18 +98,31 @@ void ComputeGroupRects(TGroupList& Groups, const TRect& ToolbarRect) {
         G.Rect = {-100, -100, -100, -100};
         G.HasVisible = false;
         G.Active = false;
+        const TTaskButton* first = nullptr;
+        TRect span;
         for (const TGrupButtons::TItem& b : G.Items) {
             const TTaskButton& B = *b.Button;
-            G.Active = G.Active || B.Pressed;
-            if (B.Visible) {
-                G.Rect = {Shifted(B.Rect.Left, ToolbarRect.Left),
-                          Shifted(B.Rect.Top, ToolbarRect.Top),
-                          Shifted(B.Rect.Right, int64_t{ToolbarRect.Left} + 5),
-                          Shifted(B.Rect.Bottom, int64_t{ToolbarRect.Top} + 5)};
-                G.HasVisible = true;
-                G.Caption = B.Caption;
-                break;
+            if (!first) {
+                G.Active = G.Active || B.Pressed;
+                if (B.Visible) {
+                    first = &B;
+                    span = B.Rect;
+                }
+            } else if (B.Visible) {
+                // A program's further window buttons: pressed, they make the group active.
+                G.Active = G.Active || B.Pressed;
+                if (!SameLine(first->Rect, B.Rect))
+                    continue;
+                span.Right = std::max(span.Right, B.Rect.Right);
+                span.Bottom = std::max(span.Bottom, B.Rect.Bottom);
             }
+        }
+        if (first) {
+            G.Rect = {Shifted(span.Left, ToolbarRect.Left), Shifted(span.Top, ToolbarRect.Top),
+                      Shifted(span.Right, int64_t{ToolbarRect.Left} + 5),
+                      Shifted(span.Bottom, int64_t{ToolbarRect.Top} + 5)};
+            G.HasVisible = true;
+            G.Caption = first->Caption;
         }
     }
 }
@@ -124,7 +148,8 @@ void GroupButtons(TButtonList Buttons, TGroupList& Groups) {
         if (button->Visible) {
             prev = button->IsGroupHeader;
             AddButtonToGroups(std::move(button), prev, Groups);
-        } else if (prev && !button->IsGroupHeader) {
+        } else if (!button->IsGroupHeader &&
+                   (prev || (!Groups.empty() && LedByHiddenHeader(*Groups.back().Group)))) {
             AddButtonToGroups(std::move(button), false, Groups);
         } else {
             prev = true;
@@ -147,13 +172,13 @@ std::vector<TIconRequest> ComputeWindowLists(TGroupList& Groups) {
         TGrupButtons& G = *Groups[pos].Group;
         if (!G.HasVisible)
             continue;
-        // Only a hidden header followed by the group's one visible button can be moved with
-        // the two toolbar moves.
-        G.NeedsAlternateMove = G.Count() != 2;
+        // Only a hidden header followed by the group's visible window buttons, each at the
+        // toolbar index after the one before, can be moved one toolbar move per button.
+        G.NeedsAlternateMove = !(G.Count() >= 2 && LedByHiddenHeader(G));
         for (int j = 0; j < G.Count(); ++j) {
             const TTaskButton& B = G.Buttons(j);
-            if (!G.NeedsAlternateMove && B.Visible)
-                G.NeedsAlternateMove = j != 1;
+            if (j > 0 && (!B.Visible || B.IsGroupHeader || B.Index != G.Buttons(0).Index + j))
+                G.NeedsAlternateMove = true;
             G.Windows.push_back(B.Wnd);
             if (j == 1 && B.ImageIndex >= 0)
                 requests.push_back({pos, B.ImageIndex});
@@ -189,4 +214,34 @@ int GetTaskbarEdge(const TRect& R, int32_t ScreenWidth) {
         return R.Right > int64_t{ScreenWidth} - 100 ? EdgeTop : EdgeLeft;
     }
     return R.Top <= 5 ? EdgeRight : EdgeBottom;
+}
+
+TGroupId GroupIdOf(const TGrupButtons& Group) {
+    TGroupId id;
+    for (const TGrupButtons::TItem& item : Group.Items) {
+        const TTaskButton& B = *item.Button;
+        if (id.Lead == 0)
+            id.Lead = B.Wnd;
+        if (id.CommandId == 0 && B.Visible)
+            id.CommandId = B.CommandId;
+    }
+    return id;
+}
+
+int32_t FindGroup(const TGroupList& Groups, const TGroupId& Id) {
+    if (Id.Empty())
+        return -1;
+    for (std::size_t i = 0; i < Groups.size(); ++i)
+        if (GroupIdOf(*Groups[i].Group).Matches(Id))
+            return static_cast<int32_t>(i);
+    return -1;
+}
+
+std::unique_ptr<TGrupButtons> TakeGroup(TGroupList& Groups, int32_t Position) {
+    if (Position < 0 || static_cast<std::size_t>(Position) >= Groups.size())
+        return nullptr;
+    auto it = Groups.begin() + Position;
+    std::unique_ptr<TGrupButtons> g = std::move(it->Group);
+    Groups.erase(it);
+    return g;
 }

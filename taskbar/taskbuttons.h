@@ -81,7 +81,8 @@ public:
     int32_t Index = 0; // toolbar index of the visible button, else of the first button
     TRect Rect{-100, -100, -100, -100}; // screen rectangle of the visible button, +5 right/bottom
     bool HasVisible = false;
-    bool Active = false;             // a button up to and including the visible one is pressed
+    bool Active = false; // a button up to and including the first visible one, or a further
+                         // visible one, is pressed
     bool NeedsAlternateMove = false; // the two toolbar moves cannot move this group
     std::string Caption;             // caption of the visible button; empty when none
     TBitmap16 Icon;                  // drawn by the icon reply
@@ -104,11 +105,14 @@ void AddGroup(TGroupList& Groups, std::unique_ptr<TGrupButtons> Group);
 // Destroys every group of the list, in order, then empties the list.
 void ClearGroupList(TGroupList& Groups);
 
-// Places one button: a new group when StartNew is set, the list is empty, or the button is
-// visible and the last group already has its visible button; otherwise the last group.
+// Places one button: a new group when StartNew is set or the list is empty; the last group
+// when that group is led by a hidden header (an expanded program's group takes all its
+// window buttons); otherwise a new group when the button is visible and the last group
+// already has its visible button, else the last group.
 void AddButtonToGroups(std::unique_ptr<TTaskButton> Button, bool StartNew, TGroupList& Groups);
 // Fills Rect, HasVisible, Active and Caption of every group. ToolbarRect is the toolbar's
-// screen rectangle ((0, 0, 0, 0) when unknown).
+// screen rectangle ((0, 0, 0, 0) when unknown). A group's rectangle spans its visible buttons
+// that stand in the row (or column) of its first one.
 void ComputeGroupRects(TGroupList& Groups, const TRect& ToolbarRect);
 
 // Sorts by Index, ascending, with a bubble sort (equal indexes keep their order).
@@ -129,7 +133,9 @@ struct TIconRequest {
     }
 };
 // Fills NeedsAlternateMove and Windows of every group that has a visible button and returns
-// the icon requests to send, in group order.
+// the icon requests to send, in group order. A group can be moved button by button (no
+// alternate move) when it is a hidden header followed by visible window buttons at
+// consecutive toolbar indexes.
 std::vector<TIconRequest> ComputeWindowLists(TGroupList& Groups);
 
 // Everything a snapshot does after the buttons have been read: groups, rectangles and, unless
@@ -152,7 +158,32 @@ TCaptionRead PlanCaptionRead(int64_t Length);
 enum TTaskbarEdge : int { EdgeBottom = 0, EdgeTop = 1, EdgeLeft = 2, EdgeRight = 3 };
 int GetTaskbarEdge(const TRect& R, int32_t ScreenWidth);
 
-// The unit's own group list (snapshots of the drag tracking); emptied at shutdown.
-extern TGroupList TaskGroups;
-// True while ReadTaskbarButtons runs; a nested snapshot returns at once.
-extern bool ReadingButtons;
+// ---- Group identity ----------------------------------------------------------------------
+
+// What names a taskbar group across snapshots: its lead window (the first non-zero window
+// handle of its buttons) and the command id of its visible button. A light snapshot reads no
+// windows; the command id, which stays with the button while the toolbar changes around it,
+// tells groups apart then.
+struct TGroupId {
+    TWndHandle Lead = 0;
+    int32_t CommandId = 0; // 0 when the group has no visible button
+
+    bool Empty() const { return Lead == 0 && CommandId == 0; }
+    // The same group: the same lead window when both know theirs, else the same visible
+    // button.
+    bool Matches(const TGroupId& Other) const {
+        if (Lead != 0 && Other.Lead != 0)
+            return Lead == Other.Lead;
+        return CommandId != 0 && CommandId == Other.CommandId;
+    }
+    friend bool operator==(const TGroupId& a, const TGroupId& b) {
+        return a.Lead == b.Lead && a.CommandId == b.CommandId;
+    }
+    friend bool operator!=(const TGroupId& a, const TGroupId& b) { return !(a == b); }
+};
+TGroupId GroupIdOf(const TGrupButtons& Group);
+// The position of the group that matches Id; -1 when none does (or Id is empty).
+int32_t FindGroup(const TGroupList& Groups, const TGroupId& Id);
+// Takes the group at Position out of the list (the caller owns it then); null when the list
+// has no such position. The other groups keep their order.
+std::unique_ptr<TGrupButtons> TakeGroup(TGroupList& Groups, int32_t Position);

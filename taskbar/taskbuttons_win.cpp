@@ -1,8 +1,7 @@
-// Reading the shell's task-switch toolbar: window discovery, the stable button count, the
-// batched reads through a memory manager in the shell's process, and the icon requests;
-// and carrying out the moves of groups. The reading's buffer layout and the checks of the
+// Reading the shell's task-switch toolbar: window discovery and the batched reads through a
+// memory manager in the shell's process. The reading's buffer layout and the checks of the
 // toolbar's answers are in toolbarread.cpp, everything decided on the buttons read is in
-// taskbuttons.cpp, everything decided about a move in taskmove.cpp.
+// taskbuttons.cpp.
 #include "taskbar/taskbuttons_win.h"
 
 #include <commctrl.h>
@@ -14,29 +13,20 @@
 #include <vector>
 
 #include "taskbar/loader_hook.h"
-#include "taskbar/taskmove.h"
 #include "taskbar/toolbarread.h"
 #include "taskbar/uProcessMemMgr.h"
 #include "toolkit/SysUtils.h"
-
-TIconRequestHook OnIconRequest;
-HWND IconReplyWnd = nullptr;
-HWND TaskbarToolbarWnd = nullptr;
-std::function<bool()> AlternateMoveChosen;
-TMemMgrFactory ProcessMemMgrFactory = [](HWND Toolbar) {
-    return CreateProcessMemMgrForWindow(Toolbar);
-};
 
 namespace {
 
 constexpr int kCountAttempts = 11;
 constexpr DWORD kCountSettleMs = 10;
-// Between hiding and showing again: the shell removes the hidden windows' buttons meanwhile.
-constexpr DWORD kReshowPauseMs = 100;
 
 TRect ToTRect(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
+
+} // namespace
 
 TRect WindowRectOf(HWND Wnd) {
     RECT r{};
@@ -45,7 +35,6 @@ TRect WindowRectOf(HWND Wnd) {
     return ToTRect(r);
 }
 
-// TB_BUTTONCOUNT twice, 10 ms apart, until both answers agree; false when they never do.
 bool StableButtonCount(HWND Toolbar, int& Count) {
     for (int attempt = 0; attempt < kCountAttempts; ++attempt) {
         LRESULT first = SendMessageA(Toolbar, TB_BUTTONCOUNT, 0, 0);
@@ -58,6 +47,8 @@ bool StableButtonCount(HWND Toolbar, int& Count) {
     }
     return false;
 }
+
+namespace {
 
 // The layouts the reading relies on: the shell's TBBUTTONs and rectangles are copied into ours
 // byte for byte, so the shipped 32-bit build is held to the same fields as the 64-bit one that
@@ -287,25 +278,6 @@ private:
     TCommandIndexes FIndexes;
 };
 
-// Every button the toolbar gives before an error of the reading ends the phase.
-TButtonList ReadButtons(HWND Toolbar, int Count, bool Light) {
-    std::unique_ptr<TProcessMemMgr> mem;
-    try {
-        mem = ProcessMemMgrFactory(Toolbar);
-    } catch (const Exception&) {
-        return {}; // the shell's process could not be opened
-    }
-    return ReadToolbarButtons(Toolbar, Count, Light, *mem);
-}
-
-class TReadingGuard {
-public:
-    TReadingGuard() { ReadingButtons = true; }
-    ~TReadingGuard() { ReadingButtons = false; }
-    TReadingGuard(const TReadingGuard&) = delete;
-    TReadingGuard& operator=(const TReadingGuard&) = delete;
-};
-
 } // namespace
 
 TButtonList ReadToolbarButtons(HWND Toolbar, int Count, bool Light, TProcessMemMgr& Mem,
@@ -368,118 +340,4 @@ UINT IconRequestMsg() {
 void SendIconRequest(HWND Toolbar, int32_t ImageIndex, HWND ReplyWnd) {
     SendMessageA(Toolbar, IconRequestMsg(), static_cast<WPARAM>(ImageIndex),
                  reinterpret_cast<LPARAM>(ReplyWnd));
-}
-
-void ReadTaskbarButtons(bool Light, TGroupList& Groups, HWND& ActiveWnd) {
-    ActiveWnd = nullptr;
-    HWND toolbar = FindTaskbarToolbar();
-    if (toolbar == nullptr || ReadingButtons)
-        return;
-    TReadingGuard guard;
-    int count = 0;
-    if (!StableButtonCount(toolbar, count))
-        return;
-
-    TButtonList buttons = ReadButtons(toolbar, count, Light);
-    if (!Light)
-        ActiveWnd = ToHWND(LastPressedWindow(buttons));
-    std::vector<TIconRequest> requests =
-        BuildSnapshot(Light, std::move(buttons), WindowRectOf(toolbar), Groups);
-
-    for (const TIconRequest& request : requests) {
-        // A handler that runs while a request waits may have changed the list.
-        if (request.GroupPos >= Groups.size())
-            break;
-        TGrupButtons& group = *Groups[request.GroupPos].Group;
-        if (OnIconRequest)
-            OnIconRequest(toolbar, group, request.ImageIndex);
-        else
-            SendIconRequest(toolbar, request.ImageIndex, IconReplyWnd);
-    }
-}
-
-namespace {
-
-// The toolbar a direct move goes to: the one the drag tracking found, while it is a window.
-HWND MoveTarget() {
-    if (TaskbarToolbarWnd != nullptr && IsWindow(TaskbarToolbarWnd))
-        return TaskbarToolbarWnd;
-    return FindTaskbarToolbar();
-}
-
-void SendMove(HWND Toolbar, const TToolbarMove& Move) {
-    SendMessageA(Toolbar, TB_MOVEBUTTON, static_cast<WPARAM>(Move.From),
-                 static_cast<LPARAM>(Move.To));
-}
-
-// The window to bring back to the front after a reshowing: the pressed button's window, else
-// the desktop's top window, its last active popup, or the foreground window as it is now.
-HWND WindowToRestore(HWND ActiveWnd) {
-    if (ActiveWnd != nullptr)
-        return ActiveWnd;
-    HWND desktop = GetDesktopWindow();
-    if (HWND top = GetTopWindow(desktop))
-        return top;
-    if (HWND popup = GetLastActivePopup(desktop))
-        return popup;
-    return GetForegroundWindow();
-}
-
-bool IsVisible(TWndHandle Wnd) {
-    return IsWindowVisible(ToHWND(Wnd)) != FALSE;
-}
-
-bool ValidPosition(int32_t Pos, const TGroupList& Groups) {
-    return Pos >= 0 && static_cast<std::size_t>(Pos) < Groups.size();
-}
-
-} // namespace
-
-bool MoveTaskButton(int32_t FromIndex, int32_t ToIndex, TGroupList& Groups) {
-    const bool alternate = AlternateMoveChosen && AlternateMoveChosen();
-    const TMoveDecision decision = DecideMove(FromIndex, ToIndex, Groups, alternate);
-    switch (decision.Method) {
-    case TMoveMethod::Refuse:
-        return false;
-    case TMoveMethod::Direct:
-        return MoveDirect(FromIndex, decision.NeighbourIndex, Groups);
-    case TMoveMethod::Reshowing:
-        return MoveByReshowing(FromIndex, ToIndex, Groups);
-    }
-    return false;
-}
-
-bool MoveDirect(int32_t FromIndex, int32_t NeighbourIndex, TGroupList& Groups) {
-    if (!ValidPosition(FromIndex, Groups) || !ValidPosition(NeighbourIndex, Groups))
-        return false;
-    HWND toolbar = MoveTarget();
-    if (toolbar == nullptr)
-        return false;
-    const TDirectMovePlan plan =
-        PlanMoveDirect(Groups[static_cast<std::size_t>(FromIndex)].Group->Index,
-                       Groups[static_cast<std::size_t>(NeighbourIndex)].Group->Index);
-    SendMove(toolbar, plan.First);
-    SendMove(toolbar, plan.Second);
-    return true;
-}
-
-bool MoveByReshowing(int32_t FromIndex, int32_t ToIndex, TGroupList& Groups) {
-    HWND active = nullptr;
-    ReadTaskbarButtons(false, Groups, active);
-    const TReshowPlan plan = PlanReshowing(FromIndex, ToIndex, Groups);
-    if (plan.Refused)
-        return false;
-    HWND restore = WindowToRestore(active);
-    const TReshowActions actions{[](TWndHandle w) {
-                                     ShowWindow(ToHWND(w), SW_HIDE);
-                                     return IsVisible(w);
-                                 },
-                                 [](TWndHandle w) {
-                                     ShowWindow(ToHWND(w), SW_SHOWNA);
-                                     return IsVisible(w);
-                                 },
-                                 [] { Sleep(kReshowPauseMs); }};
-    const bool allBack = CarryOutReshowing(plan, actions);
-    SetForegroundWindow(restore);
-    return allBack;
 }

@@ -56,10 +56,42 @@ TMoveDecision DecideMove(int32_t FromIndex, int32_t ToIndex, const TGroupList& G
     return {TMoveMethod::Direct, target};
 }
 
-TDirectMovePlan PlanMoveDirect(int32_t A, int32_t B) {
-    if (B < A)
-        return {{A - 1, B - 1}, {A, B}};
-    return {{A, B}, {A - 1, B - 1}};
+std::vector<TToolbarMove> PlanButtonMoves(int32_t First, int32_t Count, int32_t Before) {
+    std::vector<TToolbarMove> moves;
+    if (Count <= 0 || (Before >= First && Before <= First + Count))
+        return moves;
+    for (int32_t k = 0; k < Count; ++k) {
+        // Left: each button goes behind the one moved before it. Right: the run's first button
+        // is always at First, and goes in front of the button that was at Before.
+        if (Before < First)
+            moves.push_back({First + k, Before + k});
+        else
+            moves.push_back({First, Before - 1});
+    }
+    return moves;
+}
+
+std::vector<TToolbarMove> PlanDirectMoves(int32_t FromIndex, int32_t ToIndex,
+                                          const TGroupList& Groups) {
+    const int32_t count = GroupCount(Groups);
+    if (FromIndex < 0 || FromIndex >= count || ToIndex < 0 || ToIndex > count)
+        return {};
+    const TGrupButtons& moving = GroupAt(Groups, FromIndex);
+    if (moving.Count() == 0)
+        return {};
+    int32_t before = 0;
+    if (ToIndex < count) {
+        const TGrupButtons& target = GroupAt(Groups, ToIndex);
+        if (target.Count() == 0)
+            return {};
+        before = target.Buttons(0).Index;
+    } else {
+        const TGrupButtons& last = GroupAt(Groups, count - 1);
+        if (last.Count() == 0)
+            return {};
+        before = last.Buttons(last.Count() - 1).Index + 1;
+    }
+    return PlanButtonMoves(moving.Buttons(0).Index, moving.Count(), before);
 }
 
 TReshowPlan PlanReshowing(int32_t FromIndex, int32_t ToIndex, const TGroupList& Groups) {

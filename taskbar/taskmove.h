@@ -1,9 +1,8 @@
 #pragma once
 // The mover's decisions on plain data: whether a move of one taskbar group is refused, made
-// with two TB_MOVEBUTTON messages, or made by hiding the affected windows and showing them
-// again in the new order, and what exactly each method does. The Win32 half that carries
-// the moves out is in taskbar/taskbuttons_win.h (MoveTaskButton, MoveDirect,
-// MoveByReshowing).
+// with one TB_MOVEBUTTON message per button, or made by hiding the affected windows and showing
+// them again in the new order, and what exactly each method does. The Win32 half that carries the
+// moves out is in taskbar/taskbuttons_win.h (MoveTaskButton, MoveDirect, MoveByReshowing).
 //
 // Positions: FromIndex is the position of the group to move in the group list; ToIndex is an
 // insertion position: the group ends up in front of the group now at ToIndex, and the count
@@ -16,7 +15,7 @@
 
 enum class TMoveMethod {
     Refuse,   // nothing is sent, nothing hidden; the move reports false
-    Direct,   // two TB_MOVEBUTTON messages (PlanMoveDirect)
+    Direct,   // one TB_MOVEBUTTON message per button (PlanDirectMoves)
     Reshowing // hide and show again (PlanReshowing on a fresh snapshot)
 };
 
@@ -43,14 +42,17 @@ struct TToolbarMove {
     }
 };
 
-// The two moves that take a group of a hidden header (toolbar index A - 1) and its visible
-// button (A) in front of the header of the group whose button is at B (B < A), or behind
-// that group's button (B >= A). Either way the header lands directly in front of its button.
-struct TDirectMovePlan {
-    TToolbarMove First;
-    TToolbarMove Second;
-};
-TDirectMovePlan PlanMoveDirect(int32_t A, int32_t B);
+// The moves that take the Count buttons at toolbar indexes First .. First + Count - 1 in front
+// of the button now at Before (the toolbar's button count: the end), one message per button,
+// so that they stay together and in their order. Empty when Before lies inside the run or
+// right behind it (nothing moves).
+std::vector<TToolbarMove> PlanButtonMoves(int32_t First, int32_t Count, int32_t Before);
+// The direct method's moves for taking the group at FromIndex in front of the group at ToIndex
+// (the count of groups: behind the last group): every button of the group, header first, in
+// front of the first button of the group at ToIndex. Empty when a position lies outside the
+// list.
+std::vector<TToolbarMove> PlanDirectMoves(int32_t FromIndex, int32_t ToIndex,
+                                          const TGroupList& Groups);
 
 // What the reshowing method does with the windows of a fresh snapshot: every window of every
 // group from the lower of the two positions to the last is hidden, in list order; then they

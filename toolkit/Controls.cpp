@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <memory>
 
-#include "toolkit/ExtCtrls.h"
-#include "toolkit/Forms.h"
 #include "toolkit/WinErrors.h"
 
 namespace {
@@ -76,11 +74,23 @@ TWinControl* TWinControl::FromHandle(HWND Wnd) {
     return static_cast<TWinControl*>(::GetPropA(Wnd, kObjectProp));
 }
 
-TForm* TWinControl::ParentForm() {
-    for (TWinControl* c = this; c; c = c->Parent_)
-        if (auto* f = dynamic_cast<TForm*>(c))
-            return f;
-    return nullptr;
+void ShowPlainError() noexcept {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        ::MessageBoxA(nullptr, e.what(), "Error", MB_OK | MB_ICONERROR);
+    } catch (...) {
+        ::MessageBoxA(nullptr, "Unknown error.", "Error", MB_OK | MB_ICONERROR);
+    }
+}
+
+void DispatchError(TComponent* Sender) noexcept {
+    for (TComponent* c = Sender; c; c = c->Owner())
+        if (auto* handler = dynamic_cast<IDispatchErrors*>(c)) {
+            handler->HandleException(Sender);
+            return;
+        }
+    ShowPlainError();
 }
 
 void TWinControl::AttachHandle(HWND Wnd) {
@@ -219,7 +229,7 @@ LRESULT CALLBACK TWindow::WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM L
     try {
         self->WndProc(m);
     } catch (...) {
-        HandleException(self);
+        DispatchError(self);
         m.Result = 0;
     }
     if (Msg == WM_NCDESTROY)
@@ -289,18 +299,18 @@ bool TWindow::OnDrawItem(const DRAWITEMSTRUCT& Item) {
     return c && c != this && c->DrawItem(Item);
 }
 
-void TWindow::AttachTimer(TTimer* Timer) {
+void TWindow::AttachTimer(ITimerTick* Timer) {
     Timers_.push_back(Timer);
 }
 
-void TWindow::DetachTimer(TTimer* Timer) {
+void TWindow::DetachTimer(ITimerTick* Timer) {
     Timers_.erase(std::remove(Timers_.begin(), Timers_.end(), Timer), Timers_.end());
 }
 
 bool TWindow::OnTimer(UINT_PTR Id) {
-    for (TTimer* t : Timers_)
-        if (t->Id() == Id) {
-            t->Timer();
+    for (ITimerTick* t : Timers_)
+        if (t->TimerId() == Id) {
+            t->Tick();
             return true;
         }
     return false;

@@ -7,7 +7,8 @@
 // parent passes them on to the control's object.
 //
 // Any exception that escapes a handler is caught where the message was dispatched and given
-// to the application's error handler (TApplication::HandleException); the program goes on.
+// to the error handler among the window's owners (the application is one, see
+// IDispatchErrors); the program goes on.
 #include <windows.h>
 
 #include <string>
@@ -16,8 +17,31 @@
 #include "toolkit/Classes.h"
 #include "toolkit/ScopedWin.h"
 
-class TForm;
-class TTimer;
+// Takes the errors raised while a window handles a message. The window's owner, or the
+// nearest one up its owner chain, that offers this handles them (the application does);
+// with none, a plain message box shows the error.
+class IDispatchErrors {
+public:
+    // Called from a catch block.
+    virtual void HandleException(TObject* Sender) noexcept = 0;
+
+protected:
+    ~IDispatchErrors() = default;
+};
+// Called from a catch block: the error goes to Sender's handler as above.
+void DispatchError(TComponent* Sender) noexcept;
+// A plain message box with the text of the error being handled (call from a catch block).
+void ShowPlainError() noexcept;
+
+// A timer whose ticks come to its owner's window as WM_TIMER with its id.
+class ITimerTick {
+public:
+    virtual UINT_PTR TimerId() const = 0;
+    virtual void Tick() = 0;
+
+protected:
+    ~ITimerTick() = default;
+};
 
 // One window message on its way through WndProc; Result is what the window procedure returns.
 struct TMessage {
@@ -54,8 +78,6 @@ public:
     static TWinControl* FromHandle(HWND Wnd);
 
     TWinControl* Parent() const { return Parent_; }
-    // The form this control lies on (itself for a form).
-    TForm* ParentForm();
 
     bool Visible() const;
     void SetVisible(bool Value);
@@ -109,8 +131,8 @@ public:
     ~TWindow() override;
 
     // Timers deliver their ticks to the window of their owner.
-    void AttachTimer(TTimer* Timer);
-    void DetachTimer(TTimer* Timer);
+    void AttachTimer(ITimerTick* Timer);
+    void DetachTimer(ITimerTick* Timer);
     UINT_PTR NewTimerId() { return ++LastTimerId_; }
 
 protected:
@@ -144,7 +166,7 @@ protected:
 private:
     static LRESULT CALLBACK WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
 
-    std::vector<TTimer*> Timers_;
+    std::vector<ITimerTick*> Timers_;
     UINT_PTR LastTimerId_ = 0;
 };
 

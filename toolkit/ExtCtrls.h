@@ -7,6 +7,7 @@
 #include <string>
 
 #include "toolkit/Classes.h"
+#include "toolkit/Controls.h"
 
 class TWindow;
 
@@ -17,7 +18,7 @@ struct TTimerParams {
     TNotifyEvent OnTimer;
 };
 
-class TTimer : public TComponent {
+class TTimer : public TComponent, private ITimerTick {
 public:
     // Owner: the form (or other window of ours) whose window receives the ticks.
     TTimer(TComponent* Owner, TTimerParams Params);
@@ -36,6 +37,8 @@ public:
     TNotifyEvent OnTimer;
 
 private:
+    UINT_PTR TimerId() const override { return Id_; }
+    void Tick() override { Timer(); }
     void Update();
 
     TWindow* Window_;

@@ -78,13 +78,7 @@ void HandleException(TObject* Sender) noexcept {
         Application->HandleException(Sender);
         return;
     }
-    try {
-        throw;
-    } catch (const std::exception& e) {
-        ::MessageBoxA(nullptr, e.what(), "Error", MB_OK | MB_ICONERROR);
-    } catch (...) {
-        ::MessageBoxA(nullptr, "Unknown error.", "Error", MB_OK | MB_ICONERROR);
-    }
+    ShowPlainError();
 }
 
 std::string ExePath() {

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "toolkit/Controls.h"
 #include "toolkit/Dialogs.h"
@@ -141,7 +142,7 @@ private:
     int Pos_ = 0;
 };
 
-class TApplication : public TComponent {
+class TApplication : public TComponent, public IDispatchErrors {
 public:
     // Sets the process-wide Application; one at a time.
     TApplication();
@@ -158,8 +159,9 @@ public:
 
     // Creates a form owned by the application. Reference is set before the form's OnCreate
     // runs, as other forms' handlers may use it from there on.
-    template <typename F> void CreateForm(F*& Reference) {
-        Reference = Create<F>();
+    // Args follow the owner into F's constructor.
+    template <typename F, typename... Args> void CreateForm(F*& Reference, Args&&... args) {
+        Reference = Create<F>(std::forward<Args>(args)...);
         if (!MainForm_)
             MainForm_ = Reference;
         Reference->AfterCreation();
@@ -179,7 +181,7 @@ public:
 
     // Call from a catch block: reports the exception being handled through OnException, or
     // with ShowException when that is not set. Never throws.
-    void HandleException(TObject* Sender) noexcept;
+    void HandleException(TObject* Sender) noexcept override;
     void ShowException(const Exception& E);
 
     TExceptionEvent OnException;

@@ -11,6 +11,16 @@
 #include "toolkit/ImgList.h"
 
 namespace {
+// The form the control lies on.
+TForm* ParentForm(TWinControl* Control) {
+    for (TWinControl* c = Control; c; c = c->Parent())
+        if (auto* f = dynamic_cast<TForm*>(c))
+            return f;
+    return nullptr;
+}
+} // namespace
+
+namespace {
 // The original window procedure of a picture button, kept with the window.
 const char kBaseProcProp[] = "Zorvane.ButtonProc";
 
@@ -109,7 +119,7 @@ TButton::TButton(TComponent* Owner, TButtonParams Params)
     }
     if (!Params.Hint.empty())
         Hint_ = std::make_unique<TControlHint>(Handle(), std::move(Params.Hint), true);
-    if (TForm* form = ParentForm()) {
+    if (TForm* form = ParentForm(this)) {
         if (Params.Default)
             form->DefaultButton = this;
         if (Params.Cancel)
@@ -118,7 +128,7 @@ TButton::TButton(TComponent* Owner, TButtonParams Params)
 }
 
 TButton::~TButton() {
-    if (TForm* form = ParentForm()) {
+    if (TForm* form = ParentForm(this)) {
         if (form->DefaultButton == this)
             form->DefaultButton = nullptr;
         if (form->CancelButton == this)
@@ -127,7 +137,7 @@ TButton::~TButton() {
 }
 
 void TButton::Click() {
-    if (TForm* form = ParentForm(); form && ModalResult_ != mrNone)
+    if (TForm* form = ParentForm(this); form && ModalResult_ != mrNone)
         form->ModalResult = ModalResult_;
     Fire(OnClick, this);
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "taskbar/taskbuttons_win.h"
+#include "taskbar/Taskbar_win.h"
 #include "tests/support/TestSupport.h"
 #include "toolkit/ScopedWin.h"
 
@@ -40,15 +40,12 @@ template <typename F> double MillisecondsPerCall(int Rounds, int n, F f) {
 }
 
 // The screen rectangles of the taskbar's groups as the program sees them (a light snapshot:
-// each the first visible button's, enlarged by 5 pixels to the right and the bottom).
+// each the span of its visible buttons, enlarged by 5 pixels to the right and the bottom).
 inline std::vector<TRect> GroupRects() {
-    TGroupList groups;
-    HWND active = nullptr;
-    ReadTaskbarButtons(true, groups, active);
+    TTaskbar taskbar;
     std::vector<TRect> rects;
-    for (const TGroupListItem& g : groups)
+    for (const TGroupListItem& g : taskbar.Snapshot(true))
         rects.push_back(g.Group->Rect);
-    ClearGroupList(groups);
     return rects;
 }
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "standin/MouseInput.h"
-#include "taskbar/taskbuttons_win.h"
+#include "taskbar/Taskbar_win.h"
 #include "tests/e2e/startup/ProgramUnderTest.h"
 #include "tests/support/BenchSupport.h"
 
@@ -263,5 +263,39 @@ TEST_P(DragDropCancel, ADraggedWindowThatClosesMovesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Bottom, DragDropCancel, ::testing::Values("bottom"));
+
+// With XP's grouping on, a program of two windows is one group on the taskbar: a drag of either
+// of its buttons moves both, and a drop onto its buttons never lands between them.
+class DragDropGrouped : public DragDrop {};
+
+TEST_P(DragDropGrouped, AProgramsTwoWindowsMoveTogether) {
+    Apps[1]->Open("Bravo 2");
+    ASSERT_TRUE(TaskbarBecomes({"Alpha", "Bravo", "Bravo 2", "Charlie", "Delta"}));
+    std::vector<TRect> groups = Groups();
+    ASSERT_EQ(groups.size(), 4u);
+    // Bravo 2's own button: the last quarter of its program's group.
+    const TRect& bravo = groups[1];
+    const POINT second{bravo.Left + 3 * (bravo.Right - 5 - bravo.Left) / 4,
+                       (bravo.Top + bravo.Bottom - 5) / 2};
+    POINT end = Middle(groups[3]);
+    end.x += 4;
+    PressAndMove(second, end);
+    EXPECT_TRUE(BalloonBecomes(true));
+    LetGo();
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Delta", "Bravo", "Bravo 2"}))
+        << ::testing::PrintToString(TaskbarOrder());
+
+    // Alpha dropped on Bravo 2's button goes behind the whole group, not between its windows.
+    groups = Groups();
+    ASSERT_EQ(groups.size(), 4u);
+    const TRect& last = groups[3];
+    PressAndMove(Middle(groups[0]), {last.Left + 5 * (last.Right - 5 - last.Left) / 8,
+                                     (last.Top + last.Bottom - 5) / 2});
+    LetGo();
+    EXPECT_TRUE(TaskbarBecomes({"Charlie", "Delta", "Bravo", "Bravo 2", "Alpha"}))
+        << ::testing::PrintToString(TaskbarOrder());
+}
+
+INSTANTIATE_TEST_SUITE_P(Bottom, DragDropGrouped, ::testing::Values("bottom"));
 
 } // namespace

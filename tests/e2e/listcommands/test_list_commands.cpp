@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +43,28 @@ bool Visible(HWND Wnd) {
     return ::IsWindowVisible(Wnd) != FALSE;
 }
 
+void WriteDword(HKEY Root, const char* Path, const char* Name, DWORD Value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(Root, Path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExA(key, Name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Value), sizeof Value);
+    ::RegCloseKey(key);
+}
+
+// The record of the windows the program keeps hidden; "" when it holds none.
+std::string HiddenRecord() {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Kestrelan\\Zorvane\\Lasting", 0, KEY_READ,
+                        &key) != ERROR_SUCCESS)
+        return {};
+    char data[1024] = {};
+    DWORD size = sizeof data - 1;
+    ::RegQueryValueExA(key, "HiddenWindows", nullptr, nullptr, reinterpret_cast<BYTE*>(data),
+                       &size);
+    ::RegCloseKey(key);
+    return data;
+}
+
 class ListCommands : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -58,10 +81,13 @@ protected:
         Shell.Collapse(Echo->Window(0));
     }
 
-    // Starts the program and waits until its list shows the taskbar.
-    void StartProgram() {
+    // Starts the program and waits until its list shows the taskbar. Settings, when given,
+    // writes what the user left in the registry before the start.
+    void StartProgram(const std::function<void()>& Settings = nullptr) {
         Shell.Sync();
         zvtest::ResetProgramSettings();
+        if (Settings)
+            Settings();
         Program =
             std::make_unique<zvtest::ChildProcess>(zvtest::ProgramFolder() + "Zorvane.exe", "");
         Main = WaitForMainWindowBack(*Program, kStartMs);
@@ -222,6 +248,86 @@ TEST_F(ListCommands, ExitShowsEveryHiddenWindowAgainInOrder) {
     for (auto& app : Apps)
         EXPECT_TRUE(Visible(app->Window(0))) << app->Name();
     EXPECT_THAT(TaskbarOrder(), ElementsAre("Alpha", "Charlie", "Echo", "Bravo", "Delta"));
+}
+
+// With XP's grouping on, a program of two windows (not collapsed) is one group: one row,
+// hidden and shown as a whole, moved as a whole by Down.
+TEST_F(ListCommands, AProgramsTwoWindowsAreOneRowAndMoveAndHideTogether) {
+    Apps[1]->Open("Bravo 2");
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ASSERT_THAT(TaskbarOrder(), ElementsAre("Alpha", "Bravo", "Bravo 2", "Charlie", "Delta"));
+    // Four rows: the last one (Delta) has no Down.
+    ClickRow(3);
+    ASSERT_TRUE(ButtonsBecome(true, false));
+
+    ClickRow(1);
+    ASSERT_TRUE(ButtonsBecome(true, true));
+    ClickButton(Down);
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Bravo", "Bravo 2", "Delta"}));
+
+    // Bravo's row is row 2 now: unchecked, both windows go.
+    ClickCheckBox(2);
+    ASSERT_TRUE(RoundTripUntil(Main, kWaitMs, [&] {
+        return !Visible(Apps[1]->Window(0)) && !Visible(Apps[1]->Window(1));
+    }));
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Delta"}));
+    // After the refresh its row is the last one, unchecked; checked, both come back.
+    ClickRow(2);
+    ASSERT_TRUE(ButtonsBecome(true, false));
+    ClickCheckBox(3);
+    ASSERT_TRUE(RoundTripUntil(
+        Main, kWaitMs, [&] { return Visible(Apps[1]->Window(0)) && Visible(Apps[1]->Window(1)); }));
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Delta", "Bravo", "Bravo 2"}));
+}
+
+// A sort column and a descending order left under the list's key do not sort the list: its
+// rows stay in taskbar order, and Up moves the group of the row the user selected.
+TEST_F(ListCommands, ASavedSortOrderLeavesTheListInTaskbarOrder) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram([] {
+        const char* key = "SOFTWARE\\TQlxCheckList\\QlxCheckListTaskBar";
+        WriteDword(HKEY_LOCAL_MACHINE, key, "Sort_Column", 0);
+        WriteDword(HKEY_LOCAL_MACHINE, key, "Sort_Ascendent", 1);
+    }));
+    ClickRow(1); // Bravo, second on the taskbar
+    ASSERT_TRUE(ButtonsBecome(true, true));
+    ClickButton(Up);
+    EXPECT_TRUE(TaskbarBecomes({"Bravo", "Alpha", "Charlie", "Delta"}));
+    // The selection went up with the row: Up again is off, and Down takes Bravo back.
+    EXPECT_TRUE(ButtonsBecome(false, true));
+    ClickButton(Down);
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Bravo", "Charlie", "Delta"}));
+}
+
+// A hidden window that its program shows again by itself leaves the hidden groups and the
+// record: no second row stands for it, and once its program hides it again (to its own tray,
+// say) Exit leaves it as its program wants it.
+TEST_F(ListCommands, AWindowItsProgramShowsAgainIsNoLongerTheProgramsToShow) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ClickCheckBox(1); // Bravo
+    ASSERT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Delta"}));
+    ASSERT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return !HiddenRecord().empty(); }));
+
+    Apps[1]->Show(0);
+    ASSERT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Delta", "Bravo"}));
+    EXPECT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return HiddenRecord().empty(); }))
+        << "the shown window is still recorded as hidden";
+    Apps[1]->Hide(0);
+    ASSERT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Delta"}));
+
+    // Where a second, unchecked row for Bravo would stand there is none: its check box shows
+    // nothing.
+    ClickRow(2);
+    ASSERT_TRUE(ButtonsBecome(true, false));
+    ClickCheckBox(3);
+    EXPECT_TRUE(SendAndWait(Main, WM_NULL, 0, 0));
+    EXPECT_FALSE(Visible(Apps[1]->Window(0)));
+
+    const HWND exitButton = FindDescendant(Main, "Button", "Exit program");
+    ASSERT_TRUE(exitButton);
+    ClickButton(exitButton);
+    ASSERT_TRUE(Program->WaitForExit(kWaitMs)) << "the program did not end";
+    EXPECT_FALSE(Visible(Apps[1]->Window(0)));
+    EXPECT_TRUE(Visible(Apps[0]->Window(0)));
 }
 
 } // namespace

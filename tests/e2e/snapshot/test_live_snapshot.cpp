@@ -1,7 +1,7 @@
 // The snapshot of a live stand-in taskbar: windows of two other programs, grouped as XP groups
 // them, read back through the shell's process with their captions, handles and the active
 // window, while the user hides, shows and collapses them.
-#include "taskbar/taskbuttons_win.h"
+#include "taskbar/Taskbar_win.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +17,10 @@ struct TGroupView {
 };
 
 std::vector<TGroupView> Snapshot(bool Light, HWND& Active) {
-    TGroupList groups;
-    ReadTaskbarButtons(Light, groups, Active);
+    TTaskbar taskbar;
+    TWndHandle active = 0;
+    const TGroupList groups = taskbar.Snapshot(Light, &active);
+    Active = ToHWND(active);
     std::vector<TGroupView> view;
     for (const TGroupListItem& item : groups) {
         TGroupView g{{}, {}, item.Group->NeedsAlternateMove, item.Group->Caption};
@@ -28,7 +30,6 @@ std::vector<TGroupView> Snapshot(bool Light, HWND& Active) {
             g.Windows.push_back(ToHWND(w));
         view.push_back(std::move(g));
     }
-    ClearGroupList(groups);
     return view;
 }
 
@@ -45,23 +46,22 @@ TEST_F(LiveSnapshot, GroupsTheWindowsOfEachProgramBehindItsHeader) {
     HWND active = nullptr;
     std::vector<TGroupView> groups = Snapshot(false, active);
 
-    // Expanded groups: Notepad's hidden header with its first window, its second window on
-    // its own, then Paint's hidden header with its window.
-    ASSERT_EQ(groups.size(), 3u);
-    EXPECT_EQ(groups[0].Captions.size(), 2u);
+    // Expanded groups: Notepad's hidden header with both its windows, then Paint's hidden
+    // header with its window; each can be moved button by button.
+    ASSERT_EQ(groups.size(), 2u);
+    EXPECT_EQ(groups[0].Captions.size(), 3u);
     EXPECT_EQ(groups[0].Caption, "notes.txt");
-    EXPECT_EQ(groups[0].Windows, (std::vector<HWND>{nullptr, Notepad.Window(0)}));
+    EXPECT_EQ(groups[0].Windows,
+              (std::vector<HWND>{nullptr, Notepad.Window(0), Notepad.Window(1)}));
     EXPECT_FALSE(groups[0].NeedsAlternateMove);
-    EXPECT_EQ(groups[1].Captions, std::vector<std::string>{"todo.txt"});
-    EXPECT_EQ(groups[1].Windows, std::vector<HWND>{Notepad.Window(1)});
-    EXPECT_TRUE(groups[1].NeedsAlternateMove);
-    EXPECT_EQ(groups[2].Caption, "untitled");
-    EXPECT_EQ(groups[2].Windows, (std::vector<HWND>{nullptr, Paint.Window(0)}));
+    EXPECT_EQ(groups[1].Caption, "untitled");
+    EXPECT_EQ(groups[1].Windows, (std::vector<HWND>{nullptr, Paint.Window(0)}));
+    EXPECT_FALSE(groups[1].NeedsAlternateMove);
     EXPECT_EQ(active, Paint.Window(0));
 
     // A light snapshot: the same groups, no windows.
     std::vector<TGroupView> light = Snapshot(true, active);
-    ASSERT_EQ(light.size(), 3u);
+    ASSERT_EQ(light.size(), 2u);
     for (size_t i = 0; i < light.size(); ++i) {
         EXPECT_EQ(light[i].Captions, groups[i].Captions);
         EXPECT_TRUE(light[i].Windows.empty());
@@ -77,11 +77,10 @@ TEST_F(LiveSnapshot, FollowsWindowsHiddenShownRetitledAndCollapsed) {
     Notepad.SetTitle(1, "todo.txt - edited");
     Shell.Sync();
     std::vector<TGroupView> groups = Snapshot(false, active);
-    ASSERT_EQ(groups.size(), 3u);
+    ASSERT_EQ(groups.size(), 2u);
     EXPECT_EQ(groups[0].Caption, "todo.txt - edited");
-    EXPECT_EQ(groups[0].Windows.back(), Notepad.Window(1));
-    EXPECT_EQ(groups[1].Caption, "notes.txt");
-    EXPECT_EQ(groups[1].Windows, std::vector<HWND>{Notepad.Window(0)});
+    EXPECT_EQ(groups[0].Windows,
+              (std::vector<HWND>{nullptr, Notepad.Window(1), Notepad.Window(0)}));
 
     // Collapsed, Notepad is one group: its visible header and both hidden members.
     Shell.Collapse(Notepad.Window(0));

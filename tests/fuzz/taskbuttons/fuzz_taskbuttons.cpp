@@ -13,7 +13,8 @@ using zvfuzz::Coordinate;
 using zvfuzz::ReadButton;
 using zvfuzz::TFuzzInput;
 
-// What a group's rectangle is for a button rectangle R on a toolbar at T: R moved by T's
+// What a group's rectangle is for a button rectangle R (its visible buttons' span) on a toolbar
+// at T: R moved by T's
 // top-left corner, 5 wider and higher, every edge kept within 32 bits.
 TRect ExpectedRect(const TRect& R, const TRect& T) {
     auto edge = [](int64_t v) {
@@ -36,18 +37,31 @@ void CheckGroups(const std::vector<TTaskButton>& Read, const TGroupList& Groups,
         ZV_FUZZ_CHECK(Groups[pos].Text == std::to_string(pos));
         const TGrupButtons& G = *Groups[pos].Group;
         ZV_FUZZ_CHECK(G.Count() > 0);
+        // A program's group led by a hidden header holds all its window buttons; any other
+        // group has at most one visible button, and a header only at its start.
+        const bool expanded = G.Buttons(0).IsGroupHeader && !G.Buttons(0).Visible;
         int visible = -1;
         bool pressedUpToVisible = false;
+        TRect span;
         for (int j = 0; j < G.Count(); ++j) {
             const TTaskButton& B = G.Buttons(j);
             ZV_FUZZ_CHECK(G.Items[static_cast<std::size_t>(j)].Text == std::to_string(j));
             ZV_FUZZ_CHECK(next < sorted.size() && B.CommandId == sorted[next].CommandId);
+            ZV_FUZZ_CHECK(j == 0 || !B.IsGroupHeader);
             ++next;
             if (visible < 0)
                 pressedUpToVisible = pressedUpToVisible || B.Pressed;
-            if (B.Visible) {
-                ZV_FUZZ_CHECK(visible < 0); // at most one visible button per group
+            if (B.Visible && visible < 0) {
                 visible = j;
+                span = B.Rect;
+            } else if (B.Visible) {
+                ZV_FUZZ_CHECK(expanded);
+                pressedUpToVisible = pressedUpToVisible || B.Pressed;
+                const TRect& F = G.Buttons(visible).Rect;
+                if (B.Rect.Top == F.Top || B.Rect.Left == F.Left) {
+                    span.Right = std::max(span.Right, B.Rect.Right);
+                    span.Bottom = std::max(span.Bottom, B.Rect.Bottom);
+                }
             }
         }
         ZV_FUZZ_CHECK(G.HasVisible == (visible >= 0));
@@ -55,7 +69,7 @@ void CheckGroups(const std::vector<TTaskButton>& Read, const TGroupList& Groups,
         const TTaskButton& indexed = G.Buttons(visible >= 0 ? visible : 0);
         ZV_FUZZ_CHECK(G.Index == indexed.Index);
         if (visible >= 0) {
-            ZV_FUZZ_CHECK(G.Rect == ExpectedRect(indexed.Rect, T));
+            ZV_FUZZ_CHECK(G.Rect == ExpectedRect(span, T));
             ZV_FUZZ_CHECK(G.Caption == indexed.Caption);
         } else {
             ZV_FUZZ_CHECK(G.Rect == (TRect{-100, -100, -100, -100}));
@@ -68,9 +82,12 @@ void CheckGroups(const std::vector<TTaskButton>& Read, const TGroupList& Groups,
         ZV_FUZZ_CHECK(G.Windows.size() == G.Items.size());
         for (int j = 0; j < G.Count(); ++j)
             ZV_FUZZ_CHECK(G.Windows[static_cast<std::size_t>(j)] == G.Buttons(j).Wnd);
-        // The two toolbar moves take the group's two buttons: only a group of a hidden button
-        // and then its visible one can be moved with them.
-        ZV_FUZZ_CHECK(G.NeedsAlternateMove == !(G.Count() == 2 && visible == 1));
+        // One toolbar move per button: only a hidden header followed by visible window buttons
+        // at consecutive indexes can be moved so.
+        bool direct = expanded && G.Count() >= 2;
+        for (int j = 1; j < G.Count(); ++j)
+            direct = direct && G.Buttons(j).Visible && G.Buttons(j).Index == G.Buttons(0).Index + j;
+        ZV_FUZZ_CHECK(G.NeedsAlternateMove == !direct);
         if (G.Count() >= 2 && G.Buttons(1).ImageIndex >= 0) {
             ZV_FUZZ_CHECK(wantedRequests < Requests.size());
             ZV_FUZZ_CHECK(Requests[wantedRequests] == (TIconRequest{pos, G.Buttons(1).ImageIndex}));

@@ -1,8 +1,7 @@
-// The list rows of any snapshot and any hidden groups: their texts, the way back from a row to
-// its group, the row selected after a refresh and the Up and Down buttons of a clicked row.
+// The list rows of any snapshot and any hidden groups: the group each row stands for, the steps
+// of Up and Down, the row selected after a refresh and the Up and Down buttons of a clicked row.
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,82 +19,67 @@ TGroupList ReadGroups(TFuzzInput& In) {
     return groups;
 }
 
-bool IsHex(const std::string& s) {
-    return s.find_first_not_of("0123456789ABCDEF") == std::string::npos;
-}
-
 void CheckRows(const TGroupList& Snapshot, const TGroupList& Hidden,
                const std::vector<TListRow>& Rows) {
-    int listed = 0;
+    std::vector<const TGrupButtons*> listed;
     for (const TGroupListItem& item : Snapshot)
-        listed += IsListedGroup(*item.Group);
-    ZV_FUZZ_CHECK(Rows.size() == static_cast<std::size_t>(listed) + Hidden.size());
+        if (IsListedGroup(*item.Group))
+            listed.push_back(item.Group.get());
+    ZV_FUZZ_CHECK(Rows.size() == listed.size() + Hidden.size());
     for (std::size_t r = 0; r < Rows.size(); ++r) {
         const TListRow& row = Rows[r];
-        const bool checked = r < static_cast<std::size_t>(listed);
+        const bool checked = r < listed.size();
         ZV_FUZZ_CHECK(row.Checked == checked);
-        ZV_FUZZ_CHECK(row.SubItems.size() == (checked ? 4u : 3u));
-        ZV_FUZZ_CHECK(row.Hidenpart.size() >= 4 && IsHex(row.Hidenpart));
-        // The row leads back to its group: by its position, and by its windows.
-        const std::optional<int> position = RowPosition(row.SubItems[0]);
-        ZV_FUZZ_CHECK(position.has_value());
-        const TGroupList& from = checked ? Snapshot : Hidden;
-        ZV_FUZZ_CHECK(*position >= 0 && static_cast<std::size_t>(*position) < from.size());
-        const TGrupButtons& group = *from[static_cast<std::size_t>(*position)].Group;
+        // The row knows its group, and the group is found again by that identity (the first
+        // group that matches it: groups without a window or visible button match nothing).
+        const TGrupButtons& group = checked ? *listed[r] : *Hidden[r - listed.size()].Group;
         ZV_FUZZ_CHECK(row.Icon == &group.Icon && row.Caption == group.Caption);
-        if (checked)
-            ZV_FUZZ_CHECK(GroupPositionOfRow(Snapshot, static_cast<int>(r)) == *position);
-        ZV_FUZZ_CHECK(row.SubItems[1].size() == 9 * group.Windows.size());
-        ZV_FUZZ_CHECK(row.SubItems[2] == std::to_string(group.Windows.size()));
-        ZV_FUZZ_CHECK(FindRowGroup(from, *position, row.SubItems[1]) == *position);
-        ZV_FUZZ_CHECK(std::strtoul(row.Hidenpart.c_str(), nullptr, 16) ==
-                      static_cast<uint32_t>(group.Index));
+        ZV_FUZZ_CHECK(row.Group == GroupIdOf(group));
+        const TGroupList& from = checked ? Snapshot : Hidden;
+        const int32_t found = FindGroup(from, row.Group);
+        ZV_FUZZ_CHECK(row.Group.Empty() ? found == -1 : found >= 0);
+        if (found >= 0)
+            ZV_FUZZ_CHECK(
+                GroupIdOf(*from[static_cast<std::size_t>(found)].Group).Matches(row.Group));
     }
-    // Rows past the listed groups stand for positions past the end of the snapshot.
-    for (int r = -2; r < listed + 3; ++r) {
-        const int32_t p = GroupPositionOfRow(Snapshot, r);
-        if (r < 0)
-            ZV_FUZZ_CHECK(p == r);
-        else if (r < listed)
-            ZV_FUZZ_CHECK(p < static_cast<int32_t>(Snapshot.size()) &&
-                          IsListedGroup(*Snapshot[static_cast<std::size_t>(p)].Group));
-        else
-            ZV_FUZZ_CHECK(p >= static_cast<int32_t>(Snapshot.size()));
-    }
+    // A step of a listed group leads to a listed group, or to the end.
+    for (const TGrupButtons* g : listed)
+        for (int step : {-1, 1}) {
+            std::optional<TGroupId> before;
+            if (NeighbourForStep(Snapshot, GroupIdOf(*g), step, before) && before) {
+                const int32_t at = FindGroup(Snapshot, *before);
+                ZV_FUZZ_CHECK(at >= 0 &&
+                              IsListedGroup(*Snapshot[static_cast<std::size_t>(at)].Group));
+            }
+        }
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
     TFuzzInput In(Data, Size);
-    TGroupListHolder snapshot;
-    snapshot.Groups = ReadGroups(In);
-    TGroupListHolder hidden;
-    for (int i = In.Small(0, 3); i > 0; --i) {
-        TGroupListHolder more;
-        more.Groups = ReadGroups(In);
-        for (TGroupListItem& item : more.Groups)
-            AddGroup(hidden.Groups, std::move(item.Group));
-        more.Groups.clear();
-    }
-    const std::vector<TListRow> rows = BuildListRows(snapshot.Groups, hidden.Groups);
-    CheckRows(snapshot.Groups, hidden.Groups, rows);
+    const TGroupList snapshot = ReadGroups(In);
+    TGroupList hidden;
+    for (int i = In.Small(0, 3); i > 0; --i)
+        for (TGroupListItem& item : ReadGroups(In))
+            AddGroup(hidden, std::move(item.Group));
+    const std::vector<TListRow> rows = BuildListRows(snapshot, hidden);
+    CheckRows(snapshot, hidden, rows);
 
     // After a refresh the selected row is one of the new rows, the old one where it still is.
-    std::vector<std::string> keys;
+    std::vector<TGroupId> ids;
     for (const TListRow& row : rows)
-        keys.push_back(In.Small(0, 3) == 0 ? In.Text(4) : RowKey(row.Caption, row.SubItems[1]));
+        ids.push_back(In.Small(0, 3) == 0 ? TGroupId{In.Small(0, 9), In.Small(0, 9)} : row.Group);
     const int position = In.Small(-2, 40);
-    const std::string key = In.Bool() ? In.Text(4)
-                            : keys.empty()
-                                ? std::string()
-                                : keys[static_cast<std::size_t>(In.Byte()) % keys.size()];
-    const TRowSelection s = RestoreSelection(keys, position, key);
-    const int count = static_cast<int>(keys.size());
+    std::optional<TGroupId> selected;
+    if (In.Bool() && !ids.empty())
+        selected = ids[static_cast<std::size_t>(In.Byte()) % ids.size()];
+    const TRowSelection s = RestoreSelection(ids, position, selected);
+    const int count = static_cast<int>(ids.size());
     ZV_FUZZ_CHECK(count == 0 ? s.Select == -1 : s.Select >= 0 && s.Select < count);
     ZV_FUZZ_CHECK(s.ClickRow >= 0 && (s.ClickRow < count || s.ClickRow == 0));
-    if (s.Select >= 0 && std::find(keys.begin(), keys.end(), key) != keys.end())
-        ZV_FUZZ_CHECK(keys[static_cast<std::size_t>(s.Select)] == key);
+    if (selected)
+        ZV_FUZZ_CHECK(ids[static_cast<std::size_t>(s.Select)] == *selected);
 
     // Up and Down stay within the list.
     std::optional<TClickedRow> clicked;
@@ -110,21 +94,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
     if (b.Down)
         ZV_FUZZ_CHECK(clicked && clicked->Checked && clicked->Index < count - 1);
 
-    // A sub-item 0 of any text: a position only when it is one.
-    const std::string text = In.Text(12);
-    const std::optional<int> p = RowPosition(text);
-    if (p)
-        ZV_FUZZ_CHECK(*p >= 0 && !text.empty() && text.size() <= 10 &&
-                      text.find_first_not_of("0123456789") == std::string::npos &&
-                      std::strtoll(text.c_str(), nullptr, 10) == *p);
-
     // Taking a hidden group out keeps the others in order.
-    const std::size_t before = hidden.Groups.size();
+    const std::size_t before = hidden.size();
     std::vector<const TGrupButtons*> order;
-    for (const TGroupListItem& item : hidden.Groups)
+    for (const TGroupListItem& item : hidden)
         order.push_back(item.Group.get());
     const int take = In.Small(-2, 30);
-    std::unique_ptr<TGrupButtons> taken = TakeGroup(hidden.Groups, take);
+    std::unique_ptr<TGrupButtons> taken = TakeGroup(hidden, take);
     const bool inside = take >= 0 && static_cast<std::size_t>(take) < before;
     ZV_FUZZ_CHECK((taken != nullptr) == inside);
     if (inside) {
@@ -132,8 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
         order.erase(order.begin() + take);
         taken->Clear();
     }
-    ZV_FUZZ_CHECK(hidden.Groups.size() == order.size());
+    ZV_FUZZ_CHECK(hidden.size() == order.size());
     for (std::size_t i = 0; i < order.size(); ++i)
-        ZV_FUZZ_CHECK(hidden.Groups[i].Group.get() == order[i]);
+        ZV_FUZZ_CHECK(hidden[i].Group.get() == order[i]);
     return 0;
 }

@@ -14,12 +14,15 @@ struct GroupDef {
     bool visible = true;
 };
 
-TGroupList Groups(const std::vector<GroupDef>& defs) {
+// One group per def; the visible button's window is 1000 + its command id, except in a light
+// snapshot, which reads no windows.
+TGroupList Groups(const std::vector<GroupDef>& defs, bool light = false) {
     TGroupList list;
     for (const GroupDef& d : defs) {
         auto g = std::make_unique<TGrupButtons>();
         auto b = std::make_unique<TTaskButton>();
         b->CommandId = d.commandId;
+        b->Wnd = light ? 0 : 1000 + d.commandId;
         b->Visible = d.visible;
         b->IsGroupHeader = d.header;
         g->HasVisible = d.visible;
@@ -72,8 +75,8 @@ TEST(DragTracker, ReleaseMovesFromThePressedGroupToTheLastTarget) {
     drag.MoveInZone(groups, 4, {0, 0}, false); // behind the last group
     const std::optional<TDropMove> move = drag.Release(groups, true, true);
     ASSERT_TRUE(move);
-    EXPECT_EQ(move->From, 0);
-    EXPECT_EQ(move->To, 4);
+    EXPECT_EQ(move->Moving, (TGroupId{1100, 100}));
+    EXPECT_EQ(move->Before, std::nullopt);
     EXPECT_FALSE(drag.Dragging());
     EXPECT_EQ(drag.SourceIndex(), -1);
     EXPECT_EQ(drag.TargetIndex(), -1);
@@ -89,15 +92,18 @@ TEST(DragTracker, ReleaseMovesFromThePressedGroupToTheLastTarget) {
 TEST(DragTracker, ReleaseFindsTheGroupsAgainInAChangedTaskbar) {
     TDragTracker drag;
     const TGroupList atPress = Groups({{100}, {101}, {102}, {103}});
+    // The moves' snapshots are light ones: no windows, the groups known by their buttons.
+    const TGroupList moving = Groups({{100}, {101}, {102}, {103}}, true);
     ASSERT_TRUE(drag.Press(atPress, 1, {0, 0}));
-    drag.MoveInZone(atPress, 3, {0, 0}, false);
+    drag.MoveInZone(moving, 3, {0, 0}, false);
 
-    // A window opened in front meanwhile: the same groups, one place further on.
+    // A window opened in front meanwhile: the same groups, one place further on; the move
+    // names them as the release's snapshot does.
     std::optional<TDropMove> move =
         drag.Release(Groups({{99}, {100}, {101}, {102}, {103}}), true, true);
     ASSERT_TRUE(move);
-    EXPECT_EQ(move->From, 2);
-    EXPECT_EQ(move->To, 4);
+    EXPECT_EQ(move->Moving, (TGroupId{1101, 101}));
+    EXPECT_EQ(move->Before, (TGroupId{1103, 103}));
 
     // The dragged window closed, or the target did: nothing moves (the group now at the old
     // position is another program's).

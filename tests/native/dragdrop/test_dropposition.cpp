@@ -171,6 +171,20 @@ TEST(DropPosition, BottomTaskbarDuringADrag) {
                 });
 }
 
+// A program's group of two buttons is twice as long as the others: the zones still meet, so
+// that its second half drops in front of the next group and no point between groups misses.
+TEST(DropPosition, AGroupOfTwoButtonsAmongSingleOnes) {
+    ExpectDrops(Groups({{100, 740, 300, 770}, {300, 740, 400, 770}, {400, 740, 500, 770}}), kBottom,
+                false,
+                {
+                    {__LINE__, {199, 750}, 0, {0, 603}},
+                    {__LINE__, {200, 750}, 1, {200, 603}}, // the long group's trailing half
+                    {__LINE__, {249, 750}, 1, {200, 603}},
+                    {__LINE__, {349, 750}, 1, {200, 603}},
+                    {__LINE__, {350, 750}, 2, {300, 603}},
+                });
+}
+
 TEST(DropPosition, TheDraggedGroupsOwnZone) {
     TDropContext c = kBottom;
     c.SourceIndex = 1; // reaches from 150 to 350, over the next group's leading half

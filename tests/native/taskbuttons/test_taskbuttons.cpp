@@ -66,8 +66,9 @@ TEST(Snapshot, EightButtonToolbarFull) {
     TGroupList groups;
     auto requests = BuildSnapshot(false, Toolbar(EightButtons()), {}, groups);
 
-    ASSERT_THAT(Shape(groups), ElementsAre(ElementsAre(0, 1), ElementsAre(2, 3), ElementsAre(4),
-                                           ElementsAre(5, 6, 7)));
+    // B's two visible window buttons are one program's group: {B, B1, B2}.
+    ASSERT_THAT(Shape(groups),
+                ElementsAre(ElementsAre(0, 1), ElementsAre(2, 3, 4), ElementsAre(5, 6, 7)));
     struct Expect {
         int32_t index;
         bool alternate;
@@ -76,8 +77,7 @@ TEST(Snapshot, EightButtonToolbarFull) {
     };
     const Expect expect[] = {
         {1, false, "A1", {1, 2}},
-        {3, false, "B1", {3, 4}},
-        {4, true, "B2", {5}},
+        {3, false, "B1", {3, 4, 5}},
         {5, true, "C", {6, 7, 8}},
     };
     for (std::size_t i = 0; i < groups.size(); ++i) {
@@ -92,9 +92,9 @@ TEST(Snapshot, EightButtonToolbarFull) {
         for (int j = 0; j < g.Count(); ++j)
             EXPECT_EQ(g.Items[static_cast<std::size_t>(j)].Text, std::to_string(j));
     }
-    // The second button's image of every group that has one: A1, B1 and C1; {B2} has none.
+    // The second button's image of every group: A1, B1 and C1.
     EXPECT_THAT(requests,
-                ElementsAre(TIconRequest{0, 11}, TIconRequest{1, 13}, TIconRequest{3, 16}));
+                ElementsAre(TIconRequest{0, 11}, TIconRequest{1, 13}, TIconRequest{2, 16}));
 }
 
 TEST(Snapshot, LightSnapshotLeavesOutWindowsAndIcons) {
@@ -143,8 +143,16 @@ TEST(Snapshot, GroupShapes) {
          {{false, true}, {false, true}, {true, false}, {true, true}},
          {{0}, {1, 2}, {3}},
          {false, false, true}},
-        // A hidden member after the visible member of an expanded group starts a group.
-        {__LINE__, {{false, true}, {true, false}, {false, false}}, {{0, 1}, {2}}, {false, false}},
+        // Every window button behind a hidden header up to the next header is the header's
+        // group; one hidden among them leaves the group to the reshowing method.
+        {__LINE__, {{false, true}, {true, false}, {false, false}}, {{0, 1, 2}}, {true}},
+        {__LINE__,
+         {{false, true}, {true, false}, {true, false}, {true, false}, {false, true}, {true, false}},
+         {{0, 1, 2, 3}, {4, 5}},
+         {false, false}},
+        // Without headers (grouping of another shell) a visible button still starts a group
+        // once the last one has its visible button.
+        {__LINE__, {{true, false}, {true, false}}, {{0}, {1}}, {true, true}},
         // Visible header with two hidden members (collapsed group of three).
         {__LINE__, {{true, true}, {false, false}, {false, false}}, {{0, 1, 2}}, {true}},
     };
@@ -205,6 +213,22 @@ TEST(ComputeGroupRects, FarRectangleStaysWithin32Bits) {
                  groups);
     ComputeGroupRects(groups, {1881145344, -10, 1024, 768});
     EXPECT_EQ(groups[0].Group->Rect, (TRect{INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN}));
+}
+
+// A program's group of several window buttons: its rectangle covers them all, so that a press
+// or a drop anywhere on its buttons finds the group; a button wrapped into the next row of the
+// taskbar stays out of it.
+TEST(ComputeGroupRects, SpansTheWindowButtonsOfItsRow) {
+    TGroupList groups;
+    GroupButtons(Toolbar({{false, true},
+                          {true, false, 0, 0, "x", false, {10, 2, 170, 30}},
+                          {true, false, 0, 0, "y", false, {170, 2, 330, 30}},
+                          {true, false, 0, 0, "z", false, {0, 32, 160, 60}}}),
+                 groups);
+    ComputeGroupRects(groups, {100, 700, 1000, 760});
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(groups[0].Group->Rect, (TRect{110, 702, 435, 735}));
+    EXPECT_EQ(groups[0].Group->Caption, "x");
 }
 
 TEST(ComputeGroupRects, ActiveCountsButtonsUpToTheVisibleOne) {
@@ -334,6 +358,55 @@ TEST(GetTaskbarEdge, Table) {
     }
     // Found by fuzzing: "width - 100" wrapped for a width near the 32-bit minimum.
     EXPECT_EQ(GetTaskbarEdge({-2, -2, INT32_MIN, 30}, INT32_MIN), EdgeTop);
+}
+
+} // namespace
+
+namespace {
+
+// Identity: the lead window is the first non-zero window of the group's buttons; the command id
+// is that of its first visible button. A light snapshot (no windows) is matched by command id.
+TEST(GroupIdentity, LeadWindowAndVisibleButton) {
+    TGroupList full, light;
+    std::vector<ButtonDef> defs = EightButtons();
+    defs[2].wnd = 0; // B's header has no window: B1's window leads
+    BuildSnapshot(false, Toolbar(defs), {}, full);
+    for (ButtonDef& d : defs)
+        d.wnd = 0;
+    BuildSnapshot(true, Toolbar(defs), {}, light);
+
+    const TGroupId b = GroupIdOf(*full[1].Group);
+    EXPECT_EQ(b, (TGroupId{4, 103}));
+    EXPECT_EQ(GroupIdOf(*full[2].Group), (TGroupId{6, 105})); // the visible header C
+    EXPECT_EQ(GroupIdOf(*light[1].Group), (TGroupId{0, 103}));
+
+    // The same group in either snapshot; no other group matches.
+    for (std::size_t i = 0; i < full.size(); ++i) {
+        SCOPED_TRACE(i);
+        const TGroupId id = GroupIdOf(*full[i].Group);
+        EXPECT_EQ(FindGroup(full, id), int32_t(i));
+        EXPECT_EQ(FindGroup(light, id), int32_t(i));
+        EXPECT_EQ(FindGroup(full, GroupIdOf(*light[i].Group)), int32_t(i));
+    }
+    // Known lead windows decide alone: a new button of the same window is the same group, a
+    // recycled command id of another window is not.
+    EXPECT_TRUE(b.Matches({4, 999}));
+    EXPECT_FALSE(b.Matches({7, 103}));
+    EXPECT_EQ(FindGroup(full, {}), -1);
+    EXPECT_EQ(FindGroup(full, {42, 0}), -1);
+    // A group of nothing but a hidden button matches nothing.
+    EXPECT_FALSE(TGroupId{}.Matches(TGroupId{}));
+}
+
+TEST(GroupIdentity, TakeGroupKeepsTheOthersInOrder) {
+    TGroupList groups;
+    BuildSnapshot(false, Toolbar(EightButtons()), {}, groups);
+    EXPECT_EQ(TakeGroup(groups, 3), nullptr);
+    EXPECT_EQ(TakeGroup(groups, -1), nullptr);
+    std::unique_ptr<TGrupButtons> b = TakeGroup(groups, 1);
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->Caption, "B1");
+    EXPECT_THAT(Shape(groups), ElementsAre(ElementsAre(0, 1), ElementsAre(5, 6, 7)));
 }
 
 } // namespace

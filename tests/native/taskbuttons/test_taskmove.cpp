@@ -181,58 +181,110 @@ TEST(DecideMove, EmptyListRefusesEverything) {
     EXPECT_EQ(DecideMove(0, 2, none, false).Method, TMoveMethod::Refuse);
 }
 
-TEST(PlanMoveDirect, WorkedExample) {
-    // [H0, B0, H1, B1, H2, B2]; the groups' Index values are 1, 3, 5.
+TEST(PlanButtonMoves, WorkedExample) {
+    // [H0, B0, H1, B1, H2, B2]: one message per button, the group's order kept.
     struct {
-        int32_t a, b;
-        TToolbarMove first, second;
+        int32_t first, count, before;
+        std::vector<TToolbarMove> moves;
         std::vector<std::string> result;
     } cases[] = {
-        {5, 3, {4, 2}, {5, 3}, {"H0", "B0", "H2", "B2", "H1", "B1"}}, // group 2 up one place
-        {1, 3, {1, 3}, {0, 2}, {"H1", "B1", "H0", "B0", "H2", "B2"}}, // group 0 down one place
-        {1, 5, {1, 5}, {0, 4}, {"H1", "B1", "H2", "B2", "H0", "B0"}}, // group 0 to the end
+        // group 2 up one place
+        {4, 2, 2, {{4, 2}, {5, 3}}, {"H0", "B0", "H2", "B2", "H1", "B1"}},
+        // group 0 down one place
+        {0, 2, 4, {{0, 3}, {0, 3}}, {"H1", "B1", "H0", "B0", "H2", "B2"}},
+        // group 0 to the end
+        {0, 2, 6, {{0, 5}, {0, 5}}, {"H1", "B1", "H2", "B2", "H0", "B0"}},
+        // in front of itself, or of the group right behind it: nothing to send
+        {2, 2, 2, {}, {"H0", "B0", "H1", "B1", "H2", "B2"}},
+        {2, 2, 4, {}, {"H0", "B0", "H1", "B1", "H2", "B2"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.a << " to " << c.b);
-        const TDirectMovePlan plan = PlanMoveDirect(c.a, c.b);
-        EXPECT_EQ(plan.First, c.first);
-        EXPECT_EQ(plan.Second, c.second);
+        SCOPED_TRACE(testing::Message() << c.first << " before " << c.before);
+        const std::vector<TToolbarMove> moves = PlanButtonMoves(c.first, c.count, c.before);
+        EXPECT_EQ(moves, c.moves);
         std::vector<std::string> toolbar = HeaderButtonToolbar(3);
-        Replay(toolbar, plan.First);
-        Replay(toolbar, plan.Second);
+        for (const TToolbarMove& m : moves)
+            Replay(toolbar, m);
         EXPECT_EQ(toolbar, c.result);
     }
 }
 
-// Every direct move the decision allows on a toolbar of header/button pairs puts the group
-// where the insertion position says, with its header in front of its button.
-TEST(PlanMoveDirect, EveryAllowedMoveGivesTheInsertionOrder) {
-    const int n = 5;
-    const TGroupList groups = TwoButtonGroups(n);
+// A toolbar of program groups: group g is its hidden header "Hg" followed by Sizes[g] visible
+// window buttons "Wg.k" (windows 100 * (g + 1) + k).
+struct TProgramToolbar {
+    std::vector<std::string> Labels;
+    TButtonList Buttons() const {
+        TButtonList buttons;
+        for (std::size_t i = 0; i < Labels.size(); ++i) {
+            auto b = std::make_unique<TTaskButton>();
+            const bool header = Labels[i][0] == 'H';
+            b->SetStyleState(header ? kBtnsDropDown : 0, header ? kTbStateHidden : 0);
+            b->Index = static_cast<int32_t>(i);
+            b->CommandId = static_cast<int32_t>(1000 + i);
+            if (!header) {
+                const std::size_t dot = Labels[i].find('.');
+                b->Wnd = 100 * (std::stoi(Labels[i].substr(1, dot - 1)) + 1) +
+                         std::stoi(Labels[i].substr(dot + 1));
+            }
+            buttons.push_back(std::move(b));
+        }
+        return buttons;
+    }
+};
+TProgramToolbar ProgramToolbar(const std::vector<int>& Sizes) {
+    TProgramToolbar t;
+    for (std::size_t g = 0; g < Sizes.size(); ++g) {
+        t.Labels.push_back("H" + std::to_string(g));
+        for (int k = 0; k < Sizes[g]; ++k)
+            t.Labels.push_back("W" + std::to_string(g) + "." + std::to_string(k));
+    }
+    return t;
+}
+
+// Every direct move the decision allows on a toolbar of program groups of one to three windows
+// leaves every group together behind its own header, in the order the insertion position asks
+// for: replayed on the toolbar and read back as groups.
+TEST(PlanDirectMoves, EveryAllowedMoveKeepsEachProgramTogether) {
+    const std::vector<int> sizes = {2, 1, 3, 1, 2};
+    const int n = static_cast<int>(sizes.size());
+    const TProgramToolbar start = ProgramToolbar(sizes);
+    TGroupList groups;
+    BuildSnapshot(false, start.Buttons(), {}, groups);
+    ASSERT_EQ(groups.size(), sizes.size());
     int direct = 0;
     for (int from = 0; from < n; ++from) {
         for (int to = 0; to <= n; ++to) {
             SCOPED_TRACE(testing::Message() << from << " to " << to);
-            const TMoveDecision d = DecideMove(from, to, groups, false);
-            if (d.Method != TMoveMethod::Direct)
+            if (DecideMove(from, to, groups, false).Method != TMoveMethod::Direct)
                 continue;
             ++direct;
-            const TDirectMovePlan plan =
-                PlanMoveDirect(groups[std::size_t(from)].Group->Index,
-                               groups[std::size_t(d.NeighbourIndex)].Group->Index);
-            std::vector<std::string> toolbar = HeaderButtonToolbar(n);
-            Replay(toolbar, plan.First);
-            Replay(toolbar, plan.Second);
-            std::vector<std::string> expected;
-            for (int g : ExpectedOrder(n, from, to)) {
-                expected.push_back("H" + std::to_string(g));
-                expected.push_back("B" + std::to_string(g));
+            TProgramToolbar after = start;
+            const std::vector<TToolbarMove> moves = PlanDirectMoves(from, to, groups);
+            EXPECT_EQ(moves.size(), std::size_t(sizes[std::size_t(from)] + 1));
+            for (const TToolbarMove& m : moves)
+                Replay(after.Labels, m);
+            std::vector<int> order = ExpectedOrder(n, from, to);
+            std::vector<int> sizesAfter;
+            for (int g : order)
+                sizesAfter.push_back(sizes[std::size_t(g)]);
+            TProgramToolbar expected = ProgramToolbar(sizesAfter);
+            // The labels name the groups as they were numbered before the move.
+            for (std::string& label : expected.Labels) {
+                const std::size_t end = label.find('.');
+                const int g = std::stoi(label.substr(1, end == std::string::npos ? end : end - 1));
+                label = label.substr(0, 1) + std::to_string(order[std::size_t(g)]) +
+                        (end == std::string::npos ? "" : label.substr(end));
             }
-            EXPECT_EQ(toolbar, expected);
+            EXPECT_EQ(after.Labels, expected.Labels);
+            TGroupList regrouped;
+            BuildSnapshot(false, after.Buttons(), {}, regrouped);
+            EXPECT_EQ(regrouped.size(), groups.size());
         }
     }
     // Every pair except the same place and the moves down by zero places.
     EXPECT_EQ(direct, n * (n + 1) - 2 * n);
+    EXPECT_TRUE(PlanDirectMoves(n, 0, groups).empty());
+    EXPECT_TRUE(PlanDirectMoves(0, n + 1, groups).empty());
 }
 
 TEST(PlanReshowing, HidesFromTheLowerPositionAndShowsInTheNewOrder) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/Help.h"
+#include "app/Program.h"
 #include "app/TaskMain.h"
 #include "dragdrop/TaskBallon.h"
 #include "tests/support/BenchSupport.h"
@@ -15,14 +16,13 @@ namespace {
 TEST(ListCommandBenchmark, UpAgainstOneRoundTrip) {
     zvtest::StandinShell shell;
     zvtest::ResetProgramSettings();
-    Exiting = false;
+    TProgram program;
     TApplication app;
-    app.CreateForm(fTaskBarMain);
-    app.CreateForm(FTaskBarBallon);
-    fTaskBarMain->TimerHide->SetEnabled(false); // the window stays up for the test
-    TfTaskBarMain& main = *fTaskBarMain;
+    program.CreateForms(app, false);
+    TfTaskBarMain& main = *program.Main;
+    main.TimerHide->SetEnabled(false); // the window stays up for the test
     main.Show();
-    OnIconRequest = [](HWND, TGrupButtons&, int32_t) {};
+    program.Taskbar.OnIconRequest = [](HWND, TGrupButtons&, int32_t) {};
     for (int n : {10, 40}) {
         zvtest::TBenchToolbar bar(shell, n);
         ASSERT_NE(bar.Toolbar(), nullptr);
@@ -39,7 +39,6 @@ TEST(ListCommandBenchmark, UpAgainstOneRoundTrip) {
                     "round trips of %.3f ms\n",
                     n, up, up / roundTrip, roundTrip);
     }
-    OnIconRequest = nullptr;
 }
 
 } // namespace

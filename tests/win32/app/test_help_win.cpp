@@ -14,14 +14,15 @@
 
 namespace {
 struct THelpTest : ::testing::Test {
-    THelpTest() { App.CreateForm(FHelp); }
+    THelpTest() { App.CreateForm(Help); }
+    TFHelp* Help = nullptr; // belongs to App
 
     zvtest::TCapture Movie() const {
-        return zvtest::Capture(FHelp->ShockwaveFlashEx1->Handle(), true);
+        return zvtest::Capture(Help->ShockwaveFlashEx1->Handle(), true);
     }
     TBounds InBox(const TWinControl* C) const {
         TBounds b = C->Bounds();
-        b.Top += FHelp->TkScrollBox1->ScrollPos();
+        b.Top += Help->TkScrollBox1->ScrollPos();
         return b;
     }
 
@@ -54,7 +55,7 @@ struct TMovieAside {
 } // namespace
 
 TEST_F(THelpTest, TheTextsLieInTheScrollBoxAtTheirPlacesInTahoma13) {
-    TFHelp& h = *FHelp;
+    TFHelp& h = *Help;
     EXPECT_EQ(::GetWindowTextLengthA(h.Handle()), 4); // "Help"
     RECT client{};
     ::GetClientRect(h.Handle(), &client);
@@ -137,10 +138,10 @@ TEST_F(THelpTest, TheTextsLieInTheScrollBoxAtTheirPlacesInTahoma13) {
 }
 
 TEST_F(THelpTest, TheScrollBarReachesTheLastText) {
-    TScrollBox& box = *FHelp->TkScrollBox1;
+    TScrollBox& box = *Help->TkScrollBox1;
     RECT client{};
     ::GetClientRect(box.Handle(), &client);
-    const TLabel* last = FHelp->Labels.back();
+    const TLabel* last = Help->Labels.back();
     EXPECT_GT(last->Bounds().Top + last->Bounds().Height, client.bottom); // below, at first
     ::SendMessageA(box.Handle(), WM_VSCROLL, SB_BOTTOM, 0);
     const TBounds b = last->Bounds();
@@ -153,7 +154,7 @@ TEST_F(THelpTest, TheScrollBarReachesTheLastText) {
 }
 
 TEST_F(THelpTest, OkClosesTheModalWindowWhichOpensInTheMiddleOfTheScreen) {
-    TFHelp& h = *FHelp;
+    TFHelp& h = *Help;
     const TBounds before = h.Bounds();
     h.SetBounds({0, 0, before.Width, before.Height});
     ::PostMessageA(h.Handle(), WM_KEYDOWN, VK_RETURN, 1); // Enter: the default button, OK
@@ -167,24 +168,24 @@ TEST_F(THelpTest, OkClosesTheModalWindowWhichOpensInTheMiddleOfTheScreen) {
 }
 
 TEST_F(THelpTest, EachShowingPlaysTheMovieBesideTheProgramFromItsStart) {
-    TMoviePlayer& player = *FHelp->ShockwaveFlashEx1;
-    FHelp->Show();
+    TMoviePlayer& player = *Help->ShockwaveFlashEx1;
+    Help->Show();
     EXPECT_EQ(player.Movie(), ExeFolder() + L"Help\\drag-and-drop-demo.avi");
     ASSERT_TRUE(player.Playing()) << "the shipped movie does not play";
     const zvtest::TCapture first = Movie();
     ASSERT_TRUE(zvtest::PumpUntil([&] { return Movie().Pixels != first.Pixels; }, 10000))
         << "the movie does not move on";
-    FHelp->Hide();
-    FHelp->Show();
+    Help->Hide();
+    Help->Show();
     EXPECT_EQ(Movie().Pixels, first.Pixels);
-    FHelp->Hide();
+    Help->Hide();
 }
 
 TEST_F(THelpTest, WithoutTheMovieTheAreaStaysEmpty) {
     TMovieAside aside;
     ASSERT_TRUE(aside.Moved);
-    FHelp->Show();
-    EXPECT_FALSE(FHelp->ShockwaveFlashEx1->Playing());
+    Help->Show();
+    EXPECT_FALSE(Help->ShockwaveFlashEx1->Playing());
     EXPECT_TRUE(zvtest::AllPixelsAre(Movie(), zvtest::Pixel(::GetSysColor(COLOR_BTNFACE))));
-    FHelp->Hide();
+    Help->Hide();
 }

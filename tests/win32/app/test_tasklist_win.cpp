@@ -6,7 +6,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <any>
+
 #include "app/Help.h"
+#include "app/Program.h"
 #include "app/TaskMain.h"
 #include "dragdrop/TaskBallon.h"
 #include "standin/LetterIcon.h"
@@ -22,24 +25,24 @@ namespace {
 
 using ::testing::ElementsAre;
 
-std::string Hex8(HWND Wnd) {
-    return Format("%08X", static_cast<unsigned>(reinterpret_cast<uintptr_t>(Wnd)));
+// The group a row stands for.
+TGroupId RowGroup(const TQlxListItem& Row) {
+    const TGroupId* id = std::any_cast<TGroupId>(&Row.Data);
+    return id ? *id : TGroupId{};
 }
 
 class TaskList : public ::testing::Test {
 protected:
     TaskList() {
         zvtest::ResetProgramSettings();
-        Exiting = false;
         App.SetTitle("Zorvane");
-        App.CreateForm(fTaskBarMain);
-        App.CreateForm(FTaskBarBallon);
-        fTaskBarMain->TimerHide->SetEnabled(false); // the window stays up for the test
-        Main = fTaskBarMain;
+        Program.CreateForms(App, false);
+        Main = Program.Main;
+        Main->TimerHide->SetEnabled(false); // the window stays up for the test
         Main->Show();
         Shell.Sync();
     }
-    ~TaskList() override { ClearGroupList(HiddenGroups); }
+    const TGroupList& HiddenGroups() const { return Program.HiddenGroups.Groups(); }
 
     TQlxListItems& Rows() { return Main->QlxCheckListTaskBar->Items; }
     std::vector<std::string> Captions() {
@@ -59,6 +62,8 @@ protected:
         auto g = std::make_unique<TGrupButtons>();
         g->Add(std::make_unique<TTaskButton>());
         g->Add(std::make_unique<TTaskButton>());
+        g->Buttons(1).Wnd = FromHWND(HiddenWindows.back().get());
+        g->Buttons(1).SetStyleState(0, 0);
         g->Caption = Caption;
         g->Index = 0x1C;
         g->HasVisible = true;
@@ -67,7 +72,7 @@ protected:
         for (int y = 2; y < 14; ++y)
             for (int x = 2; x < 14; ++x)
                 g->Icon.At(x, y) = Colour;
-        AddGroup(HiddenGroups, std::move(g));
+        Program.HiddenGroups.Hide(std::move(g), Program.Windows);
         return HiddenWindows.back().get();
     }
 
@@ -76,6 +81,7 @@ protected:
     zvtest::SampleApp Alpha{"Alpha", {"alpha"}};
     zvtest::SampleApp Bravo{"Bravo", {"bravo"}};
     std::vector<ScopedWindow> HiddenWindows;
+    TProgram Program; // outlives the windows, which use it
     TApplication App;
     TfTaskBarMain* Main = nullptr;
 };
@@ -117,23 +123,16 @@ TEST_F(TaskList, TheControlsLieWhereTheWindowPutsThem) {
 }
 
 TEST_F(TaskList, ARefreshListsTheTaskbarsGroupsThenTheHiddenOnes) {
-    AddHiddenGroup("hidden one", 0x00FF0000);
+    const HWND hiddenWnd = AddHiddenGroup("hidden one", 0x00FF0000);
     Refresh();
-    // Notes' second window stands alone behind the first group and gets no row; its place
-    // still counts in the positions of the rows after it.
+    // Notes' two windows are one group with one row, named after its first window.
     ASSERT_THAT(Captions(), ElementsAre("notes 1+", "alpha+", "bravo+", "hidden one-"));
-    const TQlxListItem& alpha = Rows()[1];
-    EXPECT_EQ(alpha.SubItems[0], "2");
-    EXPECT_EQ(alpha.SubItems[1], "_00000000_" + Hex8(Alpha.Window(0)));
-    EXPECT_EQ(alpha.SubItems[2], "2");
-    EXPECT_EQ(alpha.SubItems.Count(), 4);
-    EXPECT_THAT(alpha.SubItems[3], ::testing::MatchesRegex("\\d+:\\d+ \\d+:\\d+"));
-    EXPECT_EQ(alpha.Hidenpart.size(), 4u);
+    EXPECT_EQ(RowGroup(Rows()[0]).Lead, FromHWND(Notes.Window(0)));
+    EXPECT_EQ(RowGroup(Rows()[1]).Lead, FromHWND(Alpha.Window(0)));
+    EXPECT_NE(RowGroup(Rows()[1]).CommandId, 0);
 
     const TQlxListItem& hidden = Rows()[3];
-    EXPECT_EQ(hidden.SubItems[0], "0");
-    EXPECT_EQ(hidden.SubItems.Count(), 3);
-    EXPECT_EQ(hidden.Hidenpart, "001C");
+    EXPECT_EQ(RowGroup(hidden).Lead, FromHWND(hiddenWnd));
     ASSERT_TRUE(hidden.HasIcon());
     EXPECT_EQ(hidden.Icon().At(8, 8), 0x00FF0000u);
 
@@ -228,7 +227,7 @@ TEST_F(TaskList, TheUsersRowStaysSelectedWhereverItGoes) {
     EXPECT_TRUE(Main->bUp->Enabled());
     EXPECT_FALSE(Main->bDown->Enabled());
 
-    // A new title is a new row key: the row at the same position is taken.
+    // A new title changes nothing: the row is its group's.
     Alpha.Show(0);
     Bravo.SetTitle(0, "bravo - edited");
     Refresh();
@@ -236,8 +235,8 @@ TEST_F(TaskList, TheUsersRowStaysSelectedWhereverItGoes) {
     EXPECT_TRUE(Rows()[1].Selected());
 }
 
-// Notes' second window stands alone behind its group and has no row: Up and Down still move the
-// group of the selected row past the group of the row above or below it.
+// Up and Down move the group of the selected row past the group of the row above or below it;
+// Notes' group moves with both its windows.
 TEST_F(TaskList, UpAndDownMoveTheGroupOfTheSelectedRow) {
     auto taskbar = [&] {
         std::vector<std::string> order;
@@ -260,6 +259,12 @@ TEST_F(TaskList, UpAndDownMoveTheGroupOfTheSelectedRow) {
     // Down on the last row is refused.
     Main->bDownClick(Main->bDown);
     EXPECT_THAT(taskbar(), ElementsAre("notes 1", "notes 2", "alpha", "bravo"));
+
+    Rows()[0].SetSelected(true);
+    Main->bDownClick(Main->bDown);
+    EXPECT_THAT(taskbar(), ElementsAre("alpha", "notes 1", "notes 2", "bravo"));
+    EXPECT_THAT(Captions(), ElementsAre("alpha+", "notes 1+", "bravo+"));
+    EXPECT_TRUE(Rows()[1].Selected());
 }
 
 // Two rows toggled one after the other before the next refresh: each toggle takes its own
@@ -285,14 +290,32 @@ TEST_F(TaskList, QuickTogglesTakeTheirOwnRowsGroups) {
     toggle(2, true); // bravo: hidden group 1 when the row was made, 0 now
     EXPECT_TRUE(::IsWindowVisible(Alpha.Window(0)));
     EXPECT_TRUE(::IsWindowVisible(Bravo.Window(0)));
-    EXPECT_TRUE(HiddenGroups.empty());
+    EXPECT_TRUE(HiddenGroups().empty());
 
     // Undone before the refresh: the group just hidden comes back.
     Refresh();
     toggle(2, false);
     toggle(2, true);
     EXPECT_TRUE(::IsWindowVisible(Bravo.Window(0)));
-    EXPECT_TRUE(HiddenGroups.empty());
+    EXPECT_TRUE(HiddenGroups().empty());
+}
+
+// A program of two windows: its one row hides both, and shows both again.
+TEST_F(TaskList, AProgramsRowHidesAndShowsAllItsWindows) {
+    TQlxCheckList* list = Main->QlxCheckListTaskBar;
+    Refresh();
+    ASSERT_THAT(Captions(), ElementsAre("notes 1+", "alpha+", "bravo+"));
+    Rows()[0].SetChecked(false);
+    Main->QlxCheckListTaskBarItemCheck(list, &Rows()[0]);
+    EXPECT_FALSE(::IsWindowVisible(Notes.Window(0)));
+    EXPECT_FALSE(::IsWindowVisible(Notes.Window(1)));
+    Refresh();
+    ASSERT_THAT(Captions(), ElementsAre("alpha+", "bravo+", "notes 1-"));
+    Rows()[2].SetChecked(true);
+    Main->QlxCheckListTaskBarItemCheck(list, &Rows()[2]);
+    EXPECT_TRUE(::IsWindowVisible(Notes.Window(0)));
+    EXPECT_TRUE(::IsWindowVisible(Notes.Window(1)));
+    EXPECT_TRUE(HiddenGroups().empty());
 }
 
 TEST_F(TaskList, ATickWhileTheWindowIsHiddenTouchesNoRow) {
@@ -335,15 +358,15 @@ TEST_F(TaskList, UncheckingBringsThePressedWindowBackUnlessItWasHidden) {
     Main->QlxCheckListTaskBarItemCheck(list, &Rows()[2]);
     EXPECT_FALSE(::IsWindowVisible(Bravo.Window(0)));
     EXPECT_EQ(::GetForegroundWindow(), Alpha.Window(0));
-    ASSERT_EQ(HiddenGroups.size(), 1u);
-    EXPECT_EQ(HiddenGroups[0].Group->Windows.back(), FromHWND(Bravo.Window(0)));
+    ASSERT_EQ(HiddenGroups().size(), 1u);
+    EXPECT_EQ(HiddenGroups()[0].Group->Windows.back(), FromHWND(Bravo.Window(0)));
 
     // Hiding alpha's own group: it cannot come to the front.
     Rows()[1].SetChecked(false);
     Main->QlxCheckListTaskBarItemCheck(list, &Rows()[1]);
     EXPECT_FALSE(::IsWindowVisible(Alpha.Window(0)));
     EXPECT_NE(::GetForegroundWindow(), Alpha.Window(0));
-    ASSERT_EQ(HiddenGroups.size(), 2u);
+    ASSERT_EQ(HiddenGroups().size(), 2u);
 
     // Checking the rows again (after a refresh: hidden rows 0 and 1) shows the windows
     // without activating them.
@@ -357,15 +380,14 @@ TEST_F(TaskList, UncheckingBringsThePressedWindowBackUnlessItWasHidden) {
     EXPECT_TRUE(::IsWindowVisible(Alpha.Window(0)));
     EXPECT_TRUE(::IsWindowVisible(Bravo.Window(0)));
     EXPECT_EQ(::GetForegroundWindow(), before);
-    EXPECT_TRUE(HiddenGroups.empty());
+    EXPECT_TRUE(HiddenGroups().empty());
 
-    // A row whose group is no longer there (its position and windows gone) hides nothing.
+    // A row whose group is no longer there hides nothing.
     Refresh();
-    Rows()[1].SubItems.Put(0, "9");
-    Rows()[1].SubItems.Put(1, "_0000DEAD");
+    Rows()[1].Data = TGroupId{0xDEAD, 0xDEAD};
     Rows()[1].SetChecked(false);
     Main->QlxCheckListTaskBarItemCheck(list, &Rows()[1]);
-    EXPECT_TRUE(HiddenGroups.empty());
+    EXPECT_TRUE(HiddenGroups().empty());
     Refresh();
     EXPECT_TRUE(Rows()[1].Checked());
 }
@@ -396,8 +418,7 @@ TEST_F(TaskList, AFailedRefreshOrUpCommandLeavesTheListRefreshing) {
     Refresh();
     ASSERT_GE(Rows().Count(), 2);
     Rows()[1].SetSelected(true);
-    const TMemMgrFactory factory = ProcessMemMgrFactory;
-    ProcessMemMgrFactory = [](HWND) -> std::unique_ptr<TProcessMemMgr> {
+    Program.Taskbar.MemMgrFactory = [](HWND) -> std::unique_ptr<TProcessMemMgr> {
         throw std::runtime_error("the shell went away");
     };
     // The refresh's error reaches the error handler, and the timer is back on.
@@ -407,6 +428,5 @@ TEST_F(TaskList, AFailedRefreshOrUpCommandLeavesTheListRefreshing) {
     Main->TimerRefresh->SetEnabled(false);
     EXPECT_NO_THROW(Main->bUpClick(nullptr));
     EXPECT_TRUE(Main->TimerRefresh->Enabled());
-    ProcessMemMgrFactory = factory;
 }
 } // namespace

@@ -1,5 +1,6 @@
 // The main window's start-up wiring and the Exit command, in this process.
 #include "app/Help.h"
+#include "app/Program.h"
 #include "app/TaskMain.h"
 #include "dragdrop/TaskBallon.h"
 
@@ -8,21 +9,18 @@
 #include <initializer_list>
 
 #include "taskbar/taskbuttons_win.h"
-#include "tests/win32/app/RunValue.h"
 #include "tests/support/TestSupport.h"
+#include "tests/win32/app/RunValue.h"
 
 namespace {
 // The program's three windows, as the program entry creates them.
 struct TProgramWindows {
     TProgramWindows() {
         zvtest::ResetProgramSettings();
-        Exiting = false;
         App.SetTitle("Zorvane");
-        App.CreateForm(fTaskBarMain);
-        App.CreateForm(FTaskBarBallon);
-        App.CreateForm(FHelp);
+        Program.CreateForms(App);
     }
-    ~TProgramWindows() { ClearGroupList(HiddenGroups); }
+    TProgram Program; // outlives the windows, which use it
     TApplication App;
 };
 
@@ -34,43 +32,46 @@ ScopedWindow HiddenWindow() {
 
 TEST(StartUp, TheBalloonWindowStartsTheHookAndSwitchesTheMainWindowsTimersOn) {
     zvtest::ResetProgramSettings();
-    Exiting = false;
+    TProgram program;
     TApplication app;
-    app.CreateForm(fTaskBarMain);
-    TfTaskBarMain& m = *fTaskBarMain;
+    TfTaskBarMain* main = nullptr;
+    app.CreateForm(main, program);
+    TfTaskBarMain& m = *main;
     for (TTimer* t : {m.TimerRefresh, m.TimerHide, m.TimerForce, m.TimerHelp})
         EXPECT_FALSE(t->Enabled()) << t->Name();
     EXPECT_EQ(m.TkPageControl1->ActivePageIndex(), 0);
-    EXPECT_EQ(IconReplyWnd, m.Handle()); // the snapshot's icon requests name the main window
+    // The snapshot's icon requests name the main window.
+    EXPECT_EQ(program.Taskbar.IconReplyWnd, m.Handle());
 
-    app.CreateForm(FTaskBarBallon);
+    TFTaskBarBallon* balloon = nullptr;
+    app.CreateForm(balloon, main, program.Taskbar);
     EXPECT_TRUE(m.TimerRefresh->Enabled());
     EXPECT_TRUE(m.TimerForce->Enabled());
-    EXPECT_TRUE(FTaskBarBallon->QLX_MouseHook1->Active());
+    EXPECT_TRUE(balloon->QLX_MouseHook1->Active());
     EXPECT_TRUE(m.TimerHide->Enabled()); // the hook runs: the window hides after start-up
     EXPECT_EQ(m.TimerRefresh->Interval(), 1000u);
     EXPECT_EQ(m.TimerHide->Interval(), 100u);
     EXPECT_EQ(m.TimerForce->Interval(), 500u);
     EXPECT_EQ(m.TimerHelp->Interval(), 1000u);
-    EXPECT_EQ(FTaskBarBallon->SourceIndex(), -1);
-    EXPECT_EQ(FTaskBarBallon->TargetIndex(), -1);
+    EXPECT_EQ(balloon->SourceIndex(), -1);
+    EXPECT_EQ(balloon->TargetIndex(), -1);
 
     // The list refresh pauses while a drag runs.
-    FTaskBarBallon->SetDragging(true);
+    balloon->SetDragging(true);
     EXPECT_FALSE(m.TimerRefresh->Enabled());
-    FTaskBarBallon->SetDragging(false);
+    balloon->SetDragging(false);
     EXPECT_TRUE(m.TimerRefresh->Enabled());
 }
 
 // Two hidden groups: a and b, then c.
 struct THiddenWindows {
-    THiddenWindows() {
+    explicit THiddenWindows(TProgram& Program) {
         auto first = std::make_unique<TGrupButtons>();
         first->Windows = {FromHWND(a.get()), FromHWND(b.get())};
         auto second = std::make_unique<TGrupButtons>();
         second->Windows = {FromHWND(c.get())};
-        AddGroup(HiddenGroups, std::move(first));
-        AddGroup(HiddenGroups, std::move(second));
+        Program.HiddenGroups.Hide(std::move(first), Program.Windows);
+        Program.HiddenGroups.Hide(std::move(second), Program.Windows);
     }
     bool AllVisible() const {
         return ::IsWindowVisible(a.get()) && ::IsWindowVisible(b.get()) &&
@@ -81,47 +82,47 @@ struct THiddenWindows {
 
 TEST(ExitCommand, ShowsTheHiddenWindowsAgainWithoutActivatingThem) {
     TProgramWindows program;
-    fTaskBarMain->Show();
-    THiddenWindows hidden;
-    fTaskBarMain->mExitClick(nullptr); // the program is ending
+    program.Program.Main->Show();
+    THiddenWindows hidden(program.Program);
+    program.Program.Main->mExitClick(nullptr); // the program is ending
     // A second Exit only shows the windows again, and none of them comes to the front.
     for (HWND w : {hidden.a.get(), hidden.b.get(), hidden.c.get()})
         ::ShowWindow(w, SW_HIDE);
     HWND foreground = ::GetForegroundWindow();
 
-    fTaskBarMain->mExitClick(nullptr);
+    program.Program.Main->mExitClick(nullptr);
 
     EXPECT_TRUE(hidden.AllVisible());
     EXPECT_EQ(::GetForegroundWindow(), foreground);
-    EXPECT_EQ(HiddenGroups.size(), 2u); // the groups stay in the list
+    EXPECT_EQ(program.Program.HiddenGroups.Groups().size(), 2u); // the groups stay
     ASSERT_TRUE(program.App.Terminated());
     program.App.Run();
 }
 
 TEST(ExitCommand, EndsTheProgram) {
     TProgramWindows program;
-    fTaskBarMain->Show();
-    THiddenWindows hidden;
+    program.Program.Main->Show();
+    THiddenWindows hidden(program.Program);
 
-    fTaskBarMain->mExitClick(nullptr);
+    program.Program.Main->mExitClick(nullptr);
 
     EXPECT_TRUE(hidden.AllVisible());
-    EXPECT_TRUE(Exiting);
-    EXPECT_FALSE(::IsWindowVisible(fTaskBarMain->Handle()));
+    EXPECT_TRUE(program.Program.Exiting);
+    EXPECT_FALSE(::IsWindowVisible(program.Program.Main->Handle()));
     ASSERT_TRUE(program.App.Terminated());
     program.App.Run(); // takes the request to end
 }
 
 TEST(CloseRequest, OnlyHidesTheMainWindowUntilTheProgramIsEnding) {
     TProgramWindows program;
-    fTaskBarMain->Show();
-    fTaskBarMain->bOkClick(nullptr);
-    EXPECT_FALSE(::IsWindowVisible(fTaskBarMain->Handle()));
+    program.Program.Main->Show();
+    program.Program.Main->bOkClick(nullptr);
+    EXPECT_FALSE(::IsWindowVisible(program.Program.Main->Handle()));
     EXPECT_FALSE(program.App.Terminated());
 
-    fTaskBarMain->OneInstance1ApplicationExists(nullptr); // a second start: Exiting
-    fTaskBarMain->Show();
-    fTaskBarMain->bOkClick(nullptr);
+    program.Program.Main->OneInstance1ApplicationExists(nullptr); // a second start: Exiting
+    program.Program.Main->Show();
+    program.Program.Main->bOkClick(nullptr);
     ASSERT_TRUE(program.App.Terminated());
     program.App.Run();
 }
@@ -132,22 +133,22 @@ TEST(CloseRequest, OnlyHidesTheMainWindowUntilTheProgramIsEnding) {
 TEST(SessionEnd, ACancelledLogoffLeavesNoWindowHiddenWhenTheProgramEnds) {
     for (bool sessionEnds : {false, true}) {
         zvtest::ResetProgramSettings();
-        Exiting = false;
-        THiddenWindows hidden;
+        TProgram program;
+        THiddenWindows hidden(program);
         {
             TApplication app;
             app.SetTitle("Zorvane");
-            app.CreateForm(fTaskBarMain);
-            HWND main = fTaskBarMain->Handle();
+            TfTaskBarMain* m = nullptr;
+            app.CreateForm(m, program);
+            HWND main = m->Handle();
             EXPECT_EQ(::SendMessageA(main, WM_QUERYENDSESSION, 0, 0), TRUE);
             ::SendMessageA(main, WM_ENDSESSION, sessionEnds ? TRUE : FALSE, 0);
-            fTaskBarMain->bOkClick(nullptr);
+            m->bOkClick(nullptr);
             ASSERT_TRUE(app.Terminated());
             app.Run();
             EXPECT_FALSE(hidden.AllVisible()); // the Exit command's steps did not run
         }
         EXPECT_EQ(hidden.AllVisible(), !sessionEnds) << "session ends: " << sessionEnds;
-        ClearGroupList(HiddenGroups);
     }
 }
 
@@ -157,18 +158,16 @@ namespace {
 // Runs the help window's showings: each one is counted and closed again at once, so that the
 // modal help window returns.
 struct THelpShowings {
-    THelpShowings() {
-        Previous = FHelp->OnShow;
-        FHelp->OnShow = [this](TObject* Sender) {
+    explicit THelpShowings(TFHelp& Help) : Help(Help) {
+        Previous = Help.OnShow;
+        Help.OnShow = [this](TObject* Sender) {
             Fire(Previous, Sender);
             ++Count;
-            ::PostMessageA(FHelp->Handle(), WM_CLOSE, 0, 0);
+            ::PostMessageA(this->Help.Handle(), WM_CLOSE, 0, 0);
         };
     }
-    ~THelpShowings() {
-        if (FHelp)
-            FHelp->OnShow = Previous;
-    }
+    ~THelpShowings() { Help.OnShow = Previous; }
+    TFHelp& Help;
     TNotifyEvent Previous;
     int Count = 0;
 };
@@ -183,7 +182,7 @@ void TypeKey(HWND Control, WPARAM Key) {
 
 TEST(TrayMenu, HasItsFourItemsAndIsAttachedAtTheEndOfCreation) {
     TProgramWindows program;
-    TfTaskBarMain& m = *fTaskBarMain;
+    TfTaskBarMain& m = *program.Program.Main;
     ASSERT_EQ(m.TkPopupMenu1->Count(), 4);
     const char* captions[] = {"Zorvane", "Settings", "Help", "Exit"};
     for (int i = 0; i < 4; ++i)
@@ -198,7 +197,7 @@ TEST(TrayMenu, HasItsFourItemsAndIsAttachedAtTheEndOfCreation) {
 
 TEST(TrayMenu, TheListAndTheSettingsOpenOnTheirTabs) {
     TProgramWindows program;
-    TfTaskBarMain& m = *fTaskBarMain;
+    TfTaskBarMain& m = *program.Program.Main;
     // Settings selects its tab also while the list shows.
     m.Show();
     m.mSettings->Click();
@@ -215,13 +214,13 @@ TEST(TrayMenu, TheListAndTheSettingsOpenOnTheirTabs) {
 
 TEST(TrayMenu, HelpHidesTheMainWindowForGood) {
     TProgramWindows program;
-    TfTaskBarMain& m = *fTaskBarMain;
-    THelpShowings help;
+    TfTaskBarMain& m = *program.Program.Main;
+    THelpShowings help(*program.Program.Help);
     m.Show();
     m.mHelp->Click();
     EXPECT_EQ(help.Count, 1);
     EXPECT_FALSE(m.Showing());
-    EXPECT_FALSE(FHelp->Showing());
+    EXPECT_FALSE(program.Program.Help->Showing());
     EXPECT_TRUE(::IsWindowEnabled(m.Handle())); // the modal help window gave it back
 
     // F1, with the focus on any control of the window.
@@ -240,21 +239,21 @@ TEST(TrayMenu, HelpHidesTheMainWindowForGood) {
 
 TEST(TrayMenu, TheDemonstrationFollowsEveryShowingOnceAskedFor) {
     TProgramWindows program;
-    TfTaskBarMain& m = *fTaskBarMain;
-    ShowDemo = false;
+    TfTaskBarMain& m = *program.Program.Main;
+    program.Program.ShowDemo = false;
     m.Show();
     EXPECT_FALSE(m.TimerHelp->Enabled());
     m.Hide();
 
-    ShowDemo = true;
+    program.Program.ShowDemo = true;
     m.Show();
     EXPECT_TRUE(m.TimerHelp->Enabled());
-    THelpShowings help;
+    THelpShowings help(*program.Program.Help);
     m.TimerHelp->Timer();
     EXPECT_EQ(help.Count, 1);
     EXPECT_FALSE(m.TimerHelp->Enabled()); // one-shot
     EXPECT_TRUE(m.Showing());             // not hidden first
-    ShowDemo = false;
+    program.Program.ShowDemo = false;
 }
 
 TEST(StartWithWindows, TheFirstStartWritesTheEntryAndUncheckingDeletesOnlyIt) {
@@ -268,12 +267,12 @@ TEST(StartWithWindows, TheFirstStartWritesTheEntryAndUncheckingDeletesOnlyIt) {
         ASSERT_TRUE(value);
         EXPECT_EQ(value->Type, static_cast<DWORD>(REG_SZ));
         EXPECT_EQ(value->Data, exe);
-        EXPECT_TRUE(fTaskBarMain->cbStartUp->Checked());
+        EXPECT_TRUE(program.Program.Main->cbStartUp->Checked());
 
         // A click on the check box, as the user makes it.
-        fTaskBarMain->mSettings->Click();
-        ::SendMessageA(fTaskBarMain->cbStartUp->Handle(), BM_CLICK, 0, 0);
-        EXPECT_FALSE(fTaskBarMain->cbStartUp->Checked());
+        program.Program.Main->mSettings->Click();
+        ::SendMessageA(program.Program.Main->cbStartUp->Handle(), BM_CLICK, 0, 0);
+        EXPECT_FALSE(program.Program.Main->cbStartUp->Checked());
         EXPECT_FALSE(ReadRunValue("Zorvane"));
         EXPECT_TRUE(ReadRunValue("Zorvane other"));
 
@@ -281,10 +280,10 @@ TEST(StartWithWindows, TheFirstStartWritesTheEntryAndUncheckingDeletesOnlyIt) {
         // next write puts the plain path back.
         WriteRunValue("Zorvane", {REG_SZ, std::string("\"") + exe + "\""});
         bool enabled = true;
-        EXPECT_TRUE(fTaskBarMain->RunEntry(enabled, false));
+        EXPECT_TRUE(program.Program.Main->RunEntry(enabled, false));
         EXPECT_FALSE(enabled);
-        ::SendMessageA(fTaskBarMain->cbStartUp->Handle(), BM_CLICK, 0, 0);
-        EXPECT_TRUE(fTaskBarMain->cbStartUp->Checked());
+        ::SendMessageA(program.Program.Main->cbStartUp->Handle(), BM_CLICK, 0, 0);
+        EXPECT_TRUE(program.Program.Main->cbStartUp->Checked());
         EXPECT_EQ(ReadRunValue("Zorvane")->Data, exe);
     }
     DeleteRunValue("Zorvane other");
@@ -294,15 +293,15 @@ TEST(StartWithWindows, TheFirstStartWritesTheEntryAndUncheckingDeletesOnlyIt) {
 // with the icon gone and every hidden window shown again.
 TEST(ExitCommand, EndsTheProgramAfterACancelledLogoff) {
     TProgramWindows program;
-    THiddenWindows hidden;
-    HWND main = fTaskBarMain->Handle();
+    THiddenWindows hidden(program.Program);
+    HWND main = program.Program.Main->Handle();
     ::SendMessageA(main, WM_QUERYENDSESSION, 0, 0);
     ::SendMessageA(main, WM_ENDSESSION, FALSE, 0);
-    ASSERT_TRUE(Exiting);
+    ASSERT_TRUE(program.Program.Exiting);
 
-    fTaskBarMain->mExit->Click();
+    program.Program.Main->mExit->Click();
 
-    EXPECT_FALSE(fTaskBarMain->TrayIcon1->IconVisible());
+    EXPECT_FALSE(program.Program.Main->TrayIcon1->IconVisible());
     EXPECT_TRUE(hidden.AllVisible());
     ASSERT_TRUE(program.App.Terminated());
     program.App.Run();

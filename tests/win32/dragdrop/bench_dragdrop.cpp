@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "app/Program.h"
 #include "app/TaskMain.h"
 #include "dragdrop/TaskBallon.h"
 #include "standin/MouseInput.h"
@@ -47,21 +48,20 @@ POINT Middle(const TRect& R) {
 TEST(DragBenchmark, TheBalloonKeepsUpWithTheCursor) {
     zvtest::StandinShell shell;
     zvtest::ResetProgramSettings(); // no first-run question
-    Exiting = false;
+    TProgram program;
     TApplication app;
-    app.CreateForm(fTaskBarMain);
-    app.CreateForm(FTaskBarBallon);
-    fTaskBarMain->TimerHide->SetEnabled(false);
-    TFTaskBarBallon& balloon = *FTaskBarBallon;
+    program.CreateForms(app, false);
+    program.Main->TimerHide->SetEnabled(false);
+    TFTaskBarBallon& balloon = *program.Balloon;
     ASSERT_TRUE(balloon.QLX_MouseHook1->Active());
-    OnIconRequest = [](HWND, TGrupButtons&, int32_t) {};
+    TTaskbar& taskbar = program.Taskbar;
+    taskbar.OnIconRequest = [](HWND, TGrupButtons&, int32_t) {};
 
     zvtest::TBenchToolbar bar(shell, 40);
     const double roundTrip = bar.RoundTrip();
     TGroupList groups;
-    HWND active = nullptr;
     const double light =
-        zvtest::MillisecondsPerCall(3, 5, [&] { ReadTaskbarButtons(true, groups, active); });
+        zvtest::MillisecondsPerCall(3, 5, [&] { groups = taskbar.Snapshot(true); });
     ASSERT_GE(groups.size(), 40u);
     // Along the first row of buttons, from the first group to the last one in that row.
     const TRect first = groups[0].Group->Rect;
@@ -73,8 +73,8 @@ TEST(DragBenchmark, TheBalloonKeepsUpWithTheCursor) {
 
     // Every snapshot makes one memory manager in the shell's process.
     int snapshots = 0;
-    const TMemMgrFactory factory = ProcessMemMgrFactory;
-    ProcessMemMgrFactory = [&](HWND Toolbar) {
+    const TMemMgrFactory factory = taskbar.MemMgrFactory;
+    taskbar.MemMgrFactory = [&](HWND Toolbar) {
         ++snapshots;
         return factory(Toolbar);
     };
@@ -111,8 +111,7 @@ TEST(DragBenchmark, TheBalloonKeepsUpWithTheCursor) {
     ::WaitForSingleObject(worker.get(), INFINITE);
     const double lag = std::max(0.0, lastHandled - replay.LastSent) * 1000.0;
     standin::PressButton(MOUSEEVENTF_LEFTUP);
-    ProcessMemMgrFactory = factory;
-    OnIconRequest = nullptr;
+    taskbar.MemMgrFactory = factory;
 
     std::printf("one round trip %.3f ms; one light snapshot of 40 groups %.2f ms (%.0f round "
                 "trips)\n",

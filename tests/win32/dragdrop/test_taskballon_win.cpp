@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "app/Program.h"
 #include "app/TaskMain.h"
 #include "dragdrop/TaskBallon.h"
 #include "standin/MouseInput.h"
@@ -27,13 +28,11 @@ class BalloonWindow : public ::testing::Test {
 protected:
     BalloonWindow() {
         zvtest::ResetProgramSettings(); // no first-run question
-        Exiting = false;
         App.SetTitle("Zorvane");
-        App.CreateForm(fTaskBarMain);
-        App.CreateForm(FTaskBarBallon);
-        Balloon = FTaskBarBallon;
+        Program.CreateForms(App, false);
+        Main = Program.Main;
+        Balloon = Program.Balloon;
     }
-    ~BalloonWindow() override { ClearGroupList(HiddenGroups); }
 
     // Handles this thread's messages (the hook's among them) until Condition holds.
     bool PumpUntil(const std::function<bool()>& Condition) {
@@ -58,15 +57,17 @@ protected:
     }
 
     zvtest::StandinShell Shell;
+    TProgram Program; // outlives the windows, which use it
     TApplication App;
+    TfTaskBarMain* Main = nullptr;
     TFTaskBarBallon* Balloon = nullptr;
 };
 
 TEST_F(BalloonWindow, StartsTheHookAndDrawsItsPartsOverTheColourKey) {
     ASSERT_TRUE(Balloon->QLX_MouseHook1->Active());
-    EXPECT_TRUE(fTaskBarMain->TimerHide->Enabled());
-    EXPECT_TRUE(fTaskBarMain->TimerForce->Enabled());
-    fTaskBarMain->TimerHide->SetEnabled(false);
+    EXPECT_TRUE(Main->TimerHide->Enabled());
+    EXPECT_TRUE(Main->TimerForce->Enabled());
+    Main->TimerHide->SetEnabled(false);
 
     zvtest::TBenchToolbar bar(Shell, 3);
     const std::vector<TRect> groups = Groups();
@@ -76,7 +77,7 @@ TEST_F(BalloonWindow, StartsTheHookAndDrawsItsPartsOverTheColourKey) {
     ASSERT_TRUE(Balloon->Dragging()) << "a press of any button starts a drag";
     EXPECT_EQ(Balloon->SourceIndex(), 1);
     EXPECT_EQ(Balloon->Caption(), "Window 1");
-    EXPECT_FALSE(fTaskBarMain->TimerRefresh->Enabled());
+    EXPECT_FALSE(Main->TimerRefresh->Enabled());
 
     // Laid out for the bottom edge: 200 x 135, the arrow below the shape.
     RECT client{};
@@ -94,11 +95,11 @@ TEST_F(BalloonWindow, StartsTheHookAndDrawsItsPartsOverTheColourKey) {
     Balloon->QLX_MouseHook1MouseClick(nullptr, FromHWND(bar.Toolbar()), press.x, press.y,
                                       TMouseButton::Left, bmDown);
     EXPECT_FALSE(Balloon->Dragging());
-    EXPECT_TRUE(fTaskBarMain->TimerRefresh->Enabled());
+    EXPECT_TRUE(Main->TimerRefresh->Enabled());
 }
 
 TEST_F(BalloonWindow, TheMousePollEndsADragWhoseReleaseTheHookMissed) {
-    fTaskBarMain->TimerHide->SetEnabled(false);
+    Main->TimerHide->SetEnabled(false);
     zvtest::TBenchToolbar bar(Shell, 4);
     const std::vector<TRect> groups = Groups();
     ASSERT_EQ(groups.size(), 4u);
@@ -106,7 +107,7 @@ TEST_F(BalloonWindow, TheMousePollEndsADragWhoseReleaseTheHookMissed) {
     standin::MoveMouseTo(Middle(groups[0]));
     standin::PressButton(MOUSEEVENTF_LEFTDOWN);
     ASSERT_TRUE(PumpUntil([&] { return Balloon->Dragging(); }));
-    EXPECT_FALSE(fTaskBarMain->TimerRefresh->Enabled()) << "the list pauses during a drag";
+    EXPECT_FALSE(Main->TimerRefresh->Enabled()) << "the list pauses during a drag";
 
     POINT target = Middle(groups[2]);
     target.x = groups[2].Left + 3;
@@ -120,7 +121,7 @@ TEST_F(BalloonWindow, TheMousePollEndsADragWhoseReleaseTheHookMissed) {
     standin::PressButton(MOUSEEVENTF_LEFTUP);
     ASSERT_TRUE(PumpUntil([&] { return !Balloon->Dragging(); })) << "the poll never ended it";
     EXPECT_FALSE(::IsWindowVisible(Balloon->Handle()));
-    EXPECT_TRUE(fTaskBarMain->TimerRefresh->Enabled()) << "the list refreshes again";
+    EXPECT_TRUE(Main->TimerRefresh->Enabled()) << "the list refreshes again";
     EXPECT_EQ(Order(), (std::vector<std::string>{"Window 1", "Window 0", "Window 2", "Window 3"}));
 }
 

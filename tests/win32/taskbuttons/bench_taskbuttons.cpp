@@ -2,7 +2,7 @@
 // calls per button and as a multiple of one cross-process SendMessage round trip measured just
 // before in the same run, and of one direct move of a group with the snapshots around it.
 // Prints the figures; asserts nothing about time.
-#include "taskbar/taskbuttons_win.h"
+#include "taskbar/Taskbar_win.h"
 
 #include <gtest/gtest.h>
 
@@ -49,15 +49,12 @@ TEST(SnapshotBenchmark, FullAndLightAgainstOneRoundTrip) {
         ASSERT_NE(bar.Toolbar(), nullptr);
         const int buttons = 2 * n;
         const double roundTrip = bar.RoundTrip();
+        TTaskbar taskbar;
         TGroupList groups;
-        HWND active = nullptr;
         int requests = 0;
-        OnIconRequest = [&](HWND, TGrupButtons&, int32_t) { ++requests; };
-        const double full =
-            MillisecondsPerCall(10, 1, [&] { ReadTaskbarButtons(false, groups, active); });
-        const double light =
-            MillisecondsPerCall(10, 1, [&] { ReadTaskbarButtons(true, groups, active); });
-        OnIconRequest = nullptr;
+        taskbar.OnIconRequest = [&](HWND, TGrupButtons&, int32_t) { ++requests; };
+        const double full = MillisecondsPerCall(10, 1, [&] { groups = taskbar.Snapshot(false); });
+        const double light = MillisecondsPerCall(10, 1, [&] { groups = taskbar.Snapshot(true); });
         EXPECT_EQ(groups.size(), std::size_t(n));
 
         std::printf("%d buttons; cross-process SendMessage round trip: %.3f ms\n", buttons,
@@ -73,35 +70,32 @@ TEST(SnapshotBenchmark, FullAndLightAgainstOneRoundTrip) {
         PrintCalls("light", CountCalls(bar.Toolbar(), true));
         PrintCalls("full ", CountCalls(bar.Toolbar(), false));
         std::printf("  every snapshot adds 2 TB_BUTTONCOUNT per count attempt\n");
-        ClearGroupList(groups);
     }
 }
 
-// What one direct move costs a caller: the full snapshot before it, the two toolbar moves and
-// the snapshot that shows the result, as the Up and Down commands do it.
+// What one direct move costs a caller: the full snapshot before it, the toolbar moves and the
+// snapshot that shows the result, as the Up and Down commands do it.
 TEST(MoveBenchmark, DirectMoveAgainstOneRoundTrip) {
     zvtest::StandinShell shell;
-    OnIconRequest = [](HWND, TGrupButtons&, int32_t) {};
+    TTaskbar taskbar;
+    taskbar.OnIconRequest = [](HWND, TGrupButtons&, int32_t) {};
     for (int n : {10, 40}) {
         TBenchToolbar bar(shell, n);
         ASSERT_NE(bar.Toolbar(), nullptr);
         const double roundTrip = bar.RoundTrip();
         TGroupList groups;
-        HWND active = nullptr;
         int moved = 0;
         const double move = MillisecondsPerCall(10, 1, [&] {
-            ReadTaskbarButtons(false, groups, active);
-            moved += MoveTaskButton(0, n, groups) ? 1 : 0;
-            ReadTaskbarButtons(false, groups, active);
+            groups = taskbar.Snapshot(false);
+            moved += taskbar.MoveTaskButton(0, n, groups) ? 1 : 0;
+            groups = taskbar.Snapshot(false);
         });
         EXPECT_EQ(moved, 10);
         EXPECT_EQ(groups.size(), std::size_t(n));
         std::printf("direct move with %d groups (snapshot + move + snapshot): %.2f ms = %.0f "
                     "round trips of %.3f ms\n",
                     n, move, move / roundTrip, roundTrip);
-        ClearGroupList(groups);
     }
-    OnIconRequest = nullptr;
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 #include <set>
 
 #include "standin/LetterIcon.h"
-#include "taskbar/taskbuttons_win.h"
+#include "taskbar/Taskbar_win.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -236,32 +236,25 @@ protected:
     }
     IconLibrary() {
         Receiver.OnReply = [this](HICON Icon) { Channel.IconReply(Icon, Receiver.Handle()); };
-        OnIconRequest = [this](HWND Toolbar, TGrupButtons& G, int32_t Image) {
+        Taskbar.OnIconRequest = [this](HWND Toolbar, TGrupButtons& G, int32_t Image) {
             Channel.RequestIcon(Toolbar, G, Image, Receiver.Handle());
         };
-        // Icons for two groups: A (image 3) and D (image 6); none for the single button C and
-        // for B, whose second button has no image.
+        // Icons for two groups: A (image 3) and D (image 6); none for B (with C, its program's
+        // second window), whose second button has no image.
         Shell->Script(
             {ScriptedButton::Header("A", true, 1), ScriptedButton::Window("A1", nullptr, 3),
              ScriptedButton::Header("B", true, 2), ScriptedButton::Window("B1", nullptr, -1),
              ScriptedButton::Window("C", nullptr, 5), ScriptedButton::Header("D", true, 0),
              ScriptedButton::Window("D1", nullptr, 6)});
     }
-    ~IconLibrary() override {
-        OnIconRequest = nullptr;
-        IconReplyWnd = nullptr;
-        ClearGroupList(Groups);
-        Loader.StopIconHook();
-    }
-    void Snapshot(bool Light) {
-        HWND active = nullptr;
-        ReadTaskbarButtons(Light, Groups, active);
-    }
+    ~IconLibrary() override { Loader.StopIconHook(); }
+    void Snapshot(bool Light) { Groups = Taskbar.Snapshot(Light); }
 
     static zvtest::StandinShell* Shell;
     TIconHookLoader Loader; // this program's folder: the real images.dll
     TReplyWindow Receiver;
     TIconChannel Channel;
+    TTaskbar Taskbar;
     TGroupList Groups;
 };
 zvtest::StandinShell* IconLibrary::Shell = nullptr;
@@ -270,13 +263,12 @@ TEST_F(IconLibrary, EachGroupWithAnImageGetsItsOwnIconOnce) {
     ASSERT_NE(Loader.StartIconHook(), 0);
     const TIconCounters before = ShellCounters(Shell->Pid());
     Snapshot(false);
-    ASSERT_EQ(Groups.size(), 4u);
+    ASSERT_EQ(Groups.size(), 3u);
     const TBitmap16 a = ScriptImage(3), d = ScriptImage(6);
     EXPECT_EQ(Groups[0].Group->Icon.Pixels, a.Pixels);
     EXPECT_TRUE(Groups[0].Group->Icon.Transparent);
     ExpectUntouched(Groups[1].Group->Icon);
-    ExpectUntouched(Groups[2].Group->Icon);
-    EXPECT_EQ(Groups[3].Group->Icon.Pixels, d.Pixels);
+    EXPECT_EQ(Groups[2].Group->Icon.Pixels, d.Pixels);
     const TIconCounters after = ShellCounters(Shell->Pid());
     EXPECT_EQ(after.Made - before.Made, 2u); // one request per group with an image
     EXPECT_EQ(after.Freed - before.Freed, 2u);
@@ -293,7 +285,7 @@ TEST_F(IconLibrary, AfterStopHookTheShellNoLongerAnswers) {
     EXPECT_FALSE(Loader.IconHookLoaded());
     const TIconCounters before = ShellCounters(Shell->Pid());
     Snapshot(false);
-    ASSERT_EQ(Groups.size(), 4u);
+    ASSERT_EQ(Groups.size(), 3u);
     ExpectUntouched(Groups[0].Group->Icon);
     EXPECT_EQ(ShellCounters(Shell->Pid()).Made, before.Made);
 }
@@ -304,8 +296,8 @@ TEST_F(IconLibrary, AThousandSnapshotsLeaveNoIconBehindInTheShell) {
     ASSERT_NE(Loader.StartIconHook(), 0);
     // The receiver as the contract has it: it takes over every handle and destroys it (which
     // cannot reach an icon of the shell's process).
-    OnIconRequest = nullptr;
-    IconReplyWnd = Receiver.Handle();
+    Taskbar.OnIconRequest = nullptr;
+    Taskbar.IconReplyWnd = Receiver.Handle();
     std::set<uintptr_t> handles;
     unsigned replies = 0;
     Receiver.OnReply = [&](HICON Icon) {

@@ -1,6 +1,6 @@
 // The taskbar snapshot against the stand-in shell in scripted mode: the buttons are laid out
 // exactly, read back through the shell's process, and grouped.
-#include "taskbar/taskbuttons_win.h"
+#include "taskbar/Taskbar_win.h"
 
 #include <commctrl.h>
 
@@ -80,13 +80,9 @@ protected:
     }
     void SetUp() override {
         ASSERT_TRUE(Started) << "the stand-in shell did not start";
-        OnIconRequest = nullptr;
         ASSERT_TRUE(Command("edge bottom"));
     }
     void TearDown() override {
-        OnIconRequest = nullptr;
-        ProcessMemMgrFactory = [](HWND w) { return CreateProcessMemMgrForWindow(w); };
-        ClearGroupList(Groups);
         Command("countflap off");
         Command("textfail 0");
     }
@@ -127,20 +123,11 @@ protected:
     }
 
     HWND Read(bool Light) {
-        HWND active = reinterpret_cast<HWND>(1);
-        ReadTaskbarButtons(Light, Groups, active);
-        EXPECT_FALSE(ReadingButtons);
-        return active;
+        TWndHandle active = 1;
+        Groups = Taskbar.Snapshot(Light, &active);
+        EXPECT_FALSE(Taskbar.Reading());
+        return ToHWND(active);
     }
-
-    // A list that a snapshot must leave alone.
-    void FillWithMarker() {
-        ClearGroupList(Groups);
-        auto g = std::make_unique<TGrupButtons>();
-        g->Caption = "marker";
-        AddGroup(Groups, std::move(g));
-    }
-    bool StillMarker() const { return Groups.size() == 1 && Groups[0].Group->Caption == "marker"; }
 
     static zvtest::StandinShell* Shell;
     // Sends one command; false when it failed (Reply then says why).
@@ -151,6 +138,7 @@ protected:
         return r.ok;
     }
     static bool Started;
+    TTaskbar Taskbar;
     TGroupList Groups;
 };
 
@@ -177,24 +165,23 @@ TEST_F(Snapshot, EightButtonToolbarFullAndLight) {
             {0, kEnabled | kHidden, 6, HwndField(w[6]), "C1"},
             {0, kEnabled | kHidden, 7, HwndField(w[7]), "C2"}});
     std::vector<TRequest> requests;
-    OnIconRequest = [&](HWND Toolbar, TGrupButtons& G, int32_t Image) {
+    Taskbar.OnIconRequest = [&](HWND Toolbar, TGrupButtons& G, int32_t Image) {
         EXPECT_EQ(Toolbar, FindTaskbarToolbar());
-        EXPECT_TRUE(ReadingButtons);
+        EXPECT_TRUE(Taskbar.Reading());
         requests.push_back({G.Caption, Image});
     };
 
     EXPECT_EQ(Read(false), w[4]);
-    EXPECT_THAT(Shape(), ElementsAre(ElementsAre("A", "A1"), ElementsAre("B", "B1"),
-                                     ElementsAre("B2"), ElementsAre("C", "C1", "C2")));
+    // B's two window buttons are one program's group.
+    EXPECT_THAT(Shape(), ElementsAre(ElementsAre("A", "A1"), ElementsAre("B", "B1", "B2"),
+                                     ElementsAre("C", "C1", "C2")));
     struct Expect {
         int32_t index;
         bool alternate;
         std::vector<HWND> windows;
     };
-    const Expect expect[] = {{1, false, {w[0], w[1]}},
-                             {3, false, {w[2], w[3]}},
-                             {4, true, {w[4]}},
-                             {5, true, {w[5], w[6], w[7]}}};
+    const Expect expect[] = {
+        {1, false, {w[0], w[1]}}, {3, false, {w[2], w[3], w[4]}}, {5, true, {w[5], w[6], w[7]}}};
     std::vector<TRect> rects;
     for (std::size_t i = 0; i < Groups.size(); ++i) {
         SCOPED_TRACE(i);
@@ -206,15 +193,15 @@ TEST_F(Snapshot, EightButtonToolbarFullAndLight) {
             windows.push_back(ToHWND(h));
         EXPECT_EQ(windows, expect[i].windows);
         EXPECT_TRUE(g.HasVisible);
-        EXPECT_EQ(g.Active, i == 2);
+        EXPECT_EQ(g.Active, i == 1); // B2's button is pressed
         rects.push_back(g.Rect);
     }
     EXPECT_THAT(requests, ElementsAre(TRequest{"A1", 1}, TRequest{"B1", 3}, TRequest{"C", 6}));
 
     requests.clear();
     EXPECT_EQ(Read(true), nullptr);
-    EXPECT_THAT(Shape(), ElementsAre(ElementsAre("A", "A1"), ElementsAre("B", "B1"),
-                                     ElementsAre("B2"), ElementsAre("C", "C1", "C2")));
+    EXPECT_THAT(Shape(), ElementsAre(ElementsAre("A", "A1"), ElementsAre("B", "B1", "B2"),
+                                     ElementsAre("C", "C1", "C2")));
     for (std::size_t i = 0; i < Groups.size(); ++i) {
         SCOPED_TRACE(i);
         const TGrupButtons& g = *Groups[i].Group;
@@ -235,7 +222,7 @@ TEST_F(Snapshot, CollapsedGroupAndFirstHiddenNonHeader) {
             {0, kEnabled | kHidden, 2, HwndField(w[3]), "M1"},
             {0, kEnabled | kHidden, 3, HwndField(w[4]), "M2"}});
     std::vector<TRequest> requests;
-    OnIconRequest = [&](HWND, TGrupButtons& G, int32_t Image) {
+    Taskbar.OnIconRequest = [&](HWND, TGrupButtons& G, int32_t Image) {
         requests.push_back({G.Caption, Image});
     };
     Read(false);
@@ -319,25 +306,23 @@ TEST_F(Snapshot, NestedSnapshotReturnsAtOnce) {
     Script({{kHeader, kEnabled | kHidden, 0, HwndField(w[0]), "H"},
             {0, kEnabled | kChecked, 4, HwndField(w[1]), "V"}});
     int calls = 0;
-    OnIconRequest = [&](HWND, TGrupButtons& G, int32_t) {
+    Taskbar.OnIconRequest = [&](HWND, TGrupButtons& G, int32_t) {
         ++calls;
-        HWND nested = reinterpret_cast<HWND>(1);
-        ReadTaskbarButtons(false, Groups, nested);
-        EXPECT_EQ(nested, nullptr);
-        EXPECT_TRUE(ReadingButtons);
-        ASSERT_EQ(Groups.size(), 1u);
-        EXPECT_EQ(Groups[0].Group.get(), &G);
+        TWndHandle nested = 1;
+        EXPECT_THAT(Taskbar.Snapshot(false, &nested), IsEmpty());
+        EXPECT_EQ(nested, 0);
+        EXPECT_TRUE(Taskbar.Reading());
+        EXPECT_EQ(G.Caption, "V");
     };
     EXPECT_EQ(Read(false), w[1]);
     EXPECT_EQ(calls, 1);
 }
 
-TEST_F(Snapshot, CountThatNeverSettlesLeavesGroups) {
+TEST_F(Snapshot, CountThatNeverSettlesGivesNothing) {
     Script({{0, kEnabled, 0, "hwnd=0", "x"}});
     ASSERT_TRUE(Command("countflap on"));
-    FillWithMarker();
     EXPECT_EQ(Read(false), nullptr);
-    EXPECT_TRUE(StillMarker());
+    EXPECT_THAT(Groups, IsEmpty());
     ASSERT_TRUE(Command("countflap off"));
     Read(false);
     EXPECT_THAT(Shape(), ElementsAre(ElementsAre("x")));
@@ -366,10 +351,9 @@ TEST_F(Snapshot, UnreadableDwDataEndsTheReading) {
 
 TEST_F(Snapshot, ShellProcessThatCannotBeOpened) {
     Script({{0, kEnabled, 0, "hwnd=0", "x"}});
-    ProcessMemMgrFactory = [](HWND) -> std::unique_ptr<TProcessMemMgr> {
+    Taskbar.MemMgrFactory = [](HWND) -> std::unique_ptr<TProcessMemMgr> {
         RaiseOSError(ERROR_ACCESS_DENIED);
     };
-    FillWithMarker();
     EXPECT_EQ(Read(false), nullptr);
     EXPECT_THAT(Groups, IsEmpty());
 }
@@ -461,7 +445,7 @@ TEST_F(Snapshot, LongCaptionsComeBackWholeWithoutOverrunningTheShellsBuffers) {
             {0, kEnabled, 0, "hwnd=0", longer},
             {0, kEnabled, 0, "hwnd=0", "short"}});
     int overruns = 0;
-    ProcessMemMgrFactory = [&overruns](HWND w) -> std::unique_ptr<TProcessMemMgr> {
+    Taskbar.MemMgrFactory = [&overruns](HWND w) -> std::unique_ptr<TProcessMemMgr> {
         return std::make_unique<TGuardedMemMgr>(CreateProcessMemMgrForWindow(w), overruns);
     };
     Read(true);
@@ -554,7 +538,7 @@ TEST_F(Snapshot, CaptionRenamedLongerBetweenLengthAndFetch) {
         ASSERT_TRUE(
             Command("textgrow " + std::to_string(ids[i]) + " " + std::to_string(growth[i])));
     int overruns = 0;
-    ProcessMemMgrFactory = [&overruns](HWND w) -> std::unique_ptr<TProcessMemMgr> {
+    Taskbar.MemMgrFactory = [&overruns](HWND w) -> std::unique_ptr<TProcessMemMgr> {
         return std::make_unique<TGuardedMemMgr>(CreateProcessMemMgrForWindow(w), overruns);
     };
     Read(true);
@@ -598,15 +582,13 @@ TEST(SnapshotOfOwnToolbar, ReadThroughTheOwnProcessManager) {
     EXPECT_GT(read[1]->Rect.Right, read[1]->Rect.Left);
 }
 
-TEST(SnapshotWithoutShell, NoToolbarLeavesGroups) {
+TEST(SnapshotWithoutShell, NoToolbarGivesNothing) {
     if (FindTaskbarToolbar() != nullptr)
         GTEST_SKIP() << "a taskbar toolbar is running";
-    TGroupList groups;
-    AddGroup(groups, std::make_unique<TGrupButtons>());
-    HWND active = reinterpret_cast<HWND>(1);
-    ReadTaskbarButtons(false, groups, active);
-    EXPECT_EQ(active, nullptr);
-    EXPECT_EQ(groups.size(), 1u);
+    TTaskbar taskbar;
+    TWndHandle active = 1;
+    EXPECT_THAT(taskbar.Snapshot(false, &active), IsEmpty());
+    EXPECT_EQ(active, 0);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 // back from the shell's dump; the reshowing method on windows of this process (whose hides and
 // shows are logged) and on live sample applications, whose buttons the shell rebuilds in the
 // order the windows come back.
-#include "taskbar/taskbuttons_win.h"
+#include "taskbar/Taskbar_win.h"
 
 #include <commctrl.h>
 
@@ -83,22 +83,14 @@ protected:
     static void TearDownTestSuite() { Shell.reset(); }
     void SetUp() override {
         ASSERT_TRUE(Shell) << "the stand-in shell did not start";
-        TaskbarToolbarWnd = nullptr;
-        AlternateMoveChosen = nullptr;
-        OnIconRequest = [](HWND, TGrupButtons&, int32_t) {};
+        Taskbar.OnIconRequest = [](HWND, TGrupButtons&, int32_t) {};
         WindowLog.clear();
-    }
-    void TearDown() override {
-        TaskbarToolbarWnd = nullptr;
-        AlternateMoveChosen = nullptr;
-        OnIconRequest = nullptr;
-        ClearGroupList(Groups);
     }
 
     // A full snapshot into Groups, as every caller of the mover takes one first.
-    void Snapshot() {
-        HWND active = nullptr;
-        ReadTaskbarButtons(false, Groups, active);
+    void Snapshot() { Groups = Taskbar.Snapshot(false); }
+    bool MoveTaskButton(int32_t From, int32_t To, TGroupList& G) {
+        return Taskbar.MoveTaskButton(From, To, G);
     }
 
     // Texts of the toolbar's buttons in toolbar order.
@@ -110,6 +102,7 @@ protected:
     }
 
     static std::unique_ptr<zvtest::StandinShell> Shell;
+    TTaskbar Taskbar;
     TGroupList Groups;
 };
 
@@ -189,7 +182,7 @@ TEST_F(DirectMove, SendsToTheRememberedToolbarWhileItIsAWindow) {
     Snapshot();
     {
         ScopedWindow remembered = TestWindow("ZvMoveTestToolbar", RecordingToolbarProc, "", 0, 0);
-        TaskbarToolbarWnd = remembered.get();
+        Taskbar.SetToolbar(remembered.get());
         EXPECT_TRUE(MoveTaskButton(2, 1, Groups));
         EXPECT_THAT(ReceivedMoves, ElementsAre(std::make_pair(WPARAM(4), LPARAM(2)),
                                                std::make_pair(WPARAM(5), LPARAM(3))));
@@ -201,13 +194,40 @@ TEST_F(DirectMove, SendsToTheRememberedToolbarWhileItIsAWindow) {
     EXPECT_THAT(Texts(), ElementsAre("H0", "B0", "H2", "B2", "H1", "B1"));
 }
 
-// [H0, B0, B1, H2, B2]: B1 stands alone, so its group cannot be moved with two moves. The
-// scripted toolbar does not follow windows, so what the reshowing did shows in the log only.
+// A program's group of several windows moves directly, one message per button, and stays
+// together behind its header.
+TEST_F(DirectMove, AProgramsWindowsMoveTogether) {
+    ScopedWindow second = LoggedWindow("W0b");
+    Shell->Script(
+        {ScriptedButton::Header("H0", true), ScriptedButton::Window("B0", Windows[0].get()),
+         ScriptedButton::Window("B0b", second.get()), ScriptedButton::Header("H1", true),
+         ScriptedButton::Window("B1", Windows[1].get()), ScriptedButton::Header("H2", true),
+         ScriptedButton::Window("B2", Windows[2].get())});
+    Shell->Sync();
+    WindowLog.clear();
+    Snapshot();
+    ASSERT_EQ(Groups.size(), 3u);
+    ASSERT_FALSE(Groups[0].Group->NeedsAlternateMove);
+    EXPECT_TRUE(MoveTaskButton(0, 2, Groups));
+    EXPECT_THAT(Texts(), ElementsAre("H1", "B1", "H0", "B0", "B0b", "H2", "B2"));
+    Snapshot();
+    EXPECT_TRUE(MoveTaskButton(1, 3, Groups));
+    EXPECT_THAT(Texts(), ElementsAre("H1", "B1", "H2", "B2", "H0", "B0", "B0b"));
+    Snapshot();
+    EXPECT_TRUE(MoveTaskButton(2, 0, Groups));
+    EXPECT_THAT(Texts(), ElementsAre("H0", "B0", "B0b", "H1", "B1", "H2", "B2"));
+    EXPECT_THAT(WindowLog, IsEmpty());
+}
+
+// [H0, B0, C1, M1, H2, B2]: the collapsed group C1 (its header shown, its member hidden) cannot
+// be moved button by button. The scripted toolbar does not follow windows, so what the
+// reshowing did shows in the log only.
 TEST_F(Move, AcrossOrOutOfAGroupThatNeedsTheAlternateMethod) {
     ScopedWindow w0 = LoggedWindow("W0"), w1 = LoggedWindow("W1"), w2 = LoggedWindow("W2");
     Shell->Script({ScriptedButton::Header("H0", true), ScriptedButton::Window("B0", w0.get()),
-                   ScriptedButton::Window("B1", w1.get()), ScriptedButton::Header("H2", true),
-                   ScriptedButton::Window("B2", w2.get())});
+                   ScriptedButton::Header("C1", false),
+                   ScriptedButton::Window("M1", w1.get(), 0, /*hidden*/ true),
+                   ScriptedButton::Header("H2", true), ScriptedButton::Window("B2", w2.get())});
     Shell->Sync();
     const std::vector<std::string> start = Texts();
     {
@@ -241,7 +261,7 @@ TEST_F(Move, AlternateMethodChosenRestoresThePressedButtonsWindow) {
                    ScriptedButton::Window("B2", w2.get())});
     Shell->Sync();
     int asked = 0;
-    AlternateMoveChosen = [&asked] {
+    Taskbar.AlternateMoveChosen = [&asked] {
         ++asked;
         return true;
     };
@@ -273,7 +293,7 @@ TEST_F(Move, WithoutPressedButtonTheDesktopsTopWindowComesToTheFront) {
     SetForegroundWindow(front.get());
     ASSERT_EQ(GetForegroundWindow(), front.get());
     ASSERT_EQ(GetTopWindow(GetDesktopWindow()), top.get());
-    AlternateMoveChosen = [] { return true; };
+    Taskbar.AlternateMoveChosen = [] { return true; };
     Snapshot();
     EXPECT_TRUE(MoveTaskButton(1, 0, Groups));
     EXPECT_EQ(GetForegroundWindow(), top.get());
@@ -315,7 +335,7 @@ TEST_F(LiveMove, ToTheEndHidesFromTheLowerPositionAndShowsTheMovingGroupLast) {
     std::vector<int> before, after;
     ASSERT_THAT(Order(&before), ElementsAre(Wnd(0), Wnd(1), Wnd(2), Wnd(3)));
     Shell->Foreground(Wnd(1));
-    AlternateMoveChosen = [] { return true; };
+    Taskbar.AlternateMoveChosen = [] { return true; };
     Snapshot();
     ASSERT_EQ(Groups.size(), 4u);
     ASSERT_EQ(Groups[1].Group->Windows, (std::vector<TWndHandle>{0, FromHWND(Wnd(1))}));
@@ -340,7 +360,7 @@ TEST_F(LiveMove, UpAcrossGroupsWithTheForegroundOutsideTheTaskbar) {
     ASSERT_TRUE(BecomesForeground(front.get()));
     ASSERT_EQ(GetTopWindow(GetDesktopWindow()), top.get());
     Shell->Sync(); // no button is pressed now
-    AlternateMoveChosen = [] { return true; };
+    Taskbar.AlternateMoveChosen = [] { return true; };
     Snapshot();
     for (const TGroupListItem& g : Groups)
         ASSERT_FALSE(g.Group->Active);
@@ -350,17 +370,26 @@ TEST_F(LiveMove, UpAcrossGroupsWithTheForegroundOutsideTheTaskbar) {
     EXPECT_EQ(GetForegroundWindow(), top.get());
 }
 
-// A group of two windows of one program: its second window stands alone, so even with the
-// alternate method off a move across it reshows the windows.
-TEST_F(LiveMove, AcrossAGroupThatNeedsTheAlternateMethod) {
+// A program of two windows is one group: the direct method moves both its buttons, and the
+// shell keeps them together behind its header.
+TEST_F(LiveMove, AProgramsTwoWindowsMoveTogether) {
     Apps[1]->Open("Bravo 2");
-    ASSERT_THAT(Order(), ElementsAre(Wnd(0), Wnd(1), Apps[1]->Window(1), Wnd(2), Wnd(3)));
+    const HWND bravo2 = Apps[1]->Window(1);
+    ASSERT_THAT(Order(), ElementsAre(Wnd(0), Wnd(1), bravo2, Wnd(2), Wnd(3)));
     Snapshot();
-    ASSERT_EQ(Groups.size(), 5u);
-    ASSERT_TRUE(Groups[2].Group->NeedsAlternateMove);
-    EXPECT_FALSE(MoveTaskButton(3, 1, Groups));
-    // Charlie's window came back first, then Bravo's two, which join their program's group.
-    EXPECT_THAT(Order(), ElementsAre(Wnd(0), Wnd(2), Wnd(1), Apps[1]->Window(1), Wnd(3)));
+    ASSERT_EQ(Groups.size(), 4u);
+    ASSERT_EQ(Groups[1].Group->Windows,
+              (std::vector<TWndHandle>{0, FromHWND(Wnd(1)), FromHWND(bravo2)}));
+    ASSERT_FALSE(Groups[1].Group->NeedsAlternateMove);
+    EXPECT_TRUE(MoveTaskButton(1, 3, Groups)); // Bravo past Charlie
+    EXPECT_THAT(Order(), ElementsAre(Wnd(0), Wnd(2), Wnd(1), bravo2, Wnd(3)));
+    Snapshot();
+    EXPECT_TRUE(MoveTaskButton(3, 1, Groups)); // Delta up across Bravo
+    EXPECT_THAT(Order(), ElementsAre(Wnd(0), Wnd(3), Wnd(2), Wnd(1), bravo2));
+    Snapshot();
+    ASSERT_EQ(Groups.size(), 4u);
+    EXPECT_EQ(Groups[3].Group->Windows,
+              (std::vector<TWndHandle>{0, FromHWND(Wnd(1)), FromHWND(bravo2)}));
 }
 
 TEST(MoveWithoutShell, DirectMoveWithNoToolbarSendsNothingAndSaysSo) {
@@ -372,10 +401,9 @@ TEST(MoveWithoutShell, DirectMoveWithNoToolbarSendsNothingAndSaysSo) {
         g->Index = index;
         AddGroup(groups, std::move(g));
     }
-    TaskbarToolbarWnd = nullptr;
-    EXPECT_FALSE(MoveDirect(1, 0, groups));
-    EXPECT_FALSE(MoveTaskButton(1, 0, groups));
-    ClearGroupList(groups);
+    TTaskbar taskbar;
+    EXPECT_FALSE(taskbar.MoveDirect(1, 0, groups));
+    EXPECT_FALSE(taskbar.MoveTaskButton(1, 0, groups));
 }
 
 } // namespace
