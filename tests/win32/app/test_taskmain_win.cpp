@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <optional>
 
 #include "taskbar/taskbuttons_win.h"
 #include "tests/support/TestSupport.h"
@@ -134,21 +135,23 @@ TEST(SessionEnd, ACancelledLogoffLeavesNoWindowHiddenWhenTheProgramEnds) {
     for (bool sessionEnds : {false, true}) {
         zvtest::ResetProgramSettings();
         TProgram program;
-        THiddenWindows hidden(program);
+        // Hidden once the program runs (hidden before, a start would show them again).
+        std::optional<THiddenWindows> hidden;
         {
             TApplication app;
             app.SetTitle("Zorvane");
             TfTaskBarMain* m = nullptr;
             app.CreateForm(m, program);
+            hidden.emplace(program);
             HWND main = m->Handle();
             EXPECT_EQ(::SendMessageA(main, WM_QUERYENDSESSION, 0, 0), TRUE);
             ::SendMessageA(main, WM_ENDSESSION, sessionEnds ? TRUE : FALSE, 0);
             m->bOkClick(nullptr);
             ASSERT_TRUE(app.Terminated());
             app.Run();
-            EXPECT_FALSE(hidden.AllVisible()); // the Exit command's steps did not run
+            EXPECT_FALSE(hidden->AllVisible()); // the Exit command's steps did not run
         }
-        EXPECT_EQ(hidden.AllVisible(), !sessionEnds) << "session ends: " << sessionEnds;
+        EXPECT_EQ(hidden->AllVisible(), !sessionEnds) << "session ends: " << sessionEnds;
     }
 }
 
