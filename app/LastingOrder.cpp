@@ -1,9 +1,9 @@
 #include "app/LastingOrder.h"
 
 #include <algorithm>
-#include <iterator>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 #include "toolkit/SysUtils.h"
 

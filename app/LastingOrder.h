@@ -83,8 +83,7 @@ struct THiddenWindow {
     std::string Program;  // ProgramKey of its process's executable
     uint64_t Started = 0; // when its process started (a FILETIME); 0 when unknown
     friend bool operator==(const THiddenWindow& a, const THiddenWindow& b) {
-        return a.Wnd == b.Wnd && a.Pid == b.Pid && a.Program == b.Program &&
-               a.Started == b.Started;
+        return a.Wnd == b.Wnd && a.Pid == b.Pid && a.Program == b.Program && a.Started == b.Started;
     }
 };
 

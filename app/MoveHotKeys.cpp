@@ -99,8 +99,8 @@ std::string MoveKeyName(const TMoveKey& Key) {
 
 TMoveKeysChoice ChooseMoveKeys(uint32_t LeftControl, uint32_t RightControl, bool WinKey,
                                const TMoveKey& Left, const TMoveKey& Right) {
-    TMoveKeysChoice c{MoveKeyFromControl(LeftControl, WinKey),
-                      MoveKeyFromControl(RightControl, WinKey), {}};
+    TMoveKeysChoice c{
+        MoveKeyFromControl(LeftControl, WinKey), MoveKeyFromControl(RightControl, WinKey), {}};
     for (auto [chosen, before] : {std::pair{&c.Left, &Left}, std::pair{&c.Right, &Right}})
         if (chosen->Vk != 0 && !MoveKeyAllowed(*chosen)) {
             c.Refusal = MoveKeyName(*chosen) +
@@ -109,8 +109,8 @@ TMoveKeysChoice ChooseMoveKeys(uint32_t LeftControl, uint32_t RightControl, bool
             *chosen = *before;
         }
     if (c.Left.Vk != 0 && c.Left == c.Right) {
-        c.Refusal = MoveKeyName(c.Left) +
-                    " cannot move buttons both left and right: choose another key.";
+        c.Refusal =
+            MoveKeyName(c.Left) + " cannot move buttons both left and right: choose another key.";
         // The key that changed is the one refused.
         if (c.Right != Right)
             c.Right = Right;

@@ -71,8 +71,9 @@ TTrayIcon::TTrayIcon(TComponent* Owner, std::string Name)
                                              [this](TObject* Sender) { ClickTimerTimer(Sender); }});
     CycleTimer_ = Window_->Create<TTimer>(
         TTimerParams{"CycleTimer", 0, false, [this](TObject* Sender) { CycleTimerTimer(Sender); }});
-    AddRetryTimer_ = Window_->Create<TTimer>(TTimerParams{
-        "AddRetryTimer", kAddRetryMs, false, [this](TObject* Sender) { AddRetryTimerTimer(Sender); }});
+    AddRetryTimer_ = Window_->Create<TTimer>(
+        TTimerParams{"AddRetryTimer", kAddRetryMs, false,
+                     [this](TObject* Sender) { AddRetryTimerTimer(Sender); }});
     if (Application)
         ApplicationHook_ = std::make_unique<TWindowHook>(
             Application->Handle(),

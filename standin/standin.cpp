@@ -99,7 +99,7 @@ private:
     MessageWindow control_;
     bool scripted_ = false;
     std::vector<ScriptLine> script_;
-    int trayRefusals_ = 0;           // NIM_ADD calls still to refuse
+    int trayRefusals_ = 0;              // NIM_ADD calls still to refuse
     std::vector<std::string> trayAdds_; // every NIM_ADD received, as the reply lists it
     bool countFlap_ = false;
     int textFail_ = 0;

@@ -301,8 +301,8 @@ TEST_F(Lasting, AStoredBareMoveKeyRegistersNothing) {
     const DWORD bareLeft = VK_LEFT, shiftRight = MOD_SHIFT << 8 | VK_RIGHT;
     ::RegSetValueExA(key, "MoveLeftKey", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&bareLeft),
                      sizeof bareLeft);
-    ::RegSetValueExA(key, "MoveRightKey", 0, REG_DWORD,
-                     reinterpret_cast<const BYTE*>(&shiftRight), sizeof shiftRight);
+    ::RegSetValueExA(key, "MoveRightKey", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&shiftRight),
+                     sizeof shiftRight);
     ::RegCloseKey(key);
     StartProgram();
     // The keys are free for this program to take.

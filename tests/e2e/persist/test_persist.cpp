@@ -217,8 +217,11 @@ TEST(Restart, AWindowPlaceLargerThanTheScreenOpensWhollyOnIt) {
                                 nullptr),
               ERROR_SUCCESS);
     ScopedKey main(raw);
-    for (auto [name, value] : {std::pair{"Left", -5000}, {"Top", 0}, {"Width", 100000},
-                               {"Height", 100000}, {"WindowState", 0}}) {
+    for (auto [name, value] : {std::pair{"Left", -5000},
+                               {"Top", 0},
+                               {"Width", 100000},
+                               {"Height", 100000},
+                               {"WindowState", 0}}) {
         const DWORD d = static_cast<DWORD>(value);
         ::RegSetValueExA(raw, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&d), sizeof d);
     }

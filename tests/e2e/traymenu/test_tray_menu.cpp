@@ -246,8 +246,8 @@ TEST(GroupIcons, ComeFromTheNewShellAfterItRestarted) {
 TEST(StartUpBox, TheTrayIconOpensNothingUntilStartUpHasFinished) {
     zvtest::ResetProgramSettings();
     HKEY raw = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Kestrelan\\Zorvane\\Main", 0,
-                                nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr),
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Kestrelan\\Zorvane\\Main", 0, nullptr,
+                                0, KEY_WRITE, nullptr, &raw, nullptr),
               ERROR_SUCCESS);
     for (const char* name : {"Left", "Top", "Width", "Height"})
         ::RegSetValueExA(raw, name, 0, REG_SZ, reinterpret_cast<const BYTE*>("12"), 3);
@@ -260,9 +260,8 @@ TEST(StartUpBox, TheTrayIconOpensNothingUntilStartUpHasFinished) {
     ASSERT_TRUE(main);
     EXPECT_EQ(ClassOf(main), "TfTaskBarMain"); // owned by the main window
     HWND icon = nullptr;
-    ASSERT_TRUE(RoundTripUntil(box, kWaitMs, [&] {
-        return (icon = ProgramIconWindow(shell, program.Pid())) != nullptr;
-    }));
+    ASSERT_TRUE(RoundTripUntil(
+        box, kWaitMs, [&] { return (icon = ProgramIconWindow(shell, program.Pid())) != nullptr; }));
     for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
         shell.TrayClick(icon, 1, m);
     ASSERT_TRUE(SendAndWait(icon, WM_NULL, 0, 0)); // the clicks have been handled

@@ -86,8 +86,8 @@ TEST(RunEntry, ReadingTellsWhetherTheValueIsOursAndWhetherItExists) {
 }
 
 TEST(RunEntry, WritingPutsThePathInQuotesOverAnyOldValueAndReadsBack) {
-    for (const TRunValue& old : {TRunValue{}, Sz(kPath), Sz("D:\\old\\Zorvane.exe"),
-                                 Sz(kPath, 4 /* REG_DWORD */)}) {
+    for (const TRunValue& old :
+         {TRunValue{}, Sz(kPath), Sz("D:\\old\\Zorvane.exe"), Sz(kPath, 4 /* REG_DWORD */)}) {
         TFakeRegistry reg;
         if (old.Exists)
             reg.Values["Zorvane"] = old;

@@ -355,7 +355,8 @@ TEST(SaveState, TheKeyNameIsTidiedAndTheDefaultOneLiesUnderTheProgramsName) {
 
 TEST(OneInstance, TheMutexIsNamedAfterTheFileNameInOneLetterCase) {
     EXPECT_EQ(InstanceMutexName("C:\\Apps\\Zorvane.EXE"), "zorvane.exe");
-    EXPECT_EQ(InstanceMutexName("c:\\apps\\zorvane.exe"), InstanceMutexName("C:\\Apps\\ZORVANE.exe"));
+    EXPECT_EQ(InstanceMutexName("c:\\apps\\zorvane.exe"),
+              InstanceMutexName("C:\\Apps\\ZORVANE.exe"));
     EXPECT_EQ(InstanceMutexName("Copy of Zorvane.exe"), "copy of zorvane.exe");
     EXPECT_EQ(OneInstanceErrorText("Unable to create Mutex!", "Access denied."),
               "Unable to create Mutex! An Exception was raised with the message : Access denied.");

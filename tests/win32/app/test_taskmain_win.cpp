@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "taskbar/taskbuttons_win.h"
-#include "tests/win32/app/RunValue.h"
 #include "tests/support/TestSupport.h"
+#include "tests/win32/app/RunValue.h"
 
 namespace {
 // The program's three windows, as the program entry creates them.
