@@ -119,16 +119,26 @@ std::optional<ShellCommand> ParseShellCommand(const std::string& text, std::stri
         return std::nullopt;
     }
     static const std::map<std::string, std::pair<ShellCommand::Kind, std::size_t>> kCommands = {
-        {"sync", {ShellCommand::Sync, 0}},           {"dump", {ShellCommand::Dump, 0}},
-        {"rect", {ShellCommand::Rect, 0}},           {"edge", {ShellCommand::SetEdge, 1}},
-        {"grouping", {ShellCommand::Grouping, 1}},   {"collapse", {ShellCommand::Collapse, 1}},
-        {"expand", {ShellCommand::Expand, 1}},       {"restart", {ShellCommand::Restart, 0}},
-        {"script", {ShellCommand::Script, 0}},       {"unscript", {ShellCommand::Unscript, 0}},
-        {"countflap", {ShellCommand::CountFlap, 1}}, {"textfail", {ShellCommand::TextFail, 1}},
-        {"textgrow", {ShellCommand::TextGrow, 2}},   {"tray", {ShellCommand::Tray, 0}},
-        {"trayclick", {ShellCommand::TrayClick, 3}}, {"trayrefuse", {ShellCommand::TrayRefuse, 1}},
-        {"trayadds", {ShellCommand::TrayAdds, 0}},   {"foreground", {ShellCommand::Foreground, 1}},
-        {"handles", {ShellCommand::Handles, 0}},     {"isicon", {ShellCommand::IsIcon, 1}},
+        {"sync", {ShellCommand::Sync, 0}},
+        {"dump", {ShellCommand::Dump, 0}},
+        {"rect", {ShellCommand::Rect, 0}},
+        {"edge", {ShellCommand::SetEdge, 1}},
+        {"grouping", {ShellCommand::Grouping, 1}},
+        {"collapse", {ShellCommand::Collapse, 1}},
+        {"expand", {ShellCommand::Expand, 1}},
+        {"restart", {ShellCommand::Restart, 0}},
+        {"script", {ShellCommand::Script, 0}},
+        {"unscript", {ShellCommand::Unscript, 0}},
+        {"countflap", {ShellCommand::CountFlap, 1}},
+        {"textfail", {ShellCommand::TextFail, 1}},
+        {"textgrow", {ShellCommand::TextGrow, 2}},
+        {"tray", {ShellCommand::Tray, 0}},
+        {"trayclick", {ShellCommand::TrayClick, 3}},
+        {"trayrefuse", {ShellCommand::TrayRefuse, 1}}, // as a shell still starting
+        {"trayadds", {ShellCommand::TrayAdds, 0}},
+        {"foreground", {ShellCommand::Foreground, 1}},
+        {"handles", {ShellCommand::Handles, 0}},
+        {"isicon", {ShellCommand::IsIcon, 1}},
         {"quit", {ShellCommand::Quit, 0}},
     };
     auto found = kCommands.find(words[0]);
