@@ -173,9 +173,6 @@ TEST(MoveHotKeys, AKeyNeedsWindowsCtrlOrAltAndEachDirectionItsOwnKey) {
     EXPECT_EQ(c.Left, (TMoveKey{kModControl, 'K'}));
     EXPECT_EQ(c.Right, (TMoveKey{kModControl, 'L'}));
     EXPECT_EQ(c.Refusal, "Ctrl+K cannot move buttons both left and right: choose another key.");
-    c = ChooseMoveKeys(ctrlK, ctrlK, false, {kModControl, 'J'}, {kModControl, 'K'});
-    EXPECT_EQ(c.Left, (TMoveKey{kModControl, 'J'}));
-    EXPECT_EQ(c.Right, (TMoveKey{kModControl, 'K'}));
     // No key on both sides is no clash.
     c = ChooseMoveKeys(0, 0, true, kDefaultMoveLeft, kDefaultMoveRight);
     EXPECT_EQ(c.Left, TMoveKey{});

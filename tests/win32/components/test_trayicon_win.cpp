@@ -189,23 +189,3 @@ TEST_F(TrayIcon, ComesBackWhenTheShellRestarts) {
     ::DispatchMessageA(&msg);
     EXPECT_FALSE(ShellIcon(*Shell, Wnd));
 }
-
-TEST_F(TrayIcon, ARefusedAddIsTriedAgainUntilTheShellTakesTheIcon) {
-    ASSERT_TRUE(Form->Tray->HideIcon());
-    // The shell refuses the first two adds, as at logon before it is ready.
-    Shell->TrayRefuse(2);
-    EXPECT_FALSE(Form->Tray->ShowIcon());
-    EXPECT_FALSE(ShellIcon(*Shell, Wnd));
-    MSG msg{};
-    for (int tick = 0; tick < 2; ++tick) {
-        ASSERT_TRUE(zvtest::WaitForMessage(Wnd, WM_TIMER, &msg, 5000));
-        ::DispatchMessageA(&msg);
-    }
-    auto icon = ShellIcon(*Shell, Wnd);
-    ASSERT_TRUE(icon);
-    EXPECT_EQ(icon->tip, "tray test");
-    // Held by the shell now: the retries have stopped (no further add).
-    const size_t adds = Shell->TrayAdds().size();
-    EXPECT_FALSE(zvtest::WaitForMessage(Wnd, WM_TIMER, &msg, 2 * kAddRetryMs));
-    EXPECT_EQ(Shell->TrayAdds().size(), adds);
-}

@@ -326,22 +326,3 @@ TEST_F(IconLibrary, AThousandSnapshotsLeaveNoIconBehindInTheShell) {
 }
 
 } // namespace
-
-namespace {
-TEST_F(IconLibrary, StartedAgainAfterTheShellRestartedItAnswersInTheNewShell) {
-    ASSERT_NE(Loader.StartIconHook(), 0);
-    // A new shell process, as when Explorer restarts: the old hook went with the old one.
-    delete Shell;
-    Shell = new zvtest::StandinShell;
-    Shell->Script({ScriptedButton::Header("A", true, 1), ScriptedButton::Window("A1", nullptr, 3)});
-    ASSERT_NE(Loader.StartIconHook(), 0);
-    Snapshot(false);
-    ASSERT_EQ(Groups.size(), 1u);
-    EXPECT_EQ(Groups[0].Group->Icon.Pixels, ScriptImage(3).Pixels);
-    EXPECT_EQ(ShellCounters(Shell->Pid()).Made, 1u);
-    // With the same shell a further start keeps the one hook: one reply per request.
-    ASSERT_NE(Loader.StartIconHook(), 0);
-    Snapshot(false);
-    EXPECT_EQ(ShellCounters(Shell->Pid()).Made, 2u);
-}
-} // namespace
