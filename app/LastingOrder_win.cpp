@@ -143,15 +143,19 @@ void TLastingOrder::Forget() {
 }
 
 namespace {
+BOOL CALLBACK AddWindow(HWND Wnd, LPARAM Windows) noexcept {
+    try {
+        reinterpret_cast<std::vector<TWndHandle>*>(Windows)->push_back(FromHWND(Wnd));
+        return TRUE;
+    } catch (...) {
+        return FALSE; // no memory: the list ends here
+    }
+}
+
 // Every top-level window, sorted: one call for the whole list.
 std::vector<TWndHandle> TopLevelWindows() {
     std::vector<TWndHandle> windows;
-    ::EnumWindows(
-        [](HWND Wnd, LPARAM Windows) -> BOOL {
-            reinterpret_cast<std::vector<TWndHandle>*>(Windows)->push_back(FromHWND(Wnd));
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    ::EnumWindows(&AddWindow, reinterpret_cast<LPARAM>(&windows));
     std::sort(windows.begin(), windows.end());
     return windows;
 }
