@@ -207,13 +207,14 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner, TProgram& Program)
     TimerHelp = Create<TTimer>(
         TTimerParams{"TimerHelp", 1000, false, handler(&TfTaskBarMain::TimerHelpTimer)});
     Msg = Create<TMessageBox>("Msg");
-    CreateTrayIcon();
 
     // The single-instance guard: its Loaded runs before FormCreate and calls
-    // OneInstance1ApplicationExists in a second instance, which then ends silently.
+    // OneInstance1ApplicationExists in a second instance, which then ends silently. It is
+    // made before the tray icon, so that it decides before the icon would be added.
     TkForm1 = Create<TTkForm>("TkForm1");
     OneInstance1 = Create<TOneInstance>("OneInstance1");
     OneInstance1->ApplicationExists = handler(&TfTaskBarMain::OneInstance1ApplicationExists);
+    CreateTrayIcon();
     SaveState1 = Create<TSaveState>("SaveState1");
     SaveState1->SetKeyName("Software\\Kestrelan\\Zorvane\\Main\\");
     SaveState1->TkForm = TkForm1;
@@ -276,7 +277,13 @@ void TfTaskBarMain::FormCreate(TObject*) {
     StartLasting(); // windows left hidden by an earlier run come back first
     TkPageControl1->SetActivePageIndex(0);
     RestoreStates();
-    cbStartUpClick(nullptr);
+    try {
+        cbStartUpClick(nullptr);
+    } catch (...) {
+        // A refused start-with-Windows entry (security software guarding the Run key) is
+        // reported, and start-up goes on: the tray icon gets its menu all the same.
+        Application->HandleException(this);
+    }
     SetUpTrayIcon();
     StartIconHook();
 }
@@ -325,6 +332,8 @@ void TfTaskBarMain::WndProc(TMessage& Message) {
             MoveForegroundGroup(Message.WParam == kMoveLeftId ? -1 : 1);
     } else if (Message.Msg == TaskbarCreatedMsg()) {
         Program_.LastingOrder.Recheck(); // a new shell: the order is put back at the next tick
+        if (!Program_.Exiting)
+            StartIconHook(); // the icon library into the new shell, or the rows lose their icons
     } else if (Message.Msg == IconReplyMsg()) {
         Program_.IconChannel.IconReply(reinterpret_cast<HICON>(Message.WParam), Handle());
     } else if (Message.Msg == WM_SYSCOMMAND && (Message.WParam & 0xFFF0) == SC_MAXIMIZE) {

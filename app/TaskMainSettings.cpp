@@ -62,6 +62,9 @@ void TfTaskBarMain::CreateTrayIcon() {
     TrayIcon1->SetIconList(ImageList1);
     TrayIcon1->SetHint("Zorvane");
     TrayIcon1->OnDblClick = Handler(&TfTaskBarMain::TrayIcon1Click);
+    // Nothing opens from the icon until start-up has finished (SetUpTrayIcon): a list opened
+    // over a start-up message box would cover the box's button.
+    TrayIcon1->Enabled = false;
 }
 
 TNotifyEvent TfTaskBarMain::Handler(void (TfTaskBarMain::*Method)(TObject*)) {
@@ -73,6 +76,7 @@ void TfTaskBarMain::SetUpTrayIcon() {
     TrayIcon1->SetHint("Zorvane");
     TrayIcon1->SetIconIndex(kTrayPictureTaskbar);
     TrayIcon1->PopupMenu = TkPopupMenu1;
+    TrayIcon1->Enabled = true;
 }
 
 void TfTaskBarMain::RemoveTrayIcon() {
@@ -102,7 +106,7 @@ void TfTaskBarMain::mHelpClick(TObject*) {
     // The main window stays hidden after the help window closes.
     Hide();
     if (Help_)
-        Help_->ShowModal();
+        Help_->ShowHelp(); // brought forward when it is open already
 }
 
 void TfTaskBarMain::bHelpClick(TObject* Sender) {
@@ -122,7 +126,12 @@ void TfTaskBarMain::cbStartUpClick(TObject*) {
         ~TReattach() { Form.cbStartUp->OnClick = Form.Handler(&TfTaskBarMain::cbStartUpClick); }
     } reattach{*this};
     bool enabled = cbStartUp->Checked();
-    RunEntry(enabled, true);
+    try {
+        RunEntry(enabled, true);
+    } catch (...) {
+        cbStartUp->SetChecked(enabled); // a refused write: what the registry holds still
+        throw;
+    }
     cbStartUp->SetChecked(enabled); // what the registry holds now
 }
 
@@ -146,7 +155,7 @@ void TfTaskBarMain::FormShow(TObject*) {
 void TfTaskBarMain::TimerHelpTimer(TObject*) {
     TimerHelp->SetEnabled(false);
     if (Help_)
-        Help_->ShowModal();
+        Help_->ShowHelp(); // brought forward when it is open already
 }
 
 void TfTaskBarMain::bDemo_OLDClick(TObject*) {
@@ -238,17 +247,29 @@ void TfTaskBarMain::StartLasting() {
     MoveHotKeys.Load();
     // The controls show what is stored; their handlers are not attached while they are set.
     const TNotifyEvent keep = std::exchange(cbKeepOrder->OnClick, nullptr);
-    const TNotifyEvent win = std::exchange(cbMoveWinKey->OnClick, nullptr);
     cbKeepOrder->SetChecked(Program_.LastingOrder.Enabled());
-    cbMoveWinKey->SetChecked((MoveHotKeys.Left.Modifiers & kModWin) != 0);
-    hkMoveLeft->SetValue(ControlValueOf(MoveHotKeys.Left));
-    hkMoveRight->SetValue(ControlValueOf(MoveHotKeys.Right));
     cbKeepOrder->OnClick = keep;
-    cbMoveWinKey->OnClick = win;
+    ShowMoveKeys();
     RegisterMoveKeys();
 }
 
-void TfTaskBarMain::RegisterMoveKeys() {
+void TfTaskBarMain::ShowMoveKeys() {
+    const TNotifyEvent win = std::exchange(cbMoveWinKey->OnClick, nullptr);
+    const TMoveKey& shown = MoveHotKeys.Left.Vk != 0 ? MoveHotKeys.Left : MoveHotKeys.Right;
+    cbMoveWinKey->SetChecked(shown.Vk == 0 || (shown.Modifiers & kModWin) != 0);
+    cbMoveWinKey->OnClick = win;
+    hkMoveLeft->SetValue(ControlValueOf(MoveHotKeys.Left));
+    hkMoveRight->SetValue(ControlValueOf(MoveHotKeys.Right));
+    SetMoveKeyRules();
+}
+
+void TfTaskBarMain::SetMoveKeyRules() {
+    const TMoveKeyRules rules = MoveKeyControlRules(cbMoveWinKey->Checked());
+    for (THotKey* control : {hkMoveLeft, hkMoveRight})
+        control->SetRules(rules.InvalidCombinations, rules.Replacement);
+}
+
+void TfTaskBarMain::RegisterMoveKeys(const std::string& Refusal) {
     const std::vector<std::string> taken = MoveHotKeys.Register(Handle());
     std::string text;
     for (const std::string& name : taken)
@@ -256,15 +277,23 @@ void TfTaskBarMain::RegisterMoveKeys() {
     if (!text.empty())
         text += taken.size() > 1 ? " are held by another program: choose other keys."
                                  : " is held by another program: choose another key.";
-    lMoveKeysTaken->SetCaption(text);
+    lMoveKeysTaken->SetCaption(Refusal.empty() ? text : Refusal);
 }
 
 void TfTaskBarMain::MoveKeysChange(TObject*) {
-    const bool win = cbMoveWinKey->Checked();
-    MoveHotKeys.Left = MoveKeyFromControl(hkMoveLeft->Value(), win);
-    MoveHotKeys.Right = MoveKeyFromControl(hkMoveRight->Value(), win);
+    // A key that is not allowed, or the key of the other direction, is refused: the controls
+    // go back to the keys kept, and the Settings tab says why.
+    const TMoveKeysChoice choice =
+        ChooseMoveKeys(hkMoveLeft->Value(), hkMoveRight->Value(), cbMoveWinKey->Checked(),
+                       MoveHotKeys.Left, MoveHotKeys.Right);
+    MoveHotKeys.Left = choice.Left;
+    MoveHotKeys.Right = choice.Right;
     MoveHotKeys.Save();
-    RegisterMoveKeys();
+    if (!choice.Refusal.empty())
+        ShowMoveKeys();
+    else
+        SetMoveKeyRules(); // the controls stay as the user is typing them
+    RegisterMoveKeys(choice.Refusal);
 }
 
 void TfTaskBarMain::cbKeepOrderClick(TObject*) {

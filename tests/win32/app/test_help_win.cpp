@@ -189,3 +189,28 @@ TEST_F(THelpTest, WithoutTheMovieTheAreaStaysEmpty) {
     EXPECT_TRUE(zvtest::AllPixelsAre(Movie(), zvtest::Pixel(::GetSysColor(COLOR_BTNFACE))));
     Help->Hide();
 }
+
+namespace {
+// A second Help while the window is open, as the tray menu or the demonstration timer asks
+// for it from inside the modal loop; then Enter closes the window.
+std::string g_SecondHelp;
+TFHelp* g_Help = nullptr; // the window the timer asks again
+void CALLBACK HelpAgain(HWND, UINT, UINT_PTR Id, DWORD) {
+    ::KillTimer(nullptr, Id);
+    try {
+        g_SecondHelp = g_Help->ShowHelp() == mrNone ? "brought forward" : "shown again";
+    } catch (const std::exception& e) {
+        g_SecondHelp = e.what();
+    }
+    ::PostMessageA(g_Help->Handle(), WM_KEYDOWN, VK_RETURN, 1);
+}
+} // namespace
+
+TEST_F(THelpTest, HelpAskedForWhileTheWindowIsOpenBringsItForward) {
+    g_SecondHelp.clear();
+    g_Help = Help;
+    ::SetTimer(nullptr, 0, 50, &HelpAgain);
+    EXPECT_EQ(Help->ShowHelp(), mrOk);
+    EXPECT_EQ(g_SecondHelp, "brought forward");
+    EXPECT_FALSE(Help->Visible());
+}
