@@ -30,6 +30,7 @@ struct ShellCommand {
         Sync,
         Dump,
         Rect,
+        ButtonRects,
         SetEdge,
         Grouping,
         Collapse,
@@ -45,6 +46,7 @@ struct ShellCommand {
         Foreground,
         Handles,
         IsIcon,
+        Icons,
         Quit
     };
     Kind kind = Sync;
