@@ -134,6 +134,8 @@ int TLastingOrder::Apply() {
         TGroupListHolder snapshot;
         HWND active = nullptr;
         ReadTaskbarButtons(false, snapshot.Groups, active);
+        if (round == 0 && snapshot.Groups.empty())
+            Recheck(); // nothing could be read (a taskbar in the middle of a change): next tick
         if (round > static_cast<int>(snapshot.Groups.size()))
             break;
         const std::optional<TPlacement> p = NextPlacement(GroupPrograms(snapshot.Groups), Order_);

@@ -16,7 +16,8 @@
 // they stay on one line: "\\" for a backslash, "\n" and "\r" for line breaks.
 //
 // Shell commands:
-//   sync                      catch up with every window now (poll), then reply "ok"
+//   sync                      catch up with every window now (the reports of a shell started
+//                             with --async included; then a poll), then reply "ok"
 //   dump                      the toolbar as it is, one line per button in toolbar order:
 //                             "<index> id=<idCommand> style=0x<hh> state=0x<hh> img=<iBitmap>
 //                              hwnd=0x<handle> text=<text>"

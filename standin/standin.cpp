@@ -6,8 +6,8 @@
 //
 // --async MS: the shell learns of windows being shown or hidden as a real shell does, after
 // the fact: the programs' reports are queued and carried out, in the order they came, MS
-// milliseconds later (or at the next poll or `sync`, whichever comes first), never before the
-// ShowWindow call that caused them has returned.
+// milliseconds later (or at a `sync`), never before the ShowWindow call that caused them has
+// returned. The poll leaves the windows with a report in the queue to the report.
 #include "standin/AppWindows.h"
 #include "standin/Commands.h"
 #include "standin/ControlChannel.h"
@@ -32,6 +32,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 
 namespace standin {
 
@@ -242,17 +243,19 @@ void Shell::RemoveFromModel(WindowKey key) {
 }
 
 void Shell::Poll() {
-    // What the programs reported comes first, in their order: a poll finds windows only in
-    // z-order.
-    ApplyLateEvents(true);
     Update([this] {
+        // A window with a report still queued is the report's: a poll finds windows only in
+        // z-order, the reports keep the order the programs showed them in.
+        std::set<HWND> reported;
+        for (const WindowEvent& event : lateEvents_)
+            reported.insert(event.wnd);
         for (WindowKey key : model_.Windows())
-            if (!IsAppWindow(HwndOf(key)))
+            if (!reported.count(HwndOf(key)) && !IsAppWindow(HwndOf(key)))
                 RemoveFromModel(key);
         // New windows bottom of the z-order first: roughly the order they appeared in.
         std::vector<HWND> windows = FindAppWindows();
         for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-            if (!model_.Contains(KeyOf(*it)))
+            if (!reported.count(*it) && !model_.Contains(KeyOf(*it)))
                 AddToModel(*it);
         for (WindowKey key : model_.Windows())
             model_.SetTitle(key, WindowTitle(HwndOf(key)));
@@ -488,6 +491,7 @@ bool Shell::ExecuteCommand(const ShellCommand& cmd, std::string& reply) {
     TaskToolbar& toolbar = bar_->Toolbar();
     switch (cmd.kind) {
     case ShellCommand::Sync:
+        ApplyLateEvents(true);
         Poll();
         // Painted too, for screenshots taken right after.
         ::RedrawWindow(bar_->TrayWnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);

@@ -33,6 +33,10 @@ constexpr int kCountAttempts = 11;
 constexpr DWORD kCountSettleMs = 10;
 // Between hiding and showing again: the shell removes the hidden windows' buttons meanwhile.
 constexpr DWORD kReshowPauseMs = 100;
+// After showing again: the shell puts the buttons back when it learns of the shows, which
+// may be after ShowWindow returned. Looked at every kReshowLookMs, for kReshowSettleMs at most.
+constexpr DWORD kReshowLookMs = 20;
+constexpr DWORD kReshowSettleMs = 2000;
 
 TRect ToTRect(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
@@ -433,6 +437,21 @@ bool ValidPosition(int32_t Pos, const TGroupList& Groups) {
     return Pos >= 0 && static_cast<std::size_t>(Pos) < Groups.size();
 }
 
+// Waits until the shell shows the buttons of Shown in that order, so that whatever reads the
+// taskbar after a reshowing (the list, the lasting order, the next move) reads its result.
+void WaitForShellToShow(const std::vector<TWndHandle>& Shown) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const HWND toolbar = FindTaskbarToolbar();
+        int count = 0;
+        if (toolbar == nullptr || !StableButtonCount(toolbar, count) ||
+            ButtonsFollowOrder(Shown, ReadButtons(toolbar, count, false)) ||
+            GetTickCount() - start >= kReshowSettleMs)
+            return;
+        Sleep(kReshowLookMs);
+    }
+}
+
 } // namespace
 
 bool MoveTaskButton(int32_t FromIndex, int32_t ToIndex, TGroupList& Groups) {
@@ -470,16 +489,21 @@ bool MoveByReshowing(int32_t FromIndex, int32_t ToIndex, TGroupList& Groups) {
     if (plan.Refused)
         return false;
     HWND restore = WindowToRestore(active);
+    std::vector<TWndHandle> shown;
     const TReshowActions actions{[](TWndHandle w) {
                                      ShowWindow(ToHWND(w), SW_HIDE);
                                      return IsVisible(w);
                                  },
-                                 [](TWndHandle w) {
+                                 [&shown](TWndHandle w) {
                                      ShowWindow(ToHWND(w), SW_SHOWNA);
-                                     return IsVisible(w);
+                                     if (!IsVisible(w))
+                                         return false;
+                                     shown.push_back(w);
+                                     return true;
                                  },
                                  [] { Sleep(kReshowPauseMs); }};
     const bool allBack = CarryOutReshowing(plan, actions);
+    WaitForShellToShow(shown);
     SetForegroundWindow(restore);
     return allBack;
 }

@@ -91,9 +91,8 @@ public:
     double RoundTrip() const {
         const LRESULT expected = LRESULT(FWindows.size() * 2);
         int wrong = 0;
-        const double ms = MillisecondsPerCall(5, 100, [&] {
-            wrong += SendMessageA(FToolbar, TB_BUTTONCOUNT, 0, 0) != expected;
-        });
+        const double ms = MillisecondsPerCall(
+            5, 100, [&] { wrong += SendMessageA(FToolbar, TB_BUTTONCOUNT, 0, 0) != expected; });
         EXPECT_EQ(wrong, 0) << "the round trip cannot be measured: the toolbar did not answer "
                             << expected << " buttons";
         return ms;

@@ -99,9 +99,7 @@ protected:
         return groups;
     }
 
-    static POINT Middle(const TRect& R) {
-        return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
-    }
+    static POINT Middle(const TRect& R) { return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
     // A point on the leading quarter of a group: the drop goes in front of it.
     POINT Leading(const TRect& R) const {
         POINT p = Middle(R);

@@ -11,8 +11,9 @@ TEST(CrashCanary, PassesFirst) {
 }
 
 TEST(CrashCanary, WritesThroughABadPointer) {
-    volatile int* bad = reinterpret_cast<volatile int*>(std::uintptr_t(16));
-    *bad = 1;
+    // An address in the never-mapped first page, which the compiler cannot see through.
+    volatile std::uintptr_t address = 16;
+    *reinterpret_cast<volatile int*>(address) = 1;
     ADD_FAILURE() << "the write through a bad pointer did not fault";
 }
 
