@@ -433,8 +433,7 @@ void CopySampleApp(const std::string& exeName) {
 
 SampleApp::SampleApp(const std::string& name, const std::vector<std::string>& titles,
                      const std::string& extraArgs, const std::string& exeName)
-    : name_(name),
-      process_(ProgramFolder() + exeName, SampleArguments(name, titles, extraArgs)) {
+    : name_(name), process_(ProgramFolder() + exeName, SampleArguments(name, titles, extraArgs)) {
     // The control window is made after every window is open.
     control_ = process_.WaitForWindow([this] { return standin::FindSampleControl(name_); });
     // ...and once it waits for input, it has handled the activations of its start.

@@ -206,7 +206,8 @@ TEST_F(Lasting, AProgramStartedAgainAndTheShellRestartedGetTheUsersOrderBack) {
     Apps[2].reset();
     ASSERT_TRUE(TaskbarBecomes({"Alpha", "Bravo"}));
     Apps[2] = StartApp("Charlie");
-    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Bravo"}));
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Bravo"}))
+        << ::testing::PrintToString(TaskbarOrder()) << " remembered: " << RegString("Order");
 
     // Zorvane ends and the shell comes back: a new Zorvane puts the order back from the
     // registry (the new shell finds the windows in its own order and says "TaskbarCreated").

@@ -55,6 +55,7 @@ protected:
     void AddCollapsedEcho() {
         Echo = std::make_unique<zvtest::SampleApp>(
             "Echo", std::vector<std::string>{"echo 1", "echo 2", "echo 3"});
+        Shell.Sync(); // a shell that learns late has Echo's buttons only now
         Shell.Collapse(Echo->Window(0));
     }
 
