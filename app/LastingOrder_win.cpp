@@ -190,6 +190,8 @@ int TLastingOrder::Apply() {
     // that changes under the moves.
     for (int round = 0; round < 64; ++round) {
         const TGroupList snapshot = Taskbar_.Snapshot(false);
+        if (round == 0 && snapshot.empty())
+            Recheck(); // nothing could be read (a taskbar in the middle of a change): next tick
         if (round > static_cast<int>(snapshot.size()))
             break;
         const std::vector<std::string> bar = GroupPrograms(snapshot);

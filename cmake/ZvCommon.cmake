@@ -72,29 +72,71 @@ function(zv_native_test name)
     add_executable(${name} ${ARG_SOURCES})
     zv_our_target(${name})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
-    add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES TIMEOUT 120 LABELS native)
+    # Judged by its test report, so that a program that ran no tests cannot pass.
+    add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/scripts/gtest-run $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 120 LABELS native SKIP_RETURN_CODE 77)
   endif()
 endfunction()
 
-# zv_wine_test(name SOURCES ... LIBS ... [TIMEOUT s] [GUI])
-# A GoogleTest program run under Wine in the build's private prefix. All Wine tests share
-# one prefix and at most one stand-in shell, so they hold one resource lock.
+# zv_wine_test(name SOURCES ... LIBS ... [TIMEOUT s] [EXPECT_FAILURE])
+# A GoogleTest program run under Wine in the build's private prefix and judged by its test
+# report (scripts/wine-run --gtest). All Wine tests share one prefix and at most one stand-in
+# shell, so they hold one resource lock. Programs named bench_* are benchmarks: label bench,
+# which the test command runs and reports apart from the tests.
+# EXPECT_FAILURE: a canary of the harness itself, which passes only while the harness reports
+# the program as failed; a hang is not such a failure: ctest's own limit, shorter than
+# wine-run's, reports it as a timeout.
 function(zv_wine_test name)
   if(ZV_FLAVOR STREQUAL "win")
-    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "EXPECT_FAILURE" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
     if(NOT ARG_TIMEOUT)
       set(ARG_TIMEOUT 300)
     endif()
     add_executable(${name} ${ARG_SOURCES})
     zv_our_target(${name})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+    set(run_limit ${ARG_TIMEOUT})
+    set(labels wine)
+    if(name MATCHES "^bench_")
+      list(APPEND labels bench)
+    endif()
+    if(ARG_EXPECT_FAILURE)
+      math(EXPR run_limit "${ARG_TIMEOUT} * 2")
+      list(APPEND labels canary)
+    endif()
     add_test(NAME ${name}
-             COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-run --timeout ${ARG_TIMEOUT}
+             COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-run --timeout ${run_limit} --gtest
                      $<TARGET_FILE:${name}>)
-    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS wine
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${labels}"
                          RESOURCE_LOCK wineprefix FIXTURES_REQUIRED wine
                          ENVIRONMENT "ZV_BUILD=${ZV_BUILD}")
+    if(ARG_EXPECT_FAILURE)
+      set_tests_properties(${name} PROPERTIES WILL_FAIL TRUE)
+    else()
+      set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77)
+    endif()
+  endif()
+endfunction()
+
+# zv_wine_test_again(name OF program [FILTER gtest-filter] [TIMEOUT s] [ENVIRONMENT VAR=value...])
+# The Wine test program `program` (made by zv_wine_test) run once more as the test `name`,
+# its tests narrowed by FILTER, with more environment variables.
+function(zv_wine_test_again name)
+  if(ZV_FLAVOR STREQUAL "win")
+    cmake_parse_arguments(ARG "" "OF;FILTER;TIMEOUT" "ENVIRONMENT" ${ARGN})
+    if(NOT ARG_TIMEOUT)
+      set(ARG_TIMEOUT 300)
+    endif()
+    set(env "ZV_BUILD=${ZV_BUILD}" ${ARG_ENVIRONMENT})
+    if(ARG_FILTER)
+      list(APPEND env "GTEST_FILTER=${ARG_FILTER}")
+    endif()
+    add_test(NAME ${name}
+             COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-run --timeout ${ARG_TIMEOUT} --gtest
+                     $<TARGET_FILE:${ARG_OF}>)
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS wine
+                         RESOURCE_LOCK wineprefix FIXTURES_REQUIRED wine
+                         SKIP_RETURN_CODE 77 ENVIRONMENT "${env}")
   endif()
 endfunction()
 

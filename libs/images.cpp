@@ -135,8 +135,7 @@ private:
     ScopedKernelHandle FSection;
 };
 
-// The library's state in one process: the hook where StartHook was called, the counters where
-// requests are answered.
+// The library's state in one process: the hook where StartHook was called.
 class TIconLibrary {
 public:
     DWORD Start() {
@@ -185,8 +184,6 @@ public:
         HICON icon = getIcon != nullptr ? getIcon(images, Index, ILD_NORMAL) : nullptr;
         if (icon == nullptr)
             return;
-        TIconCounters* counters = Counters();
-        Count(counters, &TIconCounters::Made);
         {
             THandedOverPixels pixels(ReplyWnd, icon);
             DWORD_PTR ignored = 0;
@@ -195,8 +192,7 @@ public:
         }
         // The receiver may have destroyed it if it lives in this process; otherwise it is
         // destroyed here.
-        if (DestroyIcon(icon) || !IconExists(icon))
-            Count(counters, &TIconCounters::Freed);
+        DestroyIcon(icon);
     }
 
 private:
@@ -215,23 +211,6 @@ private:
         return CallNextHookEx(nullptr, Code, wParam, lParam);
     }
 
-    TIconCounters* Counters() {
-        if (!FCountersSection) {
-            const std::string name = IconCountersSectionName(GetCurrentProcessId());
-            FCountersSection.reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE,
-                                                      0, sizeof(TIconCounters), name.c_str()));
-            if (FCountersSection)
-                FCounters.reset(MapViewOfFile(FCountersSection.get(), FILE_MAP_WRITE, 0, 0,
-                                              sizeof(TIconCounters)));
-        }
-        return static_cast<TIconCounters*>(FCounters.get());
-    }
-
-    static void Count(TIconCounters* Counters, uint32_t TIconCounters::*Field) {
-        if (Counters != nullptr)
-            InterlockedIncrement(reinterpret_cast<volatile LONG*>(&(Counters->*Field)));
-    }
-
 public:
     static TIconLibrary& Library() {
         static TIconLibrary library;
@@ -242,8 +221,6 @@ private:
     ScopedHook FHook;
     HWND FToolbar = nullptr;
     DWORD FThread = 0;
-    ScopedKernelHandle FCountersSection;
-    ScopedView FCounters;
 };
 
 } // namespace

@@ -40,8 +40,14 @@ for d in $flavours; do
 done
 cat > "$ZV_BUILD/CTestTestfile.cmake" <<EOT
 # Written by scripts/build.sh: one ctest run over the native and the Wine tests and a short
-# run of every fuzzer.
+# run of every fuzzer. A flavour that is not built, or registers fewer tests than tests/
+# declares, fails its check here instead of being left out silently.
 subdirs("$ZV_BUILD/native")
 subdirs("$ZV_BUILD/win")
 subdirs("$ZV_BUILD/fuzz")
+add_test(tests_registered_native "$ZV_REPO/scripts/check-flavour" native)
+add_test(tests_registered_win "$ZV_REPO/scripts/check-flavour" win)
+add_test(tests_registered_fuzz "$ZV_REPO/scripts/check-flavour" fuzz)
+set_tests_properties(tests_registered_native tests_registered_win tests_registered_fuzz
+                     PROPERTIES ENVIRONMENT "ZV_BUILD=$ZV_BUILD" TIMEOUT 60)
 EOT

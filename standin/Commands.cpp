@@ -122,6 +122,7 @@ std::optional<ShellCommand> ParseShellCommand(const std::string& text, std::stri
         {"sync", {ShellCommand::Sync, 0}},
         {"dump", {ShellCommand::Dump, 0}},
         {"rect", {ShellCommand::Rect, 0}},
+        {"buttonrects", {ShellCommand::ButtonRects, 0}},
         {"edge", {ShellCommand::SetEdge, 1}},
         {"grouping", {ShellCommand::Grouping, 1}},
         {"collapse", {ShellCommand::Collapse, 1}},
@@ -139,6 +140,7 @@ std::optional<ShellCommand> ParseShellCommand(const std::string& text, std::stri
         {"foreground", {ShellCommand::Foreground, 1}},
         {"handles", {ShellCommand::Handles, 0}},
         {"isicon", {ShellCommand::IsIcon, 1}},
+        {"icons", {ShellCommand::Icons, 0}},
         {"quit", {ShellCommand::Quit, 0}},
     };
     auto found = kCommands.find(words[0]);

@@ -30,6 +30,7 @@ struct ShellCommand {
         Sync,
         Dump,
         Rect,
+        ButtonRects,
         SetEdge,
         Grouping,
         Collapse,
@@ -47,6 +48,7 @@ struct ShellCommand {
         Foreground,
         Handles,
         IsIcon,
+        Icons,
         Quit
     };
     Kind kind = Sync;

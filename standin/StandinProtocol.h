@@ -16,7 +16,8 @@
 // they stay on one line: "\\" for a backslash, "\n" and "\r" for line breaks.
 //
 // Shell commands:
-//   sync                      catch up with every window now (poll), then reply "ok"
+//   sync                      catch up with every window now (the reports of a shell started
+//                             with --async included; then a poll), then reply "ok"
 //   dump                      the toolbar as it is, one line per button in toolbar order:
 //                             "<index> id=<idCommand> style=0x<hh> state=0x<hh> img=<iBitmap>
 //                              hwnd=0x<handle> text=<text>"
@@ -26,6 +27,9 @@
 //                             checked (the foreground window, or a collapsed header of its
 //                             group), 0x20 set by the toolbar itself on a vertical bar.
 //   rect                      "<left> <top> <right> <bottom>" of the toolbar on the screen
+//   buttonrects               each button's rectangle on the screen, in toolbar order, as
+//                             the toolbar lays it out: "<index> <left> <top> <right> <bottom>"
+//                             ("<index> 0 0 0 0" for a hidden button)
 //   edge bottom|top|left|right   dock the taskbar at that screen edge (bottom: 30 pixels
 //                             high across the screen; left/right: 96 pixels wide)
 //   grouping on|off           XP's "group similar taskbar buttons" (on at start unless
@@ -64,12 +68,16 @@
 //   handles                   "tray=0x.. rebar=0x.. tasksw=0x.. toolbar=0x.. notify=0x..
 //                              control=0x.. pid=<n>"
 //   isicon <handle>           "1" when the handle is an icon in the shell's process, else "0"
+//   icons                     the number of icons that live in the shell's process (whoever
+//                             made them there, a library loaded into it included); fails
+//                             where they cannot be counted
 //   quit                      close the shell
 //
 // Sample application commands (its control window, see kSampleControlClass):
 //   list                      its windows that still exist, one per line:
 //                             "<i> hwnd=0x<h> visible=<0|1> text=<title>"
-//   hide <i> | show <i>       ShowWindow SW_HIDE / SW_SHOWNA (the shell learns at once)
+//   hide <i> | show <i>       ShowWindow SW_HIDE / SW_SHOWNA (the shell learns at once, or
+//                             after its --async delay)
 //   title <i> <text>          SetWindowText
 //   close <i>                 DestroyWindow (a closed window keeps its number)
 //   open <title>              opens and shows one more window: "<i> hwnd=0x<h>"

@@ -73,16 +73,6 @@ public:
     // The icons that are drawn (not hidden), in order.
     std::vector<const TrayIcon*> Shown() const;
     const TrayIcon* Find(std::uint32_t wnd, std::uint32_t uid) const;
-    // Drops the icons whose owner window is gone; true when one was dropped.
-    template <typename IsAlive> bool DropDead(IsAlive isAlive) {
-        std::size_t before = icons_.size();
-        std::vector<TrayIcon> kept;
-        for (auto& icon : icons_)
-            if (isAlive(icon.wnd))
-                kept.push_back(std::move(icon));
-        icons_.swap(kept);
-        return icons_.size() != before;
-    }
     void Clear() { icons_.clear(); }
 
 private:

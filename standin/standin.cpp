@@ -2,7 +2,12 @@
 // grouped as XP groups them, notification area) for the program and its tests, and takes
 // commands on its control channel (standin/StandinProtocol.h).
 //
-//   standin.exe [--edge bottom|top|left|right] [--nogroup]
+//   standin.exe [--edge bottom|top|left|right] [--nogroup] [--async MS]
+//
+// --async MS: the shell learns of windows being shown or hidden as a real shell does, after
+// the fact: the programs' reports are queued and carried out, in the order they came, MS
+// milliseconds later (or at a `sync`), never before the ShowWindow call that caused them has
+// returned. The poll leaves the windows with a report in the queue to the report.
 #include "standin/AppWindows.h"
 #include "standin/Commands.h"
 #include "standin/ControlChannel.h"
@@ -19,11 +24,15 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
+#include <set>
 
 namespace standin {
 
@@ -33,6 +42,8 @@ namespace {
 // watching without costing much. Tests never wait for it: `sync` polls at once.
 constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT kPollIntervalMs = 250;
+// With --async: carries out the window reports that have waited their delay.
+constexpr UINT_PTR kLateEventTimer = 2;
 
 WindowKey KeyOf(HWND wnd) {
     return WindowKey(reinterpret_cast<std::uintptr_t>(wnd));
@@ -45,9 +56,46 @@ HWND HwndFrom32(std::uint64_t value) {
     return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(value)));
 }
 
+// The icons that live in this process. Wine numbers its USER handles by a table index in the
+// low word and takes a handle with a high word of 0 for any generation of that entry, so each
+// entry can be asked whether it is an icon of this process. A scan that misses an icon made
+// for the purpose finds nothing it can be trusted with: no count then.
+std::optional<int> CountOwnIcons() {
+    constexpr std::uintptr_t kFirstHandle = 0x20, kLastHandle = 0xFFFE;
+    const auto scan = [] {
+        int icons = 0;
+        for (std::uintptr_t h = kFirstHandle; h <= kLastHandle; h += 2) {
+            ICONINFO info = {};
+            if (::GetIconInfo(reinterpret_cast<HICON>(h), &info)) {
+                ScopedGdiObject mask(info.hbmMask), colour(info.hbmColor);
+                ++icons;
+            }
+        }
+        return icons;
+    };
+    const BYTE andBits[4 * 4] = {}, xorBits[4 * 4] = {};
+    ScopedIcon marker(::CreateIcon(nullptr, 4, 4, 1, 1, andBits, xorBits));
+    if (!marker)
+        return std::nullopt;
+    const int withMarker = scan();
+    marker.reset();
+    const int without = scan();
+    if (withMarker != without + 1)
+        return std::nullopt;
+    return without;
+}
+
 struct Options {
     Edge edge = Edge::Bottom;
     bool grouping = true;
+    UINT eventDelayMs = 0; // 0: window reports are carried out at once
+};
+
+// A program's report that one of its windows was shown, hidden or retitled.
+struct WindowEvent {
+    HWND wnd;
+    long kind;
+    DWORD due; // GetTickCount() when it is to be carried out
 };
 
 } // namespace
@@ -68,6 +116,9 @@ private:
     bool Execute(const std::string& text, std::string& reply);
     bool ExecuteCommand(const ShellCommand& cmd, std::string& reply);
     void OnWindowEvent(HWND wnd, long kind);
+    void ApplyWindowEvent(HWND wnd, long kind);
+    // Carries out the queued window reports, all or only those that are due.
+    void ApplyLateEvents(bool all);
 
     // Following windows: every change runs through Update, which first takes over the order
     // others gave the toolbar, then changes the model, then brings the toolbar up to date.
@@ -105,6 +156,7 @@ private:
     int textFail_ = 0;
     bool updating_ = false;
     std::deque<std::function<void()>> pending_;
+    std::deque<WindowEvent> lateEvents_;
     UINT taskbarCreated_;
     UINT windowEvent_;
     int screenWidth_, screenHeight_;
@@ -194,28 +246,59 @@ void Shell::RemoveFromModel(WindowKey key) {
 
 void Shell::Poll() {
     Update([this] {
+        // A window with a report still queued is the report's: a poll finds windows only in
+        // z-order, the reports keep the order the programs showed them in.
+        std::set<HWND> reported;
+        for (const WindowEvent& event : lateEvents_)
+            reported.insert(event.wnd);
         for (WindowKey key : model_.Windows())
-            if (!IsAppWindow(HwndOf(key)))
+            if (!reported.count(HwndOf(key)) && !IsAppWindow(HwndOf(key)))
                 RemoveFromModel(key);
         // New windows bottom of the z-order first: roughly the order they appeared in.
         std::vector<HWND> windows = FindAppWindows();
         for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-            if (!model_.Contains(KeyOf(*it)))
+            if (!reported.count(*it) && !model_.Contains(KeyOf(*it)))
                 AddToModel(*it);
         for (WindowKey key : model_.Windows())
             model_.SetTitle(key, WindowTitle(HwndOf(key)));
         model_.SetForeground(KeyOf(::GetForegroundWindow()));
     });
-    if (tray_.DropDead([](std::uint32_t wnd) { return ::IsWindow(HwndFrom32(wnd)) != FALSE; }))
-        RefreshTray();
+    // Tray icons stay until their owner deletes them, also when the owner window is gone, as
+    // in a real shell: an icon left behind shows that a program did not delete its own.
 }
 
 void Shell::OnWindowEvent(HWND wnd, long kind) {
+    if (options_.eventDelayMs == 0) {
+        ApplyWindowEvent(wnd, kind);
+        return;
+    }
+    lateEvents_.push_back({wnd, kind, ::GetTickCount() + options_.eventDelayMs});
+    if (lateEvents_.size() == 1)
+        ::SetTimer(control_.Hwnd(), kLateEventTimer, options_.eventDelayMs, nullptr);
+}
+
+void Shell::ApplyLateEvents(bool all) {
+    ::KillTimer(control_.Hwnd(), kLateEventTimer);
+    const DWORD now = ::GetTickCount();
+    while (!lateEvents_.empty() && (all || LONG(now - lateEvents_.front().due) >= 0)) {
+        const WindowEvent event = lateEvents_.front();
+        lateEvents_.pop_front();
+        ApplyWindowEvent(event.wnd, event.kind);
+    }
+    if (!lateEvents_.empty())
+        ::SetTimer(control_.Hwnd(), kLateEventTimer,
+                   std::max<LONG>(1, LONG(lateEvents_.front().due - now)), nullptr);
+}
+
+void Shell::ApplyWindowEvent(HWND wnd, long kind) {
     Update([this, wnd, kind] {
         const WindowKey key = KeyOf(wnd);
+        // A late report of a hide counts even when the window has been shown again since:
+        // the show's own report follows it and puts the button back at the end.
         if (kind == kWindowShown && IsAppWindow(wnd) && !model_.Contains(key))
             AddToModel(wnd);
-        else if (kind == kWindowHidden && model_.Contains(key) && !IsAppWindow(wnd))
+        else if (kind == kWindowHidden && model_.Contains(key) &&
+                 (options_.eventDelayMs != 0 || !IsAppWindow(wnd)))
             RemoveFromModel(key);
         else if (kind == kWindowRetitled)
             model_.SetTitle(key, WindowTitle(wnd));
@@ -391,6 +474,8 @@ LRESULT Shell::OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (wParam == kPollTimer) {
             Poll();
             bar_->TickClock();
+        } else if (wParam == kLateEventTimer) {
+            ApplyLateEvents(false);
         }
         return 0;
     default:
@@ -418,6 +503,7 @@ bool Shell::ExecuteCommand(const ShellCommand& cmd, std::string& reply) {
     TaskToolbar& toolbar = bar_->Toolbar();
     switch (cmd.kind) {
     case ShellCommand::Sync:
+        ApplyLateEvents(true);
         Poll();
         // Painted too, for screenshots taken right after.
         ::RedrawWindow(bar_->TrayWnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -433,6 +519,21 @@ bool Shell::ExecuteCommand(const ShellCommand& cmd, std::string& reply) {
         RECT r = {};
         ::GetWindowRect(toolbar.Hwnd(), &r);
         reply = Format("%ld %ld %ld %ld", long(r.left), long(r.top), long(r.right), long(r.bottom));
+        return true;
+    }
+    case ShellCommand::ButtonRects: {
+        std::vector<std::string> lines;
+        const int count = int(toolbar.Dump().size()); // the count the toolbar really holds
+        for (int i = 0; i < count; ++i) {
+            RECT r = {};
+            if (::SendMessageA(toolbar.Hwnd(), TB_GETITEMRECT, WPARAM(i), LPARAM(&r)))
+                ::MapWindowPoints(toolbar.Hwnd(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+            else
+                r = RECT{};
+            lines.push_back(Format("%d %ld %ld %ld %ld", i, long(r.left), long(r.top),
+                                   long(r.right), long(r.bottom)));
+        }
+        reply = JoinLines(lines);
         return true;
     }
     case ShellCommand::SetEdge:
@@ -556,6 +657,15 @@ bool Shell::ExecuteCommand(const ShellCommand& cmd, std::string& reply) {
         reply = icon ? "1" : "0";
         return true;
     }
+    case ShellCommand::Icons: {
+        const std::optional<int> icons = CountOwnIcons();
+        if (!icons) {
+            reply = "error: the icons of this process cannot be counted here";
+            return false;
+        }
+        reply = std::to_string(*icons);
+        return true;
+    }
     case ShellCommand::Quit:
         ::PostQuitMessage(0);
         return true;
@@ -579,8 +689,17 @@ int main(int argc, char** argv) {
             options.edge = *edge;
         } else if (!std::strcmp(argv[i], "--nogroup")) {
             options.grouping = false;
+        } else if (!std::strcmp(argv[i], "--async") && i + 1 < argc) {
+            char* end = nullptr;
+            const unsigned long ms = std::strtoul(argv[++i], &end, 10);
+            if (*end || ms == 0 || ms > 10000) {
+                std::fprintf(stderr, "standin: --async takes 1 to 10000 milliseconds\n");
+                return 2;
+            }
+            options.eventDelayMs = UINT(ms);
         } else {
-            std::fprintf(stderr, "usage: standin.exe [--edge bottom|top|left|right] [--nogroup]\n");
+            std::fprintf(stderr, "usage: standin.exe [--edge bottom|top|left|right] [--nogroup] "
+                                 "[--async MS]\n");
             return 2;
         }
     }

@@ -15,6 +15,10 @@ namespace {
 
 // Between hiding and showing again: the shell removes the hidden windows' buttons meanwhile.
 constexpr DWORD kReshowPauseMs = 100;
+// After showing again: the shell puts the buttons back when it learns of the shows, which
+// may be after ShowWindow returned. Looked at every kReshowLookMs, for kReshowSettleMs at most.
+constexpr DWORD kReshowLookMs = 20;
+constexpr DWORD kReshowSettleMs = 2000;
 
 class TReadingGuard {
 public:
@@ -143,6 +147,19 @@ bool TTaskbar::MoveDirect(int32_t FromIndex, int32_t ToIndex, TGroupList& Groups
     return true;
 }
 
+void TTaskbar::WaitForShellToShow(const std::vector<TWndHandle>& Shown) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const HWND toolbar = FindTaskbarToolbar();
+        int count = 0;
+        if (toolbar == nullptr || !StableButtonCount(toolbar, count) ||
+            ButtonsFollowOrder(Shown, ReadButtons(toolbar, count, false)) ||
+            GetTickCount() - start >= kReshowSettleMs)
+            return;
+        Sleep(kReshowLookMs);
+    }
+}
+
 bool TTaskbar::MoveByReshowing(int32_t FromIndex, int32_t ToIndex, TGroupList& Groups) {
     HWND active = nullptr;
     Read(false, Groups, active);
@@ -150,16 +167,21 @@ bool TTaskbar::MoveByReshowing(int32_t FromIndex, int32_t ToIndex, TGroupList& G
     if (plan.Refused)
         return false;
     HWND restore = WindowToRestore(active);
+    std::vector<TWndHandle> shown;
     const TReshowActions actions{[](TWndHandle w) {
                                      ShowWindow(ToHWND(w), SW_HIDE);
                                      return IsVisible(w);
                                  },
-                                 [](TWndHandle w) {
+                                 [&shown](TWndHandle w) {
                                      ShowWindow(ToHWND(w), SW_SHOWNA);
-                                     return IsVisible(w);
+                                     if (!IsVisible(w))
+                                         return false;
+                                     shown.push_back(w);
+                                     return true;
                                  },
                                  [] { Sleep(kReshowPauseMs); }};
     const bool allBack = CarryOutReshowing(plan, actions);
+    WaitForShellToShow(shown);
     SetForegroundWindow(restore);
     return allBack;
 }

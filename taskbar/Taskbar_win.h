@@ -67,6 +67,10 @@ private:
     bool Read(bool Light, TGroupList& Groups, HWND& ActiveWnd);
     TButtonList ReadButtons(HWND Toolbar, int Count, bool Light);
     HWND MoveTarget() const;
+    // Waits until the shell shows the buttons of Shown in that order, so that whatever reads
+    // the taskbar after a reshowing (the list, the lasting order, the next move) reads its
+    // result. A shell learns of shown windows after the fact.
+    void WaitForShellToShow(const std::vector<TWndHandle>& Shown);
 
     HWND Toolbar_ = nullptr;
     bool Reading_ = false;

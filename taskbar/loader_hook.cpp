@@ -28,9 +28,3 @@ std::string IconPixelsSectionName(TWndHandle ReplyWnd) {
                   static_cast<unsigned long long>(static_cast<uintptr_t>(ReplyWnd)));
     return name;
 }
-
-std::string IconCountersSectionName(uint32_t Pid) {
-    char name[64];
-    std::snprintf(name, sizeof name, "ZorvaneIconCounters.%lu", static_cast<unsigned long>(Pid));
-    return name;
-}

@@ -12,8 +12,7 @@
 // cannot be drawn, so while the reply is being handled the library also keeps the icon's
 // pixels in a section named after the reply window (TIconPixels); a receiver that cannot draw
 // the handle rebuilds the icon from them. After the reply returns the library destroys the
-// icon itself, since a receiver cannot destroy an icon that another process owns; it counts
-// the icons it made and freed in a section named after the shell's process (TIconCounters).
+// icon itself, since a receiver cannot destroy an icon that another process owns.
 #include <cstdint>
 #include <string>
 
@@ -49,11 +48,3 @@ std::string IconMaskRows(const TIconPixels& Pixels);
 
 // The section that holds the pixels while the reply to ReplyWnd is being handled.
 std::string IconPixelsSectionName(TWndHandle ReplyWnd);
-
-// What the library counts in the process it answers in.
-struct TIconCounters {
-    uint32_t Made = 0;  // icons made for replies
-    uint32_t Freed = 0; // of those, the ones no longer in existence after their reply
-};
-// The section of the counters of the library in process Pid.
-std::string IconCountersSectionName(uint32_t Pid);

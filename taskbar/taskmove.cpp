@@ -122,13 +122,31 @@ TReshowPlan PlanReshowing(int32_t FromIndex, int32_t ToIndex, const TGroupList& 
 bool CarryOutReshowing(const TReshowPlan& Plan, const TReshowActions& Actions) {
     if (Plan.Refused)
         return false;
+    // A 0 handle stands for a button without a window (a group header): there is nothing to
+    // hide or show, and it does not make a move whose windows all came back a failure.
     int64_t pending = 0;
     for (TWndHandle w : Plan.Hide)
-        if (!Actions.Hide(w))
+        if (w != 0 && !Actions.Hide(w))
             ++pending;
     Actions.Pause();
+    int64_t shown = 0;
     for (TWndHandle w : Plan.Show)
-        if (Actions.Show(w))
+        if (w != 0 && Actions.Show(w)) {
             --pending;
-    return pending == 0;
+            ++shown;
+        }
+    return pending == 0 && shown > 0;
+}
+
+bool ButtonsFollowOrder(const std::vector<TWndHandle>& Windows, const TButtonList& Buttons) {
+    std::vector<std::pair<int32_t, TWndHandle>> placed;
+    for (const auto& b : Buttons)
+        if (b && b->Wnd != 0)
+            placed.emplace_back(b->Index, b->Wnd);
+    std::sort(placed.begin(), placed.end());
+    std::size_t next = 0;
+    for (const auto& button : placed)
+        if (next < Windows.size() && button.second == Windows[next])
+            ++next;
+    return next == Windows.size();
 }

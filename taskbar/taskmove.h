@@ -78,6 +78,11 @@ struct TReshowActions {
 
 // Hides, pauses, shows. Every window that is hidden afterwards counts one up, every window
 // that is visible after showing counts one down; the result is true when the count ends at
-// zero. A 0 handle is never visible, so it leaves the result false even though the other
-// windows were moved. A refused plan does nothing and returns false.
+// zero and a window was shown. A 0 handle (a group header's button, which has no window) is
+// neither hidden nor shown and does not count. A refused plan does nothing and returns false.
 bool CarryOutReshowing(const TReshowPlan& Plan, const TReshowActions& Actions);
+
+// True when every window of Windows has a button among Buttons and those buttons stand in
+// the order of Windows (by toolbar position): the shell has taken in windows shown in that
+// order. A shell learns of shown windows after the fact, so a reshowing is over only then.
+bool ButtonsFollowOrder(const std::vector<TWndHandle>& Windows, const TButtonList& Buttons);

@@ -1,11 +1,14 @@
 #pragma once
 // Benchmark equipment: a steady clock, the best of several batches of calls, and a scripted
 // stand-in toolbar of n groups whose round trip is the floor the figures are measured against.
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -27,15 +30,19 @@ inline double Seconds() {
 }
 
 // The fastest of Rounds batches of n calls, in milliseconds per call: the machine is shared,
-// so the least disturbed batch is the best estimate.
+// so the least disturbed batch is the best estimate. A figure that the clock cannot resolve
+// (no time passed, or no batch ran) is no figure: the benchmark says so and fails.
 template <typename F> double MillisecondsPerCall(int Rounds, int n, F f) {
-    double best = 1e9;
+    double best = HUGE_VAL;
     for (int round = 0; round < Rounds; ++round) {
         double start = Seconds();
         for (int i = 0; i < n; ++i)
             f();
         best = std::min(best, (Seconds() - start) * 1000.0 / n);
     }
+    if (!(best > 0.0 && std::isfinite(best)))
+        ADD_FAILURE() << "this figure cannot be measured: " << Rounds << " batches of " << n
+                      << " calls gave " << best << " ms per call";
     return best;
 }
 
@@ -76,9 +83,16 @@ public:
         FToolbar = FindTaskbarToolbar();
     }
     HWND Toolbar() const { return FToolbar; }
-    // One cross-process SendMessage to the toolbar, in milliseconds.
+    // One cross-process SendMessage to the toolbar, in milliseconds; every figure is measured
+    // against it, so a toolbar that does not answer fails the benchmark.
     double RoundTrip() const {
-        return MillisecondsPerCall(5, 100, [&] { SendMessageA(FToolbar, TB_BUTTONCOUNT, 0, 0); });
+        const LRESULT expected = LRESULT(FWindows.size() * 2);
+        int wrong = 0;
+        const double ms = MillisecondsPerCall(
+            5, 100, [&] { wrong += SendMessageA(FToolbar, TB_BUTTONCOUNT, 0, 0) != expected; });
+        EXPECT_EQ(wrong, 0) << "the round trip cannot be measured: the toolbar did not answer "
+                            << expected << " buttons";
+        return ms;
     }
 
 private:

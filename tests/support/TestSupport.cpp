@@ -4,6 +4,7 @@
 #include "standin/StandinText.h"
 #include "toolkit/Forms.h"
 
+#include <cstdlib>
 #include <stdexcept>
 
 namespace zvtest {
@@ -232,11 +233,20 @@ void StandinShell::CloseStale() {
 
 StandinShell::StandinShell() : StandinShell(Options()) {}
 
+DWORD StandinShell::DefaultAsyncDelay() {
+    char value[16] = {};
+    if (!::GetEnvironmentVariableA("ZV_STANDIN_ASYNC_MS", value, sizeof value))
+        return 0;
+    return DWORD(std::strtoul(value, nullptr, 10));
+}
+
 static std::string ShellArguments(const StandinShell::Options& options) {
     StandinShell::CloseStale();
     std::string args = "--edge " + options.edge;
     if (!options.grouping)
         args += " --nogroup";
+    if (options.asyncDelayMs)
+        args += " --async " + std::to_string(options.asyncDelayMs);
     return args;
 }
 
@@ -379,6 +389,19 @@ RECT StandinShell::ToolbarRect() {
         throw Failure("unreadable rect: " + reply);
     r = RECT{l, t, rr, b};
     return r;
+}
+
+std::vector<RECT> StandinShell::ShownButtonRects() {
+    std::vector<RECT> rects;
+    for (const auto& line : standin::SplitLines(Command("buttonrects"))) {
+        int index = 0;
+        long l = 0, t = 0, r = 0, b = 0;
+        if (std::sscanf(line.c_str(), "%d %ld %ld %ld %ld", &index, &l, &t, &r, &b) != 5)
+            throw Failure("unreadable button rectangle: " + line);
+        if (r > l && b > t)
+            rects.push_back(RECT{l, t, r, b});
+    }
+    return rects;
 }
 
 HWND StandinShell::TrayWnd() {

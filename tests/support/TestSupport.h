@@ -139,7 +139,12 @@ public:
         std::string edge = "bottom";
         bool grouping = true;
         DWORD startTimeoutMs = 30000;
+        // Milliseconds after which the shell learns of shown and hidden windows (standin.exe
+        // --async); 0: at once. Defaults to the environment's ZV_STANDIN_ASYNC_MS, so that a
+        // whole test program can run against the late-learning shell.
+        DWORD asyncDelayMs = DefaultAsyncDelay();
     };
+    static DWORD DefaultAsyncDelay();
     StandinShell();
     explicit StandinShell(const Options& options);
     // Asks the shell to quit; ends it if it does not.
@@ -175,6 +180,9 @@ public:
     std::vector<std::string> TrayAdds();
     void Foreground(HWND wnd);
     RECT ToolbarRect();
+    // The screen rectangles of the toolbar's shown buttons, in toolbar order, as the shell
+    // lays them out.
+    std::vector<RECT> ShownButtonRects();
 
     // Found as the program finds them.
     static HWND TrayWnd();

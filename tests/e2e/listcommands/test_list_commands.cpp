@@ -78,6 +78,7 @@ protected:
     void AddCollapsedEcho() {
         Echo = std::make_unique<zvtest::SampleApp>(
             "Echo", std::vector<std::string>{"echo 1", "echo 2", "echo 3"});
+        Shell.Sync(); // a shell that learns late has Echo's buttons only now
         Shell.Collapse(Echo->Window(0));
     }
 
@@ -180,10 +181,13 @@ TEST_F(ListCommands, UpAndDownMoveTheSelectedGroupOnTheTaskbar) {
     EXPECT_TRUE(TaskbarBecomes({"Alpha", "Bravo", "Charlie", "Delta"}));
     EXPECT_TRUE(ButtonsBecome(true, false));
 
-    // A disabled button does nothing.
+    // A disabled button does nothing. The program handles clicks in the order they come: once
+    // an Up clicked after it has moved Delta, the click on Down has been handled too, and the
+    // taskbar shows the Up alone.
     ClickButton(Down);
-    EXPECT_TRUE(SendAndWait(Main, WM_NULL, 0, 0));
-    EXPECT_THAT(TaskbarOrder(), ElementsAre("Alpha", "Bravo", "Charlie", "Delta"));
+    ClickButton(Up);
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Bravo", "Delta", "Charlie"}))
+        << ::testing::PrintToString(TaskbarOrder());
 }
 
 TEST_F(ListCommands, UncheckingHidesAGroupWithItsWindowsAndCheckingShowsThemAgain) {

@@ -49,9 +49,17 @@ HWND WaitForMainWindowBack(const zvtest::ChildProcess& Child, DWORD TimeoutMs) {
     HWND main = WaitForTopLevelWindow(Child, "TfTaskBarMain", nullptr, TimeoutMs);
     if (!main)
         return nullptr;
-    // Start-up ends with the window hidden (100 ms after it showed); without a running mouse
-    // hook it stays up.
-    RoundTripUntil(main, 2000, [&] { return !::IsWindowVisible(main); });
+    // Start-up ends with the window hidden (100 ms after it showed, once the mouse hook
+    // runs), or with the warning that the hook could not start, the window staying up. Wait for
+    // one of the two, however long a loaded machine takes.
+    const auto hookWarning = [&] {
+        for (HWND w : TopLevelWindowsOf(Child.Pid()))
+            if (ClassOf(w) == "#32770" && TextOf(w) == "Warning" && ::IsWindowVisible(w))
+                return true;
+        return false;
+    };
+    if (!RoundTripUntil(main, TimeoutMs, [&] { return !::IsWindowVisible(main) || hookWarning(); }))
+        return nullptr;
     if (::IsWindowVisible(main))
         return main;
     // A double click on the tray icon, as the shell reports it to the icon's window.

@@ -3,6 +3,8 @@
 // end): the Windows version Wine reports to it, and looking at its windows from outside.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -47,6 +49,32 @@ template <typename Pred> bool RoundTripUntil(HWND Wnd, DWORD TimeoutMs, Pred Con
             return false;
     }
     return true;
+}
+
+// A wait for something that must not happen: round trips to the program's window for Ms
+// milliseconds while Happened stays false. It passes only when the whole time passed
+// quietly and the program still runs and answers afterwards; a program that ended or stopped
+// answering meanwhile is a failure, not a quiet wait.
+template <typename Pred>
+::testing::AssertionResult NothingHappensWithin(const zvtest::ChildProcess& Child, HWND Wnd,
+                                                DWORD Ms, Pred Happened) {
+    const DWORD start = ::GetTickCount();
+    bool answering = true;
+    while (answering && ::GetTickCount() - start <= Ms) {
+        if (Happened())
+            return ::testing::AssertionFailure()
+                   << "it happened after " << (::GetTickCount() - start) << " ms";
+        answering = SendAndWait(Wnd, WM_NULL, 0, 0);
+        ::Sleep(20);
+    }
+    if (!Child.Running())
+        return ::testing::AssertionFailure()
+               << "the program ended meanwhile (exit code " << Child.ExitCode() << ")";
+    if (!answering || !SendAndWait(Wnd, WM_NULL, 0, 0))
+        return ::testing::AssertionFailure() << "the program stopped answering";
+    if (Happened())
+        return ::testing::AssertionFailure() << "it happened at the end of the wait";
+    return ::testing::AssertionSuccess();
 }
 
 // Everything under HKEY_CURRENT_USER\Path as text (names, types and data); "" if it is missing.

@@ -114,7 +114,7 @@ TEST(TrayIconList, AddModifyDeleteAnswerAsShellNotifyIconDoes) {
     EXPECT_FALSE(list.Apply(99, add));
 }
 
-TEST(TrayIconList, HiddenStateAndDeadOwners) {
+TEST(TrayIconList, HiddenStateAndDeletion) {
     TrayIconList list;
     list.Apply(0, Decode(Record(5, 1, kNifTip, u"a")));
     list.Apply(0, Decode(Record(6, 1, kNifTip, u"b")));
@@ -129,8 +129,11 @@ TEST(TrayIconList, HiddenStateAndDeadOwners) {
     other.stateMask = 0x02;
     list.Apply(1, other);
     EXPECT_EQ(list.Shown().size(), 1u);
-    EXPECT_TRUE(list.DropDead([](std::uint32_t wnd) { return wnd != 6; }));
+    // Only a delete takes an icon away; deleting it twice fails.
+    EXPECT_TRUE(list.Apply(2, Decode(Record(6, 1, 0))));
+    EXPECT_FALSE(list.Apply(2, Decode(Record(6, 1, 0))));
     EXPECT_TRUE(list.Shown().empty());
+    ASSERT_EQ(list.Icons().size(), 1u);
     EXPECT_EQ(FormatTrayLine(list.Icons()[0]), "hwnd=0x5 uid=1 cb=0x0 icon=none hidden=1 tip=a");
 }
 

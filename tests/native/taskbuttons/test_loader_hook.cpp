@@ -43,10 +43,9 @@ TEST(IconPixels, MaskRowsPutTheLeftmostPixelInTheHighestBit) {
     EXPECT_EQ(std::count(rows.begin(), rows.end(), '\0'), 29);
 }
 
-TEST(IconSections, NamedAfterTheWholeWindowHandleAndTheProcess) {
+TEST(IconSection, NamedAfterTheWholeWindowHandle) {
     EXPECT_EQ(IconPixelsSectionName(0x1A2B), "ZorvaneIconPixels.1A2B");
     EXPECT_NE(IconPixelsSectionName(0x100001A2B), IconPixelsSectionName(0x1A2B));
-    EXPECT_EQ(IconCountersSectionName(4242), "ZorvaneIconCounters.4242");
 }
 
 TEST(GroupDestruction, TellsWhoeverStillRefersToTheGroup) {

@@ -406,15 +406,19 @@ TEST(CarryOutReshowing, HidesPausesShowsAndCountsWhatCameBack) {
                                          "show 40", "show 20"));
 }
 
-TEST(CarryOutReshowing, ZeroHandleOrStuckWindowMakesTheResultFalse) {
+TEST(CarryOutReshowing, HeadersAreLeftAloneAndAStuckWindowMakesTheResultFalse) {
     {
-        SCOPED_TRACE("a header's 0 handle in the range");
+        SCOPED_TRACE("a header's 0 handle in the range: the move succeeds");
         TFakeWindows windows{20, 30};
-        const TGroupList groups = Groups({{1, false, {0, 20}}, {3, false, {30}}});
+        const TGroupList groups = Groups({{1, false, {0, 20}}, {3, false, {0, 30}}});
+        EXPECT_TRUE(CarryOutReshowing(PlanReshowing(1, 0, groups), windows.Actions()));
+        EXPECT_THAT(windows.Log, ElementsAre("hide 20", "hide 30", "pause", "show 30", "show 20"));
+    }
+    {
+        SCOPED_TRACE("a group of headers only: nothing came back, no success");
+        TFakeWindows windows{20};
+        const TGroupList groups = Groups({{1, false, {0}}, {3, false, {0}}});
         EXPECT_FALSE(CarryOutReshowing(PlanReshowing(1, 0, groups), windows.Actions()));
-        // The windows were moved all the same.
-        EXPECT_THAT(windows.Log, ElementsAre("hide 0", "hide 20", "hide 30", "pause", "show 30",
-                                             "show 0", "show 20"));
     }
     {
         SCOPED_TRACE("a window that does not hide");
@@ -429,6 +433,40 @@ TEST(CarryOutReshowing, RefusedPlanTouchesNothing) {
     TFakeWindows windows{20};
     EXPECT_FALSE(CarryOutReshowing(TReshowPlan{}, windows.Actions()));
     EXPECT_THAT(windows.Log, IsEmpty());
+}
+
+// The toolbar as a shell shows it: buttons at the given positions for the given windows (0: a
+// group header), handed over in any order.
+TButtonList Toolbar(const std::vector<std::pair<int32_t, TWndHandle>>& Defs) {
+    TButtonList buttons;
+    for (const auto& d : Defs) {
+        auto b = std::make_unique<TTaskButton>();
+        b->Index = d.first;
+        b->Wnd = d.second;
+        buttons.push_back(std::move(b));
+    }
+    return buttons;
+}
+
+TEST(ButtonsFollowOrder, OnlyOnceEveryShownWindowHasItsButtonInTheShownOrder) {
+    const std::vector<TWndHandle> shown = {30, 40, 20};
+    const struct {
+        int line;
+        std::vector<std::pair<int32_t, TWndHandle>> toolbar;
+        bool taken;
+    } rows[] = {
+        {__LINE__, {{0, 10}, {1, 0}, {2, 30}, {3, 40}, {4, 0}, {5, 20}}, true},
+        {__LINE__, {{5, 20}, {0, 10}, {3, 40}, {2, 30}}, true},  // read in any order
+        {__LINE__, {{0, 10}, {1, 20}, {2, 30}, {3, 40}}, false}, // the order before the move
+        {__LINE__, {{0, 10}, {1, 30}, {2, 40}}, false},          // 20 not back yet
+        {__LINE__, {{0, 10}}, false},                            // the hides taken in only
+        {__LINE__, {{0, 40}, {1, 30}, {2, 20}}, false},          // 40 ahead of 30
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
+        EXPECT_EQ(ButtonsFollowOrder(shown, Toolbar(row.toolbar)), row.taken);
+    }
+    EXPECT_TRUE(ButtonsFollowOrder({}, Toolbar({})));
 }
 
 } // namespace

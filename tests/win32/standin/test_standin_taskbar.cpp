@@ -206,6 +206,30 @@ TEST_F(StandinTaskbar, FollowsHideShowRetitleAndCloseInCallOrder) {
     EXPECT_EQ(Unchecked(Shape(shell->Dump())), "H A2 renamed A1");
 }
 
+// Started with --async, the shell learns of shown and hidden windows late, as a real shell
+// does: in the order they came, once the delay has passed or at a sync.
+TEST(LateShell, LearnsOfHidesAndShowsAfterTheFactInTheirOrder) {
+    StandinShell::Options options;
+    options.asyncDelayMs = 3000;
+    StandinShell late(options);
+    SampleApp a("Late", {"L1", "L2", "L3"});
+    late.Sync();
+    ASSERT_EQ(Unchecked(Shape(late.Dump())), "H L1 L2 L3");
+    a.Hide(0);
+    a.Hide(1);
+    a.Show(1);
+    a.Show(0);
+    EXPECT_EQ(Unchecked(Shape(late.Dump())), "H L1 L2 L3"); // the polls leave them be
+    late.Sync();
+    EXPECT_EQ(Unchecked(Shape(late.Dump())), "H L3 L2 L1");
+    a.Hide(2);
+    EXPECT_EQ(Unchecked(Shape(late.Dump())), "H L3 L2 L1");
+    const DWORD start = ::GetTickCount();
+    while (Unchecked(Shape(late.Dump())) != "H L2 L1" && ::GetTickCount() - start < 15000)
+        ::Sleep(50);
+    EXPECT_EQ(Unchecked(Shape(late.Dump())), "H L2 L1");
+}
+
 TEST_F(StandinTaskbar, ChecksTheForegroundWindowsButton) {
     SampleApp a("Fore", {"F1", "F2"});
     shell->Foreground(a.Window(0));

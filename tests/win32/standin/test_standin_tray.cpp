@@ -78,7 +78,7 @@ TEST_F(StandinTray, MouseOnAnIconSendsTheOwnersCallback) {
     ScopedWindow owner = MakeOwner();
     ScopedIcon icon(standin::MakeLetterIcon(16, RGB(0, 0, 200), 'Q'));
     ASSERT_TRUE(Notify(NIM_ADD, owner.get(), 5, "clicks", icon.get()));
-    shell->Sync(); // icons of windows that are gone are dropped: ours is the first
+    shell->Sync(); // the tests before deleted their icons: ours is the first
     ASSERT_EQ(shell->Tray().size(), 1u);
 
     shell->TrayClick(owner.get(), 5, WM_LBUTTONDBLCLK);
@@ -101,13 +101,17 @@ TEST_F(StandinTray, MouseOnAnIconSendsTheOwnersCallback) {
     ASSERT_TRUE(Notify(NIM_DELETE, owner.get(), 5, nullptr, nullptr));
 }
 
-TEST_F(StandinTray, IconsOfAWindowThatIsGoneAreDropped) {
+TEST_F(StandinTray, IconsOfAWindowThatIsGoneStayUntilTheyAreDeleted) {
     ScopedWindow owner = MakeOwner();
     ScopedIcon icon(standin::MakeLetterIcon(16, RGB(0, 120, 0), 'G'));
     ASSERT_TRUE(Notify(NIM_ADD, owner.get(), 1, "short-lived", icon.get()));
     ASSERT_EQ(shell->Tray().size(), 1u);
+    const HWND gone = owner.get();
     owner.reset();
     shell->Sync();
+    ASSERT_EQ(shell->Tray().size(), 1u);
+    EXPECT_EQ(shell->Tray()[0].tip, "short-lived");
+    ASSERT_TRUE(Notify(NIM_DELETE, gone, 1, nullptr, nullptr));
     EXPECT_TRUE(shell->Tray().empty());
 }
 

@@ -236,8 +236,8 @@ TEST_F(Move, AcrossOrOutOfAGroupThatNeedsTheAlternateMethod) {
         ASSERT_EQ(Groups.size(), 3u);
         ASSERT_TRUE(Groups[1].Group->NeedsAlternateMove);
         WindowLog.clear();
-        // The headers' 0 handles never come back visible.
-        EXPECT_FALSE(MoveTaskButton(2, 0, Groups));
+        // Every window came back: the move succeeds (the headers stand for no window).
+        EXPECT_TRUE(MoveTaskButton(2, 0, Groups));
         EXPECT_THAT(WindowLog,
                     ElementsAre("hide W0", "hide W1", "hide W2", "show W2", "show W0", "show W1"));
         EXPECT_EQ(Texts(), start);
@@ -246,7 +246,7 @@ TEST_F(Move, AcrossOrOutOfAGroupThatNeedsTheAlternateMethod) {
         SCOPED_TRACE("group 1 down out of itself, to the end");
         Snapshot();
         WindowLog.clear();
-        EXPECT_FALSE(MoveTaskButton(1, 3, Groups));
+        EXPECT_TRUE(MoveTaskButton(1, 3, Groups));
         EXPECT_THAT(WindowLog, ElementsAre("hide W1", "hide W2", "show W2", "show W1"));
         EXPECT_EQ(Texts(), start);
     }
@@ -340,9 +340,9 @@ TEST_F(LiveMove, ToTheEndHidesFromTheLowerPositionAndShowsTheMovingGroupLast) {
     ASSERT_EQ(Groups.size(), 4u);
     ASSERT_EQ(Groups[1].Group->Windows, (std::vector<TWndHandle>{0, FromHWND(Wnd(1))}));
 
-    // Every group carries its header's 0 handle, so the move reports false although the
-    // windows came back in the new order.
-    EXPECT_FALSE(MoveTaskButton(1, 4, Groups));
+    // Every group carries its header's 0 handle, which stands for no window: the windows came
+    // back in the new order, and the move says so.
+    EXPECT_TRUE(MoveTaskButton(1, 4, Groups));
     EXPECT_THAT(Order(&after), ElementsAre(Wnd(0), Wnd(2), Wnd(3), Wnd(1)));
     // The first group was left alone; the others got new buttons.
     EXPECT_EQ(after[0], before[0]);
@@ -365,7 +365,7 @@ TEST_F(LiveMove, UpAcrossGroupsWithTheForegroundOutsideTheTaskbar) {
     for (const TGroupListItem& g : Groups)
         ASSERT_FALSE(g.Group->Active);
 
-    EXPECT_FALSE(MoveTaskButton(3, 1, Groups));
+    EXPECT_TRUE(MoveTaskButton(3, 1, Groups));
     EXPECT_THAT(Order(), ElementsAre(Wnd(0), Wnd(3), Wnd(1), Wnd(2)));
     EXPECT_EQ(GetForegroundWindow(), top.get());
 }
