@@ -160,6 +160,14 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
                    "flicker but fixes some minor problems on very rare systems)",
         .WordWrap = true,
         .Font = kSettingsFont});
+    // Kept with the control states, like the two options above it.
+    cbMiddleClose = Create<TCheckBox>(
+        TCheckBoxParams{.Name = "cbMiddleClose",
+                        .Parent = TabSettings,
+                        .Bounds = {8, 24, 530, 20},
+                        .Caption = "Close a window with a middle click on its taskbar button",
+                        .Checked = true,
+                        .Font = kSettingsFont});
     bHelp = Create<TButton>(TButtonParams{.Name = "bHelp",
                                           .Parent = this,
                                           .Bounds = {9, 382, 90, 30},
@@ -856,6 +864,10 @@ void TfTaskBarMain::cbKeepOrderClick(TObject*) {
 
 void TfTaskBarMain::bForgetOrderClick(TObject*) {
     LastingOrder.Forget();
+}
+
+bool TfTaskBarMain::MiddleClickCloses() const {
+    return cbMiddleClose->Checked();
 }
 
 void TfTaskBarMain::GroupMoved() {

@@ -157,8 +157,18 @@ void TFTaskBarBallon::HideAppButton() {
 // ---- The hook's events
 
 void TFTaskBarBallon::QLX_MouseHook1MouseClick(TObject*, std::intptr_t sourceWindow, int32_t x,
-                                               int32_t y, TMouseButton,
+                                               int32_t y, TMouseButton button,
                                                TQLX_MouseButtonMovement movement) {
+    if (button == TMouseButton::Middle) {
+        if (!Drag_.Dragging())
+            MiddleClose_.Click(ToHWND(sourceWindow), movement, ScreenPoint(x, y),
+                               Host_ == nullptr || Host_->MiddleClickCloses());
+        else if (movement == bmDown)
+            IdleReset(); // a second button pressed during a drag ends it without a move
+        return;
+    }
+    if (movement == bmDown)
+        MiddleClose_.Cancel();
     TaskbarToolbarWnd = FindTaskbarToolbar();
     if (movement == bmDown)
         Press(sourceWindow, {x, y});

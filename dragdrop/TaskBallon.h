@@ -9,6 +9,7 @@
 #include "dragdrop/BalloonHost.h"
 #include "dragdrop/DragTracking.h"
 #include "dragdrop/DropPosition.h"
+#include "dragdrop/MiddleClick_win.h"
 #include "dragdrop/QLX_Hook_HookComp.h"
 #include "toolkit/Bitmap16.h"
 #include "toolkit/ExtCtrls.h"
@@ -79,6 +80,7 @@ private:
 
     IBalloonHost* Host_ = nullptr;
     TDragTracker Drag_;
+    TMiddleClickClose MiddleClose_;
     TBalloonGeometry Geometry_;
     TBitmap16 DragIcon_;
     bool IconVisible_ = false;
