@@ -3,9 +3,12 @@
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <cwchar>
+
 #include "app/TaskRows.h"
 #include "taskbar/taskbuttons_win.h"
 #include "toolkit/ScopedWin.h"
+#include "toolkit/Utf8_win.h"
 
 namespace {
 ScopedKey OpenLastingKey(bool Write) {
@@ -31,9 +34,9 @@ THiddenWindow WindowProgram(TWndHandle Wnd) {
     w.Pid = pid;
     ScopedKernelHandle process(
         ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
-    char path[MAX_PATH + 1] = {};
-    if (process && ::GetModuleFileNameExA(process.get(), nullptr, path, MAX_PATH))
-        w.Program = ProgramKey(path);
+    wchar_t path[MAX_PATH + 1] = {};
+    if (process && ::GetModuleFileNameExW(process.get(), nullptr, path, MAX_PATH))
+        w.Program = ProgramKey(Utf8Text(path, wcsnlen(path, MAX_PATH)));
     return w;
 }
 
@@ -51,19 +54,24 @@ std::vector<std::string> GroupPrograms(const TGroupList& Groups) {
     return programs;
 }
 
+// The texts are read and written as UTF-16, so that program names in any script are kept
+// exactly; a value an earlier version wrote with the code page's calls reads the same way, as
+// the registry holds every text in UTF-16.
 std::string ReadLastingString(const char* Name) {
     ScopedKey key = OpenLastingKey(false);
+    const std::wstring name = WideText(Name);
     DWORD type = 0, size = 0;
     if (!key ||
-        ::RegQueryValueExA(key.get(), Name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        ::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size) !=
+            ERROR_SUCCESS ||
         type != REG_SZ)
         return {};
-    std::string data(size + 1, '\0');
-    if (::RegQueryValueExA(key.get(), Name, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]),
-                           &size) != ERROR_SUCCESS)
+    std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
+    if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type,
+                           reinterpret_cast<BYTE*>(&data[0]), &size) != ERROR_SUCCESS)
         return {};
-    data.resize(::strnlen(data.c_str(), size));
-    return data;
+    data.resize(::wcsnlen(data.c_str(), size / sizeof(wchar_t)));
+    return Utf8Text(data);
 }
 
 uint32_t ReadLastingNumber(const char* Name, uint32_t Default) {
@@ -78,9 +86,11 @@ uint32_t ReadLastingNumber(const char* Name, uint32_t Default) {
 }
 
 void WriteLastingString(const char* Name, const std::string& Value) {
+    const std::wstring value = WideText(Value);
     if (ScopedKey key = OpenLastingKey(true))
-        ::RegSetValueExA(key.get(), Name, 0, REG_SZ, reinterpret_cast<const BYTE*>(Value.c_str()),
-                         static_cast<DWORD>(Value.size() + 1));
+        ::RegSetValueExW(key.get(), WideText(Name).c_str(), 0, REG_SZ,
+                         reinterpret_cast<const BYTE*>(value.c_str()),
+                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 void WriteLastingNumber(const char* Name, uint32_t Value) {

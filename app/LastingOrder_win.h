@@ -16,7 +16,7 @@
 constexpr const char* kLastingKey = "Software\\Kestrelan\\Zorvane\\Lasting";
 
 // The window with its process id and program (GetWindowThreadProcessId, OpenProcess,
-// GetModuleFileNameExA); Pid 0 and no program when the window is gone, program "" when the
+// GetModuleFileNameExW); Pid 0 and no program when the window is gone, program "" when the
 // process cannot be read.
 THiddenWindow WindowProgram(TWndHandle Wnd);
 // The program of each group of a full snapshot (its first window's); "" when unknown.

@@ -5,6 +5,7 @@
 
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
+#include "toolkit/Utf8_win.h"
 #include "toolkit/WinErrors.h"
 
 namespace {
@@ -132,15 +133,15 @@ void TWinControl::SetEnabled(bool Value) {
 }
 
 std::string TWinControl::Caption() const {
-    const int n = ::GetWindowTextLengthA(Handle());
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    const int got = ::GetWindowTextA(Handle(), &s[0], n + 1);
+    const int n = ::GetWindowTextLengthW(Handle());
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    const int got = ::GetWindowTextW(Handle(), &s[0], n + 1);
     s.resize(static_cast<size_t>(std::max(got, 0)));
-    return s;
+    return Utf8Text(s);
 }
 
 void TWinControl::SetCaption(const std::string& Value) {
-    ::SetWindowTextA(Handle(), Value.c_str());
+    ::SetWindowTextW(Handle(), WideText(Value).c_str());
 }
 
 TBounds TWinControl::Bounds() const {

@@ -110,10 +110,12 @@ TEST_F(MiddleClick, ClosesTheWindowOfTheButtonOnly) {
     // clicks before it have been handled by then.
     MiddleClickAt(Middle(groups[1]));
     ASSERT_TRUE(Closes(bravo));
-    for (const auto& app : Apps)
-        if (app.get() != Apps[1].get())
-            for (HWND w : app->Windows())
-                EXPECT_TRUE(::IsWindow(w)) << TextOf(w);
+    for (std::size_t i = 0; i < Apps.size(); ++i) {
+        if (i == 1)
+            continue;
+        for (HWND w : Apps[i]->Windows())
+            EXPECT_TRUE(::IsWindow(w)) << TextOf(w);
+    }
     EXPECT_THAT(TaskbarTexts(), ::testing::ElementsAre("Alpha", "Charlie", "Echo 1", "Echo 2"));
 }
 
