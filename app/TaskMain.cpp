@@ -317,6 +317,7 @@ void TfTaskBarMain::WndProc(TMessage& Message) {
             MoveForegroundGroup(Message.WParam == kMoveLeftId ? -1 : 1);
     } else if (Message.Msg == TaskbarCreatedMsg()) {
         LastingOrder.Recheck(); // a new shell: the order is put back at the next tick
+        TrayOrder.Recheck();
     } else if (Message.Msg == IconReplyMsg()) {
         IconChannel.IconReply(reinterpret_cast<HICON>(Message.WParam), Handle());
     } else if (Message.Msg == WM_SYSCOMMAND && (Message.WParam & 0xFFF0) == SC_MAXIMIZE) {
@@ -397,8 +398,10 @@ void TfTaskBarMain::TkForm1Maximize(TObject*, bool& CallDefault) {
 
 void TfTaskBarMain::TimerRefreshOnTimer(TObject*) {
     ::HideAppButton();
-    if (!DragInProgress())
+    if (!DragInProgress()) {
         LastingOrder.Watch();
+        TrayOrder.Watch(LastingOrder.Enabled());
+    }
     if (!Showing())
         return; // the rows stay as they are while the program sits in the tray
     const bool dragging = DragInProgress();
@@ -821,6 +824,7 @@ void TfTaskBarMain::StartLasting() {
     std::set_terminate(&ShowHiddenOnTerminate);
 
     LastingOrder.Load();
+    TrayOrder.Load();
     MoveHotKeys.Load();
     // The controls show what is stored; their handlers are not attached while they are set.
     const TNotifyEvent keep = std::exchange(cbKeepOrder->OnClick, nullptr);
@@ -864,6 +868,11 @@ void TfTaskBarMain::cbKeepOrderClick(TObject*) {
 
 void TfTaskBarMain::bForgetOrderClick(TObject*) {
     LastingOrder.Forget();
+    TrayOrder.Forget();
+}
+
+void TfTaskBarMain::TrayIconMoved() {
+    TrayOrder.Remember(LastingOrder.Enabled());
 }
 
 bool TfTaskBarMain::MiddleClickCloses() const {

@@ -7,6 +7,7 @@
 
 #include "app/ExitCommand.h"
 #include "app/LastingOrder_win.h"
+#include "app/TrayOrder_win.h"
 #include "components/OneInstance_win.h"
 #include "components/QlxCheckList.h"
 #include "components/QlxThemeSave_win.h"
@@ -122,6 +123,7 @@ public:
     void HideAppButton() override;
     void GroupMoved() override;
     bool MiddleClickCloses() const override;
+    void TrayIconMoved() override;
 
     // ---- Beyond the list: an order that lasts, windows never lost, moves from the keyboard.
     // Settings tab controls below the two options; their states live in a key of their own
@@ -175,6 +177,7 @@ private:
 
     // The order, the record of hidden windows and the move keys (see the section above).
     TLastingOrder LastingOrder;
+    TTrayOrder TrayOrder; // the notification area's icons, kept with the same option
     THiddenRecord HiddenRecord;
     TMoveHotKeys MoveHotKeys;
     // This instance has taken over the record of hidden windows (a second start never does).

@@ -11,6 +11,7 @@
 #include "dragdrop/DropPosition.h"
 #include "dragdrop/MiddleClick_win.h"
 #include "dragdrop/QLX_Hook_HookComp.h"
+#include "dragdrop/TrayDrag_win.h"
 #include "toolkit/Bitmap16.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
@@ -49,6 +50,7 @@ public:
     // Mouse moves taken out of the queue unhandled, as a newer position was known.
     int DroppedMoves() const { return DroppedMoves_; }
     const TBalloonParts& Parts() const { return Geometry_.Parts(); }
+    bool TrayDragging() const { return TrayDrag_.Dragging(); }
 
     // Stops the mouse hook (the Exit command).
     void StopMouseHook();
@@ -57,6 +59,10 @@ protected:
     void WndProc(TMessage& Message) override;
 
 private:
+    // A click that belongs to a drag of a notification-area icon (starts, ends or cancels
+    // one); true when it did, and the taskbar's drag is not to see it.
+    bool TrayClick(std::intptr_t SourceWindow, TPoint P, TMouseButton Button,
+                   TQLX_MouseButtonMovement Movement);
     void Press(std::intptr_t SourceWindow, TPoint P);
     void Release(std::intptr_t SourceWindow, TPoint P);
     // No drag: the host's refresh on, the balloon hidden, TimerStayOnTop off.
@@ -81,6 +87,7 @@ private:
     IBalloonHost* Host_ = nullptr;
     TDragTracker Drag_;
     TMiddleClickClose MiddleClose_;
+    TTrayDrag TrayDrag_;
     TBalloonGeometry Geometry_;
     TBitmap16 DragIcon_;
     bool IconVisible_ = false;
