@@ -236,7 +236,6 @@ int SampleApp::Open(const std::string& title, int showCommand) {
     args.width = kWindowWidth;
     args.height = kWindowHeight;
     view->Create(args);
-    ::SetWindowTextW(view->Hwnd(), WideText(title).c_str()); // a title in any script
     view->SetIcons(IconLetter(title, options_.name));
     HWND wnd = view->Hwnd();
     windows_.push_back(std::move(view));

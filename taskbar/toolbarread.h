@@ -22,8 +22,9 @@ constexpr uint32_t kRemoteRectSize = 16;
 // fetch's answer then shows the growth and the caption is fetched again into a buffer of its new
 // length. What no reader can prevent: a caption that grows by more than that between the two
 // messages is written past the block, into whatever the shell has there (or, at the end of the
-// reservation, faults in the shell). Taskbar captions are far shorter than the slack.
-constexpr uint32_t kCaptionSlack = 4096;
+// reservation, faults in the shell). Taskbar captions are far shorter than the slack: 4096
+// characters of UTF-16.
+constexpr uint32_t kCaptionSlack = 8192;
 // Fetches of one caption before it counts as unreadable: the first, and one more each time the
 // caption turns out to have grown past its buffer.
 constexpr int kCaptionFetches = 3;

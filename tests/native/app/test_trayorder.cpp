@@ -26,10 +26,4 @@ TEST(TrayOrder, IconsOfOneProgramKeepPlacesOfTheirOwn) {
     EXPECT_EQ(bar, (std::vector<std::string>{"mail.exe#2", "clock.exe#1", "mail.exe#1", ""}));
 }
 
-TEST(TrayOrder, TheMoveTargetIsThePlaceOnceTheButtonIsOut) {
-    EXPECT_EQ(TrayMoveTarget({0, 3}), 2) << "rightwards: one less";
-    EXPECT_EQ(TrayMoveTarget({3, 0}), 0);
-    EXPECT_EQ(TrayMoveTarget({2, 4}), 3) << "in front of the end of four: the last place";
-}
-
 } // namespace
