@@ -298,7 +298,7 @@ LRESULT SampleApp::OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return ok;
     }
     default:
-        return ::DefWindowProcA(control_.Hwnd(), msg, wParam, lParam);
+        return ::DefWindowProcW(control_.Hwnd(), msg, wParam, lParam);
     }
 }
 

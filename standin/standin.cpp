@@ -382,7 +382,7 @@ LRESULT Shell::OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     default:
-        return ::DefWindowProcA(control_.Hwnd(), msg, wParam, lParam);
+        return ::DefWindowProcW(control_.Hwnd(), msg, wParam, lParam);
     }
 }
 
