@@ -38,13 +38,21 @@ void TTrayOrder::Forget() {
 }
 
 void TTrayOrder::Watch(bool Enabled) {
+    if (!Enabled || Order_.size() < 2)
+        return;
     const HWND toolbar = FindTrayToolbar();
     const int count =
         toolbar ? static_cast<int>(::SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0)) : -1;
-    const bool grew = toolbar != Toolbar_ || count > Count_;
+    // A new icon joins at the end: the last button tells, even when another icon went away
+    // since the last look and the count is the same.
+    const std::vector<TTrayButton> last = ReadTrayButtons(toolbar, count - 1);
+    const std::pair<TWndHandle, uint32_t> lastIcon =
+        last.empty() ? std::make_pair(TWndHandle{0}, 0u) : std::make_pair(last[0].Wnd, last[0].Uid);
+    const bool changed = toolbar != Toolbar_ || count > Count_ || lastIcon != LastIcon_;
     Toolbar_ = toolbar;
     Count_ = count;
-    if (grew && toolbar && Enabled && Order_.size() > 1)
+    LastIcon_ = lastIcon;
+    if (changed && toolbar)
         Apply();
 }
 

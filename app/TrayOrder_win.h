@@ -4,7 +4,11 @@
 // comes back (its program or the shell started again).
 #include <windows.h>
 
+#include "taskbar/taskbuttons.h"
+
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TTrayOrder {
@@ -23,6 +27,7 @@ public:
 
 private:
     std::vector<std::string> Order_;
-    HWND Toolbar_ = nullptr;
+    HWND Toolbar_ = nullptr; // the tray as last looked at: its toolbar, count and last icon
     int Count_ = -1;
+    std::pair<TWndHandle, uint32_t> LastIcon_{0, 0};
 };

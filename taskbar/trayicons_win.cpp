@@ -43,19 +43,19 @@ HWND FindTrayToolbar() {
     return w;
 }
 
-std::vector<TTrayButton> ReadTrayButtons(HWND Toolbar) {
+std::vector<TTrayButton> ReadTrayButtons(HWND Toolbar, int First) {
     std::vector<TTrayButton> buttons;
     if (Toolbar == nullptr)
         return buttons;
     const int count = static_cast<int>(::SendMessageW(Toolbar, TB_BUTTONCOUNT, 0, 0));
-    if (count <= 0)
+    if (count <= First || First < 0)
         return buttons;
     try {
         const std::unique_ptr<TProcessMemMgr> mem = ProcessMemMgrFactory(Toolbar);
         const TRemoteBlock block(*mem, sizeof(TBBUTTON) + sizeof(RECT));
         char* const remoteButton = block.At(0);
         char* const remoteRect = block.At(sizeof(TBBUTTON));
-        for (int i = 0; i < count; ++i) {
+        for (int i = First; i < count; ++i) {
             if (!::SendMessageW(Toolbar, TB_GETBUTTON, WPARAM(i),
                                 reinterpret_cast<LPARAM>(remoteButton)))
                 continue;

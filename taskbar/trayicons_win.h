@@ -21,9 +21,10 @@ struct TTrayButton {
     uint32_t Uid = 0;     // the owner's id for the icon
 };
 
-// Every button of the toolbar, in toolbar order; what was read before a failed transfer when
-// the shell's memory cannot be read to the end; empty when it cannot be opened at all.
-std::vector<TTrayButton> ReadTrayButtons(HWND Toolbar);
+// The buttons of the toolbar from position First on, in toolbar order; what was read before a
+// failed transfer when the shell's memory cannot be read to the end; empty when it cannot be
+// opened at all.
+std::vector<TTrayButton> ReadTrayButtons(HWND Toolbar, int First = 0);
 // The button at From taken out and put back at To (TB_MOVEBUTTON); false when the toolbar
 // refused.
 bool MoveTrayButton(HWND Toolbar, int32_t From, int32_t To);
