@@ -7,11 +7,8 @@ source "$(dirname "$0")/wine-env.sh"
 need=()
 have_cmd() { command -v "$1" >/dev/null 2>&1; }
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
-# fonts-wqy-microhei: Chinese window titles on the stand-in desktop (Wine finds it as a system
-# font); Cyrillic comes with Wine's own fonts.
 for p in cmake g++ make googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 \
-         wine fonts-wine xvfb xauth imagemagick x11-utils clang libclang-rt-14-dev \
-         fonts-wqy-microhei; do
+         wine fonts-wine xvfb xauth imagemagick x11-utils clang libclang-rt-14-dev; do
     have_pkg "$p" || need+=("$p")
 done
 if [ "$ZV_WINE_ARCH" = win64 ]; then
