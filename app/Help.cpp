@@ -113,6 +113,14 @@ void TFHelp::FormShow(TObject*) {
     ShockwaveFlashEx1->SetMovie(ExeFolder() + kDemoMovieFile);
 }
 
+int TFHelp::ShowHelp() {
+    if (!Modal())
+        return ShowModal();
+    BringToFront();
+    ::SetForegroundWindow(Handle());
+    return mrNone;
+}
+
 void TFHelp::WndProc(TMessage& Message) {
     if (Message.Msg == WM_MOUSEWHEEL) {
         Message.Result =

@@ -25,6 +25,10 @@ public:
 
     // Each showing gives the player the movie beside the program, so it starts over.
     void FormShow(TObject* Sender);
+    // Shows the window modally and returns its result. When it is open already (Help from the
+    // tray menu while it shows, or the demonstration timer after a second showing of the main
+    // window) it only comes to the front, and the result is mrNone.
+    int ShowHelp();
 
 protected:
     // The mouse wheel scrolls the texts wherever the focus is.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 #include "toolkit/SysUtils.h"
 
@@ -116,6 +117,38 @@ std::optional<TPlacement> NextPlacement(const std::vector<std::string>& Bar,
     return std::nullopt;
 }
 
+std::vector<std::string> SeenOnTaskbar(const std::vector<std::string>& Recent,
+                                       const std::vector<std::string>& Bar,
+                                       const std::vector<std::string>& Order) {
+    std::vector<std::string> seen;
+    for (const std::vector<std::string>* list : {&Bar, &Recent})
+        for (const std::string& p : *list)
+            if (!p.empty() && Contains(Order, p) && !Contains(seen, p))
+                seen.push_back(p);
+    return seen;
+}
+
+std::vector<std::string> CapOrder(std::vector<std::string> Order,
+                                  const std::vector<std::string>& Recent, std::size_t Cap) {
+    while (Order.size() > Cap) {
+        // The program seen longest ago: one never seen, else the last of Recent.
+        auto oldest = std::find_if(Order.begin(), Order.end(),
+                                   [&](const std::string& p) { return !Contains(Recent, p); });
+        for (auto r = Recent.rbegin(); oldest == Order.end() && r != Recent.rend(); ++r)
+            oldest = std::find(Order.begin(), Order.end(), *r);
+        Order.erase(oldest);
+    }
+    return Order;
+}
+
+std::vector<TWndHandle> AddedWindows(const std::vector<TWndHandle>& Before,
+                                     const std::vector<TWndHandle>& Now) {
+    std::vector<TWndHandle> added;
+    std::set_difference(Now.begin(), Now.end(), Before.begin(), Before.end(),
+                        std::back_inserter(added));
+    return added;
+}
+
 std::string OrderText(const std::vector<std::string>& Order) {
     std::string text;
     for (const std::string& p : Order) {
@@ -144,6 +177,10 @@ std::string HiddenWindowsText(const std::vector<THiddenWindow>& Windows) {
         if (!text.empty())
             text += '|';
         text += head + w.Program;
+        if (w.Started != 0) {
+            std::snprintf(head, sizeof head, ":%llX", static_cast<unsigned long long>(w.Started));
+            text += head;
+        }
     }
     return text;
 }
@@ -154,21 +191,25 @@ std::vector<THiddenWindow> ParseHiddenWindows(const std::string& Text) {
         return windows;
     for (const std::string& entry : Split(Text, '|')) {
         const std::vector<std::string> fields = Split(entry, ':');
-        if (fields.size() != 3)
+        if (fields.size() != 3 && fields.size() != 4)
             continue;
         const std::optional<uint64_t> wnd = ParseHex(fields[0]);
         const std::optional<uint64_t> pid = ParseHex(fields[1]);
+        const std::optional<uint64_t> started =
+            fields.size() == 4 ? ParseHex(fields[3]) : std::optional<uint64_t>(0);
         // Window handles fit in 32 bits on every Windows, so do process ids.
-        if (!wnd || !pid || *wnd == 0 || *wnd > 0xFFFFFFFFu || *pid > 0xFFFFFFFFu ||
+        if (!wnd || !pid || !started || *wnd == 0 || *wnd > 0xFFFFFFFFu || *pid > 0xFFFFFFFFu ||
             !IsFileName(fields[2]))
             continue;
-        windows.push_back(
-            {static_cast<TWndHandle>(*wnd), static_cast<uint32_t>(*pid), ProgramKey(fields[2])});
+        windows.push_back({static_cast<TWndHandle>(*wnd), static_cast<uint32_t>(*pid),
+                           ProgramKey(fields[2]), *started});
     }
     return windows;
 }
 
 bool SameHiddenWindow(const THiddenWindow& Recorded, const THiddenWindow& Now) {
+    // An entry written before start times were kept is matched as it was then.
     return Now.Pid != 0 && Recorded.Wnd == Now.Wnd && Recorded.Pid == Now.Pid &&
-           !Recorded.Program.empty() && Recorded.Program == Now.Program;
+           !Recorded.Program.empty() && Recorded.Program == Now.Program &&
+           (Recorded.Started == 0 || Recorded.Started == Now.Started);
 }

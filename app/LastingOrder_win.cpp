@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cwchar>
 
 #include "app/TaskRows.h"
@@ -32,11 +33,21 @@ THiddenWindow WindowProgram(TWndHandle Wnd) {
     if (!::IsWindow(ToHWND(Wnd)) || !::GetWindowThreadProcessId(ToHWND(Wnd), &pid))
         return w;
     w.Pid = pid;
-    ScopedKernelHandle process(
-        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+    // Only the right to query: the processes of other users and elevated ones grant it where
+    // they refuse reading their memory. Windows before Vista know only the full query right.
+    constexpr DWORD kQueryLimitedInformation = 0x1000; // PROCESS_QUERY_LIMITED_INFORMATION
+    ScopedKernelHandle process(::OpenProcess(kQueryLimitedInformation, FALSE, pid));
+    if (!process)
+        process.reset(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid));
+    if (!process)
+        return w;
+    // A device path, in UTF-16 so that a name in any script is kept; only its file name counts.
     wchar_t path[MAX_PATH + 1] = {};
-    if (process && ::GetModuleFileNameExW(process.get(), nullptr, path, MAX_PATH))
+    if (::GetProcessImageFileNameW(process.get(), path, MAX_PATH))
         w.Program = ProgramKey(Utf8Text(path, wcsnlen(path, MAX_PATH)));
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (::GetProcessTimes(process.get(), &created, &exited, &kernel, &user))
+        w.Started = uint64_t{created.dwHighDateTime} << 32 | created.dwLowDateTime;
     return w;
 }
 
@@ -74,15 +85,19 @@ std::string ReadLastingString(const char* Name) {
     return Utf8Text(data);
 }
 
-uint32_t ReadLastingNumber(const char* Name, uint32_t Default) {
+std::optional<uint32_t> ReadLastingNumber(const char* Name) {
     ScopedKey key = OpenLastingKey(false);
     DWORD type = 0, value = 0, size = sizeof value;
     if (!key ||
         ::RegQueryValueExA(key.get(), Name, nullptr, &type, reinterpret_cast<BYTE*>(&value),
                            &size) != ERROR_SUCCESS ||
-        type != REG_DWORD)
-        return Default;
+        type != REG_DWORD || size != sizeof value)
+        return std::nullopt;
     return value;
+}
+
+uint32_t ReadLastingNumber(const char* Name, uint32_t Default) {
+    return ReadLastingNumber(Name).value_or(Default);
 }
 
 void WriteLastingString(const char* Name, const std::string& Value) {
@@ -105,6 +120,7 @@ void WriteLastingNumber(const char* Name, uint32_t Value) {
 void TLastingOrder::Load() {
     Enabled_ = ReadLastingNumber("KeepOrder", 1) != 0;
     Order_ = ParseOrder(ReadLastingString("Order"));
+    Recent_ = ParseOrder(ReadLastingString("Recent"));
 }
 
 void TLastingOrder::SetEnabled(bool Value) {
@@ -116,22 +132,65 @@ void TLastingOrder::SetEnabled(bool Value) {
 void TLastingOrder::Remember(const TGroupList& Groups) {
     if (!Enabled_ || Groups.empty())
         return;
-    Order_ = MergeOrder(Order_, GroupPrograms(Groups));
+    const std::vector<std::string> bar = GroupPrograms(Groups);
+    Order_ = MergeOrder(Order_, bar);
+    Seen(bar);
+}
+
+void TLastingOrder::Seen(const std::vector<std::string>& Bar) {
+    Recent_ = SeenOnTaskbar(Recent_, Bar, Order_);
+    Order_ = CapOrder(Order_, Recent_, kOrderCap);
+    Recent_ = SeenOnTaskbar(Recent_, {}, Order_);
     WriteLastingString("Order", OrderText(Order_));
+    WriteLastingString("Recent", OrderText(Recent_));
 }
 
 void TLastingOrder::Forget() {
     Order_.clear();
+    Recent_.clear();
     WriteLastingString("Order", "");
+    WriteLastingString("Recent", "");
 }
+
+namespace {
+BOOL CALLBACK AddWindow(HWND Wnd, LPARAM Windows) noexcept {
+    try {
+        reinterpret_cast<std::vector<TWndHandle>*>(Windows)->push_back(FromHWND(Wnd));
+        return TRUE;
+    } catch (...) {
+        return FALSE; // no memory: the list ends here
+    }
+}
+
+// Every top-level window, sorted: one call for the whole list.
+std::vector<TWndHandle> TopLevelWindows() {
+    std::vector<TWndHandle> windows;
+    ::EnumWindows(&AddWindow, reinterpret_cast<LPARAM>(&windows));
+    std::sort(windows.begin(), windows.end());
+    return windows;
+}
+
+// A window the shell gives a button: visible, not a tool window, unowned or an app window.
+bool HasTaskbarButton(TWndHandle Wnd) {
+    const HWND w = ToHWND(Wnd);
+    const LONG_PTR ex = ::GetWindowLongPtrA(w, GWL_EXSTYLE);
+    return ::IsWindowVisible(w) && !(ex & WS_EX_TOOLWINDOW) &&
+           (!::GetWindow(w, GW_OWNER) || (ex & WS_EX_APPWINDOW));
+}
+} // namespace
 
 void TLastingOrder::Watch() {
     const HWND toolbar = FindTaskbarToolbar();
     const int count =
         toolbar ? static_cast<int>(::SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0)) : -1;
-    const bool grew = toolbar != Toolbar_ || count > Count_;
+    // Only the windows that are new since the last look are asked about.
+    std::vector<TWndHandle> windows = TopLevelWindows();
+    const std::vector<TWndHandle> added = AddedWindows(Windows_, windows);
+    const bool newButton = std::any_of(added.begin(), added.end(), &HasTaskbarButton);
+    const bool grew = toolbar != Toolbar_ || count > Count_ || newButton;
     Toolbar_ = toolbar;
     Count_ = count;
+    Windows_ = std::move(windows);
     if (grew && toolbar && Enabled_ && Order_.size() > 1)
         Apply();
 }
@@ -146,7 +205,10 @@ int TLastingOrder::Apply() {
         ReadTaskbarButtons(false, snapshot.Groups, active);
         if (round > static_cast<int>(snapshot.Groups.size()))
             break;
-        const std::optional<TPlacement> p = NextPlacement(GroupPrograms(snapshot.Groups), Order_);
+        const std::vector<std::string> bar = GroupPrograms(snapshot.Groups);
+        if (round == 0 && SeenOnTaskbar(Recent_, bar, Order_) != Recent_)
+            Seen(bar);
+        const std::optional<TPlacement> p = NextPlacement(bar, Order_);
         if (!p || !MoveTaskButton(p->From, p->To, snapshot.Groups))
             break;
         ++moves;
@@ -200,8 +262,10 @@ TMoveHotKeys::~TMoveHotKeys() {
 }
 
 void TMoveHotKeys::Load() {
-    Left = MoveKeyFromValue(ReadLastingNumber("MoveLeftKey", 0), kDefaultMoveLeft);
-    Right = MoveKeyFromValue(ReadLastingNumber("MoveRightKey", 0), kDefaultMoveRight);
+    Left = MoveKeyFromValue(ReadLastingNumber("MoveLeftKey"), kDefaultMoveLeft);
+    Right = MoveKeyFromValue(ReadLastingNumber("MoveRightKey"), kDefaultMoveRight);
+    if (Right == Left)
+        Right = {}; // one key cannot move both ways
 }
 
 void TMoveHotKeys::Save() const {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,9 @@
 // parent, and know nothing of it.
 constexpr const char* kLastingKey = "Software\\Kestrelan\\Zorvane\\Lasting";
 
-// The window with its process id and program (GetWindowThreadProcessId, OpenProcess,
-// GetModuleFileNameExW); Pid 0 and no program when the window is gone, program "" when the
-// process cannot be read.
+// The window with its process id, program and the process's start time (OpenProcess with the
+// query right only, GetProcessImageFileNameW, GetProcessTimes); Pid 0 and no program when the
+// window is gone, program "" and start 0 when the process cannot be queried.
 THiddenWindow WindowProgram(TWndHandle Wnd);
 // The program of each group of a full snapshot (its first window's); "" when unknown.
 std::vector<std::string> GroupPrograms(const TGroupList& Groups);
@@ -28,6 +29,8 @@ UINT TaskbarCreatedMsg();
 // Values of kLastingKey; reading a value that is missing or of another type gives Default.
 std::string ReadLastingString(const char* Name);
 uint32_t ReadLastingNumber(const char* Name, uint32_t Default);
+// None when the value is missing or is no four-byte number.
+std::optional<uint32_t> ReadLastingNumber(const char* Name);
 // Writing creates the key; failures leave the registry as it was and are not reported (the
 // program goes on with what it holds).
 void WriteLastingString(const char* Name, const std::string& Value);
@@ -35,8 +38,9 @@ void WriteLastingNumber(const char* Name, uint32_t Value);
 
 // The order the user gave the taskbar, by program, kept in the registry ("Order") while the
 // option "KeepOrder" is on. The main window tells it of each move of the user's, and asks it
-// once per refresh tick to look at the taskbar: one button-count query to the toolbar, and a
-// full snapshot with the moves only when the toolbar is new or holds more buttons than before.
+// once per refresh tick to look at the taskbar: one button-count query to the toolbar and the
+// list of top-level windows, and a full snapshot with the moves only when the toolbar is new,
+// holds more buttons than before, or a window with a button is new.
 class TLastingOrder {
 public:
     // Reads the option and the order.
@@ -57,10 +61,16 @@ public:
     int Apply();
 
 private:
+    // Bar (the programs of the taskbar's groups) was on the taskbar just now: the order keeps
+    // kOrderCap programs at most, dropping those longest off the taskbar ("Recent").
+    void Seen(const std::vector<std::string>& Bar);
+
     bool Enabled_ = true;
     std::vector<std::string> Order_;
-    HWND Toolbar_ = nullptr; // the toolbar and its button count when last looked at
-    int Count_ = -1;
+    std::vector<std::string> Recent_; // the programs of Order_, last seen first
+    HWND Toolbar_ = nullptr; // the toolbar, its button count and the top-level windows when
+    int Count_ = -1;         // last looked at
+    std::vector<TWndHandle> Windows_;
 };
 
 // The windows the user hid through the list, recorded in the registry ("HiddenWindows") from
@@ -89,7 +99,8 @@ constexpr int kMoveRightId = 2;
 class TMoveHotKeys {
 public:
     ~TMoveHotKeys();
-    // Reads "MoveLeftKey" and "MoveRightKey" (defaults when missing).
+    // Reads "MoveLeftKey" and "MoveRightKey": the defaults when missing, no key when stored
+    // as none or as a key that is not allowed.
     void Load();
     void Save() const;
     TMoveKey Left = kDefaultMoveLeft;

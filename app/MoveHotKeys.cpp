@@ -1,5 +1,7 @@
 #include "app/MoveHotKeys.h"
 
+#include <utility>
+
 namespace {
 // Keys of the extended block, which the hotkey control marks with HOTKEYF_EXT.
 bool IsExtendedKey(uint32_t Vk) {
@@ -11,10 +13,17 @@ uint32_t MoveKeyValue(const TMoveKey& Key) {
     return (Key.Modifiers & 0xF) << 8 | (Key.Vk & 0xFF);
 }
 
-TMoveKey MoveKeyFromValue(uint32_t Value, const TMoveKey& Default) {
-    if ((Value & ~0xFFFu) != 0 || (Value & 0xFF) == 0)
+bool MoveKeyAllowed(const TMoveKey& Key) {
+    return Key.Vk != 0 && (Key.Modifiers & (kModWin | kModControl | kModAlt)) != 0;
+}
+
+TMoveKey MoveKeyFromValue(std::optional<uint32_t> Value, const TMoveKey& Default) {
+    if (!Value)
         return Default;
-    return {(Value >> 8) & 0xF, Value & 0xFF};
+    const TMoveKey key{(*Value >> 8) & 0xF, *Value & 0xFF};
+    if ((*Value & ~0xFFFu) != 0 || !MoveKeyAllowed(key))
+        return {};
+    return key;
 }
 
 TMoveKey MoveKeyFromControl(uint32_t ControlValue, bool WinKey) {
@@ -86,4 +95,34 @@ std::string MoveKeyName(const TMoveKey& Key) {
     if (Key.Vk >= 0x70 && Key.Vk <= 0x87)
         return name + "F" + std::to_string(Key.Vk - 0x6F);
     return name + "key " + std::to_string(Key.Vk);
+}
+
+TMoveKeysChoice ChooseMoveKeys(uint32_t LeftControl, uint32_t RightControl, bool WinKey,
+                               const TMoveKey& Left, const TMoveKey& Right) {
+    TMoveKeysChoice c{
+        MoveKeyFromControl(LeftControl, WinKey), MoveKeyFromControl(RightControl, WinKey), {}};
+    for (auto [chosen, before] : {std::pair{&c.Left, &Left}, std::pair{&c.Right, &Right}})
+        if (chosen->Vk != 0 && !MoveKeyAllowed(*chosen)) {
+            c.Refusal = MoveKeyName(*chosen) +
+                        " would take that key from every program: hold the Windows key, Ctrl "
+                        "or Alt as well.";
+            *chosen = *before;
+        }
+    if (c.Left.Vk != 0 && c.Left == c.Right) {
+        c.Refusal =
+            MoveKeyName(c.Left) + " cannot move buttons both left and right: choose another key.";
+        // The key that changed is the one refused.
+        if (c.Right != Right)
+            c.Right = Right;
+        else
+            c.Left = Left;
+    }
+    return c;
+}
+
+TMoveKeyRules MoveKeyControlRules(bool WinKey) {
+    constexpr uint32_t kHkcombNone = 0x1, kHkcombS = 0x2;
+    if (WinKey)
+        return {};
+    return {kHkcombNone | kHkcombS, kHotkeyfControl};
 }

@@ -3,6 +3,7 @@
 // data: their defaults, how a key is stored, how the standard hotkey control's value and the
 // "Windows key" check box turn into the modifiers RegisterHotKey takes, and the key's name.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // Modifier bits as RegisterHotKey takes them (MOD_ALT, MOD_CONTROL, MOD_SHIFT, MOD_WIN).
@@ -32,10 +33,15 @@ struct TMoveKey {
 constexpr TMoveKey kDefaultMoveLeft{kModWin | kModShift, kMoveVkLeft};
 constexpr TMoveKey kDefaultMoveRight{kModWin | kModShift, kMoveVkRight};
 
-// Stored as one number: the modifiers in bits 8 to 11, the virtual key in bits 0 to 7. A
-// number with other bits set, or with no key, reads as Default.
+// A key moves buttons only with the Windows key, Ctrl or Alt held: a key alone, or with Shift
+// alone, belongs to the typing of every program (Shift and the arrows select text).
+bool MoveKeyAllowed(const TMoveKey& Key);
+
+// Stored as one number: the modifiers in bits 8 to 11, the virtual key in bits 0 to 7; 0 is
+// "no key", which the user chose by clearing it. Only a missing value (none) reads as Default;
+// a number with other bits set, or a key that is not allowed, reads as no key.
 uint32_t MoveKeyValue(const TMoveKey& Key);
-TMoveKey MoveKeyFromValue(uint32_t Value, const TMoveKey& Default);
+TMoveKey MoveKeyFromValue(std::optional<uint32_t> Value, const TMoveKey& Default);
 
 // The hotkey control's value (HKM_GETHOTKEY: key in the low byte, HOTKEYF_* in the next) and
 // the state of the "Windows key" check box, which the control itself cannot show. Arrow keys
@@ -45,3 +51,24 @@ uint32_t ControlValueOf(const TMoveKey& Key);
 
 // "Windows key+Shift+Left arrow", as the help and the Settings tab name a key.
 std::string MoveKeyName(const TMoveKey& Key);
+
+// The keys after the user changed a key control or the "Windows key" check box: each
+// control's key (with the Windows key when the box is checked) replaces the current one, or
+// clears it when the control is empty. A key that is not allowed is refused, and so is a key
+// the other direction has already; a refused key stays as it was, and Refusal tells why.
+struct TMoveKeysChoice {
+    TMoveKey Left;
+    TMoveKey Right;
+    std::string Refusal; // empty when both keys were taken
+};
+TMoveKeysChoice ChooseMoveKeys(uint32_t LeftControl, uint32_t RightControl, bool WinKey,
+                               const TMoveKey& Left, const TMoveKey& Right);
+
+// The hotkey control's rules (HKM_SETRULES): the combinations it refuses and the modifiers it
+// puts in their place. With the Windows key added by the check box every combination will
+// do; without it, a key alone or with Shift alone gets Ctrl instead.
+struct TMoveKeyRules {
+    uint32_t InvalidCombinations = 0; // HKCOMB_* bits
+    uint32_t Replacement = 0;         // HOTKEYF_* bits
+};
+TMoveKeyRules MoveKeyControlRules(bool WinKey);

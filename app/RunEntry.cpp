@@ -1,6 +1,7 @@
 #include "app/RunEntry.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace {
 char AsciiUpper(char c) {
@@ -8,10 +9,18 @@ char AsciiUpper(char c) {
 }
 } // namespace
 
+std::string RunCommandOf(const std::string& ProgramPath) {
+    return '"' + ProgramPath + '"';
+}
+
 bool RunValueIsOurs(const TRunValue& Value, const std::string& ProgramPath) {
     if (!Value.Exists || (Value.Type != kRegSz && Value.Type != kRegExpandSz))
         return false;
-    return std::equal(Value.Data.begin(), Value.Data.end(), ProgramPath.begin(), ProgramPath.end(),
+    // Written quoted; an earlier version wrote the path bare.
+    std::string path = Value.Data;
+    if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
+        path = path.substr(1, path.size() - 2);
+    return std::equal(path.begin(), path.end(), ProgramPath.begin(), ProgramPath.end(),
                       [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); });
 }
 
@@ -25,10 +34,19 @@ bool RunEntry(const TRunKeyOpener& Open, const std::string& Name, const std::str
         Enabled = RunValueIsOurs(value, ProgramPath);
         return value.Exists;
     }
-    if (Enabled)
-        key->Write(Name, ProgramPath);
-    else
-        key->Delete(Name);
+    std::exception_ptr refused;
+    try {
+        if (Enabled)
+            key->Write(Name, RunCommandOf(ProgramPath));
+        else
+            key->Delete(Name);
+    } catch (...) {
+        refused = std::current_exception();
+    }
     key.reset();
-    return RunEntry(Open, Name, ProgramPath, Enabled, false);
+    // Read back also after a refused write, so that Enabled tells what the registry holds.
+    const bool exists = RunEntry(Open, Name, ProgramPath, Enabled, false);
+    if (refused)
+        std::rethrow_exception(refused);
+    return exists;
 }

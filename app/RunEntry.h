@@ -1,6 +1,7 @@
 #pragma once
 // The start-with-Windows entry: one string value, named after the program, under the current
-// user's Run key, holding the full path of the program's executable without quotes. Whether
+// user's Run key, holding the full path of the program's executable in quotes (a path with
+// spaces left bare would let "C:\Program.exe" start instead). Whether
 // a value stands for this program and what a read or a write does are decided here on plain
 // data; the registry itself is reached through TRunKey (app/RunEntry_win.cpp).
 #include <cstdint>
@@ -16,8 +17,12 @@ struct TRunValue {
     std::string Data; // for string types, without the terminating NUL
 };
 
+// The value's data for the program at ProgramPath: the path in quotes.
+std::string RunCommandOf(const std::string& ProgramPath);
+
 // True when Value stands for the program at ProgramPath: a string (REG_SZ or REG_EXPAND_SZ)
-// equal to the path but for the letter case of ASCII letters. A quoted path does not count.
+// equal to the path, quoted or bare (as earlier versions wrote it), but for the letter case
+// of ASCII letters.
 bool RunValueIsOurs(const TRunValue& Value, const std::string& ProgramPath);
 
 // The opened Run key; closed when the object goes.
@@ -36,9 +41,10 @@ using TRunKeyOpener = std::function<std::unique_ptr<TRunKey>(bool Write)>;
 
 // Reads (Write false) or writes the entry named Name for the program at ProgramPath.
 // Reading: Enabled := whether the value stands for this program; the result tells whether a
-// value of that name exists at all, whatever it holds. Writing: Enabled writes the path,
-// otherwise the value is deleted; then the entry is read back, which gives Enabled and the
-// result. A key that cannot be opened gives false and leaves Enabled as it was.
+// value of that name exists at all, whatever it holds. Writing: Enabled writes the quoted
+// path, otherwise the value is deleted; then the entry is read back, which gives Enabled and
+// the result. A refused write is read back as well and then raised again. A key that cannot
+// be opened gives false and leaves Enabled as it was.
 bool RunEntry(const TRunKeyOpener& Open, const std::string& Name, const std::string& ProgramPath,
               bool& Enabled, bool Write);
 

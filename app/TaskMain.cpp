@@ -211,13 +211,14 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
     TimerHelp = Create<TTimer>(
         TTimerParams{"TimerHelp", 1000, false, handler(&TfTaskBarMain::TimerHelpTimer)});
     Msg = Create<TMessageBox>("Msg");
-    CreateTrayIcon();
 
     // The single-instance guard: its Loaded runs before FormCreate and calls
-    // OneInstance1ApplicationExists in a second instance, which then ends silently.
+    // OneInstance1ApplicationExists in a second instance, which then ends silently. It is
+    // made before the tray icon, so that it decides before the icon would be added.
     TkForm1 = Create<TTkForm>("TkForm1");
     OneInstance1 = Create<TOneInstance>("OneInstance1");
     OneInstance1->ApplicationExists = handler(&TfTaskBarMain::OneInstance1ApplicationExists);
+    CreateTrayIcon();
     SaveState1 = Create<TSaveState>("SaveState1");
     SaveState1->SetKeyName("Software\\Kestrelan\\Zorvane\\Main\\");
     SaveState1->TkForm = TkForm1;
@@ -270,7 +271,13 @@ void TfTaskBarMain::FormCreate(TObject*) {
     StartLasting(); // windows left hidden by an earlier run come back first
     TkPageControl1->SetActivePageIndex(0);
     RestoreStates();
-    cbStartUpClick(nullptr);
+    try {
+        cbStartUpClick(nullptr);
+    } catch (...) {
+        // A refused start-with-Windows entry (security software guarding the Run key) is
+        // reported, and start-up goes on: the tray icon gets its menu all the same.
+        Application->HandleException(this);
+    }
     SetUpTrayIcon();
     StartIconHook();
 }
@@ -318,6 +325,8 @@ void TfTaskBarMain::WndProc(TMessage& Message) {
     } else if (Message.Msg == TaskbarCreatedMsg()) {
         LastingOrder.Recheck(); // a new shell: the order is put back at the next tick
         TrayOrder.Recheck();
+        if (!Exiting)
+            StartIconHook(); // the icon library into the new shell, or the rows lose their icons
     } else if (Message.Msg == IconReplyMsg()) {
         IconChannel.IconReply(reinterpret_cast<HICON>(Message.WParam), Handle());
     } else if (Message.Msg == WM_SYSCOMMAND && (Message.WParam & 0xFFF0) == SC_MAXIMIZE) {
@@ -637,6 +646,9 @@ void TfTaskBarMain::CreateTrayIcon() {
     TrayIcon1->SetIconList(ImageList1);
     TrayIcon1->SetHint("Zorvane");
     TrayIcon1->OnDblClick = Handler(&TfTaskBarMain::TrayIcon1Click);
+    // Nothing opens from the icon until start-up has finished (SetUpTrayIcon): a list opened
+    // over a start-up message box would cover the box's button.
+    TrayIcon1->Enabled = false;
 }
 
 TNotifyEvent TfTaskBarMain::Handler(void (TfTaskBarMain::*Method)(TObject*)) {
@@ -648,6 +660,7 @@ void TfTaskBarMain::SetUpTrayIcon() {
     TrayIcon1->SetHint("Zorvane");
     TrayIcon1->SetIconIndex(kTrayPictureTaskbar);
     TrayIcon1->PopupMenu = TkPopupMenu1;
+    TrayIcon1->Enabled = true;
 }
 
 void TfTaskBarMain::RemoveTrayIcon() {
@@ -677,7 +690,7 @@ void TfTaskBarMain::mHelpClick(TObject*) {
     // The main window stays hidden after the help window closes.
     Hide();
     if (FHelp)
-        FHelp->ShowModal();
+        FHelp->ShowHelp(); // brought forward when it is open already
 }
 
 void TfTaskBarMain::bHelpClick(TObject* Sender) {
@@ -697,7 +710,12 @@ void TfTaskBarMain::cbStartUpClick(TObject*) {
         ~TReattach() { Form.cbStartUp->OnClick = Form.Handler(&TfTaskBarMain::cbStartUpClick); }
     } reattach{*this};
     bool enabled = cbStartUp->Checked();
-    RunEntry(enabled, true);
+    try {
+        RunEntry(enabled, true);
+    } catch (...) {
+        cbStartUp->SetChecked(enabled); // a refused write: what the registry holds still
+        throw;
+    }
     cbStartUp->SetChecked(enabled); // what the registry holds now
 }
 
@@ -721,7 +739,7 @@ void TfTaskBarMain::FormShow(TObject*) {
 void TfTaskBarMain::TimerHelpTimer(TObject*) {
     TimerHelp->SetEnabled(false);
     if (FHelp)
-        FHelp->ShowModal();
+        FHelp->ShowHelp(); // brought forward when it is open already
 }
 
 void TfTaskBarMain::bDemo_OLDClick(TObject*) {
@@ -828,14 +846,26 @@ void TfTaskBarMain::StartLasting() {
     MoveHotKeys.Load();
     // The controls show what is stored; their handlers are not attached while they are set.
     const TNotifyEvent keep = std::exchange(cbKeepOrder->OnClick, nullptr);
-    const TNotifyEvent win = std::exchange(cbMoveWinKey->OnClick, nullptr);
     cbKeepOrder->SetChecked(LastingOrder.Enabled());
-    cbMoveWinKey->SetChecked((MoveHotKeys.Left.Modifiers & kModWin) != 0);
+    cbKeepOrder->OnClick = keep;
+    ShowMoveKeys();
+    RegisterMoveKeys();
+}
+
+void TfTaskBarMain::ShowMoveKeys() {
+    const TNotifyEvent win = std::exchange(cbMoveWinKey->OnClick, nullptr);
+    const TMoveKey& shown = MoveHotKeys.Left.Vk != 0 ? MoveHotKeys.Left : MoveHotKeys.Right;
+    cbMoveWinKey->SetChecked(shown.Vk == 0 || (shown.Modifiers & kModWin) != 0);
+    cbMoveWinKey->OnClick = win;
     hkMoveLeft->SetValue(ControlValueOf(MoveHotKeys.Left));
     hkMoveRight->SetValue(ControlValueOf(MoveHotKeys.Right));
-    cbKeepOrder->OnClick = keep;
-    cbMoveWinKey->OnClick = win;
-    RegisterMoveKeys();
+    SetMoveKeyRules();
+}
+
+void TfTaskBarMain::SetMoveKeyRules() {
+    const TMoveKeyRules rules = MoveKeyControlRules(cbMoveWinKey->Checked());
+    for (THotKey* control : {hkMoveLeft, hkMoveRight})
+        control->SetRules(rules.InvalidCombinations, rules.Replacement);
 }
 
 void TfTaskBarMain::ShowHiddenOnFault() {
@@ -843,7 +873,7 @@ void TfTaskBarMain::ShowHiddenOnFault() {
         THiddenRecord::ShowRecorded();
 }
 
-void TfTaskBarMain::RegisterMoveKeys() {
+void TfTaskBarMain::RegisterMoveKeys(const std::string& Refusal) {
     const std::vector<std::string> taken = MoveHotKeys.Register(Handle());
     std::string text;
     for (const std::string& name : taken)
@@ -851,15 +881,23 @@ void TfTaskBarMain::RegisterMoveKeys() {
     if (!text.empty())
         text += taken.size() > 1 ? " are held by another program: choose other keys."
                                  : " is held by another program: choose another key.";
-    lMoveKeysTaken->SetCaption(text);
+    lMoveKeysTaken->SetCaption(Refusal.empty() ? text : Refusal);
 }
 
 void TfTaskBarMain::MoveKeysChange(TObject*) {
-    const bool win = cbMoveWinKey->Checked();
-    MoveHotKeys.Left = MoveKeyFromControl(hkMoveLeft->Value(), win);
-    MoveHotKeys.Right = MoveKeyFromControl(hkMoveRight->Value(), win);
+    // A key that is not allowed, or the key of the other direction, is refused: the controls
+    // go back to the keys kept, and the Settings tab says why.
+    const TMoveKeysChoice choice =
+        ChooseMoveKeys(hkMoveLeft->Value(), hkMoveRight->Value(), cbMoveWinKey->Checked(),
+                       MoveHotKeys.Left, MoveHotKeys.Right);
+    MoveHotKeys.Left = choice.Left;
+    MoveHotKeys.Right = choice.Right;
     MoveHotKeys.Save();
-    RegisterMoveKeys();
+    if (!choice.Refusal.empty())
+        ShowMoveKeys();
+    else
+        SetMoveKeyRules(); // the controls stay as the user is typing them
+    RegisterMoveKeys(choice.Refusal);
 }
 
 void TfTaskBarMain::cbKeepOrderClick(TObject*) {

@@ -184,7 +184,14 @@ private:
     bool OwnsHiddenRecord = false;
     void CreateLastingControls();
     void StartLasting();
-    void RegisterMoveKeys();
+    // Registers the move keys; the Settings tab names Refusal, or else the keys another
+    // program holds.
+    void RegisterMoveKeys(const std::string& Refusal = {});
+    // The key controls and the Windows key check box show the keys as they are.
+    void ShowMoveKeys();
+    // Without the Windows key the key controls turn a key alone, or with Shift alone, into a
+    // key with Ctrl.
+    void SetMoveKeyRules();
     // The group at list row Row one place up (Step -1) or down (1) with MoveTaskButton, the
     // snapshot taken just before; true when it moved. The order is remembered then.
     bool MoveRowGroup(int Row, int Step, TGroupList& Snapshot);

@@ -5,7 +5,7 @@ const char kOneInstanceRunning[] = "Another instance of this application appears
 const char kOneInstanceRunningOn[] = "Another instance of this application appears to be running!";
 
 std::string InstanceMutexName(const std::string& ExePath) {
-    return ExePath.substr(ExePath.find_last_of("\\/") + 1);
+    return LowerCaseAscii(ExePath.substr(ExePath.find_last_of("\\/") + 1));
 }
 
 std::string OneInstanceErrorText(const std::string& Step, const std::string& Cause) {

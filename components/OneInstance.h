@@ -11,9 +11,10 @@ public:
     using Exception::Exception;
 };
 
-// The mutex is named after the executable's file name: no folder, extension and letter
-// case kept ("C:\Apps\Zorvane.exe" gives "Zorvane.exe"). A copy under another name is
-// another program to the guard.
+// The mutex is named after the executable's file name, without its folder, in lower case
+// ("C:\Apps\Zorvane.EXE" gives "zorvane.exe"): Windows file names ignore letter case, so
+// "zorvane.exe" started beside a running "Zorvane.exe" is the same program. A copy under
+// another name is another program to the guard.
 std::string InstanceMutexName(const std::string& ExePath);
 
 // The text of a failed step ("Unable to create Mutex!", ...) with the underlying error.

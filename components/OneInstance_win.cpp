@@ -17,6 +17,15 @@ void Report(TObject* Sender, const std::string& Text) {
     }
 }
 
+// The mutex name, with the letters beyond ASCII folded as well, as the file system folds them
+// in the system's code page.
+std::string MutexName() {
+    std::string name = InstanceMutexName(ExePath());
+    if (!name.empty())
+        ::CharLowerBuffA(&name[0], static_cast<DWORD>(name.size()));
+    return name;
+}
+
 void RestoreAndRaise(HWND Wnd) {
     if (::IsIconic(Wnd))
         ::ShowWindow(Wnd, SW_RESTORE);
@@ -45,7 +54,7 @@ void TOneInstance::Loaded() {
         Title_ = Application->Title();
     // CreateMutex both tests and creates: the one instance that creates the mutex runs.
     ::SetLastError(ERROR_SUCCESS);
-    HANDLE h = ::CreateMutexA(nullptr, FALSE, InstanceMutexName(ExePath()).c_str());
+    HANDLE h = ::CreateMutexA(nullptr, FALSE, MutexName().c_str());
     const DWORD error = ::GetLastError();
     bool exists = false;
     if (h && error == ERROR_ALREADY_EXISTS) {

@@ -1,6 +1,7 @@
 #pragma once
 // TOneInstance: keeps a program to one running instance per logon session. When the owner
-// form has loaded, it creates the mutex named after the executable's file name; if the mutex
+// form has loaded, it creates the mutex named after the executable's file name (in one letter
+// case); if the mutex
 // exists already, another instance runs: ApplicationExists fires and, with Terminate, the
 // application is asked to end. Creating and testing are one step, so of two instances
 // started at the same moment exactly one runs.

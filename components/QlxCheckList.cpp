@@ -551,7 +551,7 @@ void TQlxCheckList::PaintRow(HDC Dc, int Row, int Width) {
                 x += CheckSize + 2;
             }
             if (item.HasIcon()) {
-                const int size = ItemHeight - 2;
+                const int size = RowPictureSize();
                 x += item.ImageOffset;
                 DrawBitmap16(Dc, item.Icon(), x, top + 1, size);
                 x += size;

@@ -550,7 +550,8 @@ int TQlxCheckListCore::AutoColumnWidth(int Column) {
         const TQlxListItem& item = Items[i];
         int cell = item.Offset + item.ImageOffset + 30;
         if (Column == 0)
-            cell = View_.TextWidth(item.Caption(), false) + item.Offset + item.ImageOffset + 25;
+            cell = View_.TextWidth(item.Caption(), false) + item.Offset + item.ImageOffset + 25 +
+                   (item.HasIcon() ? RowPictureSize() + 10 : 0);
         else if (Column - 1 < item.SubItems.Count())
             cell = View_.TextWidth(item.SubItems[Column - 1], false) + item.Offset +
                    item.ImageOffset + 25;

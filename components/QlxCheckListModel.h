@@ -339,6 +339,8 @@ public:
     bool CheckBoxes = true;
     int CheckSize = 13;
     int ItemHeight = 18;
+    // The side of a row's picture as it is drawn in the first column.
+    int RowPictureSize() const { return ItemHeight - 2; }
     int HeaderHeight = 22;
     bool HeaderVisible = true;
 
@@ -395,7 +397,8 @@ public:
 
     // Column widths fitted to the texts: the caption in the header font + 25, and every
     // row's cell in the list font + the row's Offset and ImageOffset + 25 (+ 30 and no text
-    // for a row without that sub-item); clamped as any width.
+    // for a row without that sub-item), in the first column + the row's picture + 10 when it
+    // has one; clamped as any width.
     void AutoSizeColumns();
     void AutoSizeColumn(int Column);
     int AutoColumnWidth(int Column);

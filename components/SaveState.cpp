@@ -1,27 +1,30 @@
 #include "components/SaveState.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 
-TFormBounds FitToWorkArea(TFormBounds B, int WorkWidth, int WorkHeight) {
-    if (B.Left < 0)
-        B.Left = 0;
-    if (B.Top < 0)
-        B.Top = 0;
-    if (B.Width < 100)
-        B.Width = 100;
-    if (B.Height < 100)
-        B.Height = 100;
-    if (B.Left + B.Width > WorkWidth)
-        B.Left = WorkWidth - B.Width;
-    if (B.Top + B.Height > WorkHeight)
-        B.Top = WorkHeight - B.Height;
+namespace {
+int Clamp64(int64_t V, int64_t Low, int64_t High) {
+    return static_cast<int>(std::max(Low, std::min(V, High)));
+}
+} // namespace
+
+TFormBounds FitToWorkArea(TFormBounds B, const TWorkArea& Work) {
+    const int64_t workWidth = std::max<int64_t>(int64_t{Work.Right} - Work.Left, 100);
+    const int64_t workHeight = std::max<int64_t>(int64_t{Work.Bottom} - Work.Top, 100);
+    B.Width = Clamp64(B.Width, 100, workWidth);
+    B.Height = Clamp64(B.Height, 100, workHeight);
+    // Each edge in turn; the size fits, so the left and top edges stay on the area.
+    B.Left = Clamp64(B.Left, Work.Left, int64_t{Work.Left} + workWidth - B.Width);
+    B.Top = Clamp64(B.Top, Work.Top, int64_t{Work.Top} + workHeight - B.Height);
     return B;
 }
 
-TFormBounds CenterOnWorkArea(TFormBounds B, int WorkWidth, int WorkHeight) {
-    B.Left = (WorkWidth - B.Width) / 2;
-    B.Top = (WorkHeight - B.Height) / 2;
-    return FitToWorkArea(B, WorkWidth, WorkHeight);
+TFormBounds CenterOnWorkArea(TFormBounds B, const TWorkArea& Work) {
+    B.Left = static_cast<int>(Work.Left + (int64_t{Work.Right} - Work.Left - B.Width) / 2);
+    B.Top = static_cast<int>(Work.Top + (int64_t{Work.Bottom} - Work.Top - B.Height) / 2);
+    return FitToWorkArea(B, Work);
 }
 
 TSaveStateCore::TSaveStateCore(const std::string& OwnerName) {
@@ -101,12 +104,12 @@ void TSaveStateCore::Save(ISavedWindow& Window, const std::string& ExePath) {
 
 void TSaveStateCore::Center(ISavedWindow& Window) {
     Window.SetWindowState(swsNormal);
-    Window.SetBounds(
-        CenterOnWorkArea(Window.Bounds(), Window.WorkAreaWidth(), Window.WorkAreaHeight()));
+    const TFormBounds b = Window.Bounds();
+    Window.SetBounds(CenterOnWorkArea(b, Window.WorkArea(b)));
 }
 
 void TSaveStateCore::FitToWorkArea(ISavedWindow& Window) {
     Window.SetWindowState(swsNormal);
-    Window.SetBounds(
-        ::FitToWorkArea(Window.Bounds(), Window.WorkAreaWidth(), Window.WorkAreaHeight()));
+    const TFormBounds b = Window.Bounds();
+    Window.SetBounds(::FitToWorkArea(b, Window.WorkArea(b)));
 }

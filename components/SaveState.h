@@ -23,12 +23,20 @@ struct TFormBounds {
     }
 };
 
-// Keeps a form within a work area of WorkWidth x WorkHeight (sizes only; the work area's own
-// offset is not added): no negative Left or Top, at least 100 x 100, and the right and
-// bottom edges pulled back inside, in that order.
-TFormBounds FitToWorkArea(TFormBounds B, int WorkWidth, int WorkHeight);
+// A monitor's work area in screen pixels (right and bottom exclusive).
+struct TWorkArea {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+};
+
+// Puts a form wholly on the work area, whatever its stored bounds: at least 100 x 100 and at
+// most the work area's size, then pulled in from the left, top, right and bottom edges. The
+// sums are taken in 64 bits, so that no stored number can overflow them.
+TFormBounds FitToWorkArea(TFormBounds B, const TWorkArea& Work);
 // Centred on the work area (halves rounded toward zero), then fitted.
-TFormBounds CenterOnWorkArea(TFormBounds B, int WorkWidth, int WorkHeight);
+TFormBounds CenterOnWorkArea(TFormBounds B, const TWorkArea& Work);
 
 // What the saving needs of the form and its frame.
 class ISavedWindow {
@@ -37,9 +45,8 @@ public:
     virtual void SetWindowState(TSavedWindowState Value) = 0;
     virtual TFormBounds Bounds() const = 0;
     virtual void SetBounds(const TFormBounds& Value) = 0;
-    // The primary work area's width and height.
-    virtual int WorkAreaWidth() const = 0;
-    virtual int WorkAreaHeight() const = 0;
+    // The work area of the monitor nearest to the bounds (of any monitor, were they on none).
+    virtual TWorkArea WorkArea(const TFormBounds& Near) const = 0;
 
 protected:
     ~ISavedWindow() = default;

@@ -2,19 +2,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "toolkit/Dialogs.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Registry_win.h"
 #include "toolkit/SysUtils.h"
 #include "toolkit/TkForm.h"
-
-namespace {
-RECT WorkArea() {
-    RECT r{};
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
-    return r;
-}
-} // namespace
 
 TSaveState::TSaveState(TComponent* Owner, std::string Name)
     : TComponent(Owner, std::move(Name)), TSaveStateCore(Owner ? Owner->Name() : "") {
@@ -80,12 +75,19 @@ void TSaveState::SetBounds(const TFormBounds& Value) {
     Form().SetBounds({Value.Left, Value.Top, Value.Width, Value.Height});
 }
 
-int TSaveState::WorkAreaWidth() const {
-    const RECT r = WorkArea();
-    return r.right - r.left;
-}
-
-int TSaveState::WorkAreaHeight() const {
-    const RECT r = WorkArea();
-    return r.bottom - r.top;
+TWorkArea TSaveState::WorkArea(const TFormBounds& Near) const {
+    // The rectangle in 64 bits first: stored bounds may be any numbers.
+    const auto edge = [](int64_t V) {
+        return static_cast<LONG>(std::max<int64_t>(INT32_MIN, std::min<int64_t>(V, INT32_MAX)));
+    };
+    const RECT bounds{edge(Near.Left), edge(Near.Top), edge(int64_t{Near.Left} + Near.Width),
+                      edge(int64_t{Near.Top} + Near.Height)};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    RECT r{};
+    if (::GetMonitorInfoA(::MonitorFromRect(&bounds, MONITOR_DEFAULTTONEAREST), &info))
+        r = info.rcWork;
+    else
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
+    return {r.left, r.top, r.right, r.bottom};
 }

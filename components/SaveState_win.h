@@ -36,6 +36,5 @@ private:
     void SetWindowState(TSavedWindowState Value) override;
     TFormBounds Bounds() const override;
     void SetBounds(const TFormBounds& Value) override;
-    int WorkAreaWidth() const override;
-    int WorkAreaHeight() const override;
+    TWorkArea WorkArea(const TFormBounds& Near) const override;
 };

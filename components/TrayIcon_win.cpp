@@ -71,6 +71,9 @@ TTrayIcon::TTrayIcon(TComponent* Owner, std::string Name)
                                              [this](TObject* Sender) { ClickTimerTimer(Sender); }});
     CycleTimer_ = Window_->Create<TTimer>(
         TTimerParams{"CycleTimer", 0, false, [this](TObject* Sender) { CycleTimerTimer(Sender); }});
+    AddRetryTimer_ = Window_->Create<TTimer>(
+        TTimerParams{"AddRetryTimer", kAddRetryMs, false,
+                     [this](TObject* Sender) { AddRetryTimerTimer(Sender); }});
     if (Application)
         ApplicationHook_ = std::make_unique<TWindowHook>(
             Application->Handle(),
@@ -93,6 +96,10 @@ void TTrayIcon::Loaded() {
         ::ShowWindow(Application->Handle(), SW_HIDE);
     }
     ModifyIcon();
+    // An application that is ending already (a second instance the single-instance guard
+    // turns away) shows no icon, not even for a moment.
+    if (Application && Application->Terminated())
+        return;
     SetIconVisible(IconVisible_);
 }
 
@@ -180,12 +187,23 @@ bool TTrayIcon::Notify(DWORD Message) {
 
 bool TTrayIcon::ShowIcon() {
     IconVisible_ = true;
-    return Notify(NIM_ADD);
+    const bool added = Notify(NIM_ADD);
+    // Refused (at logon the shell may not take icons yet, or may not run at all): tried
+    // again on the timer until the shell holds the icon.
+    AddRetryTimer_->SetEnabled(!added);
+    return added;
 }
 
 bool TTrayIcon::HideIcon() {
     IconVisible_ = false;
+    AddRetryTimer_->SetEnabled(false);
     return Notify(NIM_DELETE);
+}
+
+void TTrayIcon::AddRetryTimerTimer(TObject*) {
+    // An icon the shell holds already is refused a second add but takes a change.
+    if (!IconVisible_ || Notify(NIM_ADD) || Notify(NIM_MODIFY))
+        AddRetryTimer_->SetEnabled(false);
 }
 
 bool TTrayIcon::ModifyIcon() {

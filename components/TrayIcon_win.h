@@ -25,6 +25,9 @@ class TWindowHook;
 constexpr UINT kTrayCallbackMessage = 0x800;
 // The icon's id with the shell.
 constexpr UINT kTrayIconId = 1;
+// A refused add is tried again this often: often enough that the icon shows soon after the
+// shell is ready at logon, seldom enough to cost nothing meanwhile.
+constexpr UINT kAddRetryMs = 1000;
 
 // The notify data handed to Shell_NotifyIconA: NOTIFYICONDATAA as Windows XP knows it, up to
 // and without guidItem (the shell's "version 2" form). Its cbSize is the size of that form for
@@ -46,7 +49,8 @@ class TTrayIcon : public TComponent {
 public:
     explicit TTrayIcon(TComponent* Owner, std::string Name = {});
     ~TTrayIcon() override;
-    // The form has its components: the icon goes into the notification area (IconVisible).
+    // The form has its components: the icon goes into the notification area (IconVisible),
+    // unless the application is ending already.
     void Loaded() override;
 
     bool DesignPreview = false; // no effect at run time
@@ -86,7 +90,8 @@ public:
     TTrayCycleEvent OnCycle;
 
     // NIM_ADD, NIM_DELETE and NIM_MODIFY with the current icon and tip; each returns
-    // Shell_NotifyIconA's result.
+    // Shell_NotifyIconA's result. A refused NIM_ADD is tried again every kAddRetryMs until
+    // the shell holds the icon or it is hidden.
     bool ShowIcon();
     bool HideIcon();
     bool ModifyIcon();
@@ -109,6 +114,7 @@ private:
     void Perform(const TTrayActions& Actions);
     void ClickTimerTimer(TObject* Sender);
     void CycleTimerTimer(TObject* Sender);
+    void AddRetryTimerTimer(TObject* Sender);
     void ApplicationMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
     void OwnerFormMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
     TForm* OwnerForm() const;
@@ -129,6 +135,7 @@ private:
     TTrayWindow* Window_ = nullptr;
     TTimer* ClickTimer_ = nullptr;
     TTimer* CycleTimer_ = nullptr;
+    TTimer* AddRetryTimer_ = nullptr;
     std::unique_ptr<TWindowHook> ApplicationHook_;
     std::unique_ptr<TWindowHook> OwnerFormHook_;
 };

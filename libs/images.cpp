@@ -140,9 +140,17 @@ private:
 class TIconLibrary {
 public:
     DWORD Start() {
-        if (FHook)
-            return FThread;
         HWND toolbar = FindToolbar();
+        if (FHook && toolbar != nullptr && toolbar == FToolbar &&
+            GetWindowThreadProcessId(toolbar, nullptr) == FThread)
+            return FThread;
+        if (FHook) {
+            // The shell has restarted: the hook on the old toolbar's thread goes (it may be gone
+            // with that thread already) and a new one is set on the new toolbar's thread.
+            UnhookWindowsHookEx(FHook.release());
+            FToolbar = nullptr;
+            FThread = 0;
+        }
         if (toolbar == nullptr)
             return 0;
         const DWORD thread = GetWindowThreadProcessId(toolbar, nullptr);
@@ -242,7 +250,8 @@ private:
 
 extern "C" {
 // Non-zero (the toolbar's thread) once the hook is in place; 0 when there is no taskbar
-// toolbar or the hook cannot be set.
+// toolbar or the hook cannot be set. Called again after the shell restarted, it moves the hook
+// to the new toolbar's thread.
 __declspec(dllexport) DWORD WINAPI StartHook() {
     return TIconLibrary::Library().Start();
 }

@@ -134,6 +134,8 @@ std::optional<ShellCommand> ParseShellCommand(const std::string& text, std::stri
         {"textgrow", {ShellCommand::TextGrow, 2}},
         {"tray", {ShellCommand::Tray, 0}},
         {"trayclick", {ShellCommand::TrayClick, 3}},
+        {"trayrefuse", {ShellCommand::TrayRefuse, 1}}, // as a shell still starting
+        {"trayadds", {ShellCommand::TrayAdds, 0}},
         {"foreground", {ShellCommand::Foreground, 1}},
         {"handles", {ShellCommand::Handles, 0}},
         {"isicon", {ShellCommand::IsIcon, 1}},
@@ -176,6 +178,9 @@ std::optional<ShellCommand> ParseShellCommand(const std::string& text, std::stri
         break;
     case ShellCommand::TextFail:
         ok = NumberIn(words[1], kIntMin, kIntMax, cmd.number);
+        break;
+    case ShellCommand::TrayRefuse:
+        ok = NumberIn(words[1], 0, kIntMax, cmd.number);
         break;
     case ShellCommand::TextGrow:
         ok = NumberIn(words[1], kIntMin, kIntMax, cmd.number) &&

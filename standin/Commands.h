@@ -42,6 +42,8 @@ struct ShellCommand {
         TextGrow,
         Tray,
         TrayClick,
+        TrayRefuse,
+        TrayAdds,
         Foreground,
         Handles,
         IsIcon,
@@ -51,7 +53,8 @@ struct ShellCommand {
     Edge edge = Edge::Bottom;  // SetEdge
     bool on = false;           // Grouping, CountFlap
     std::uint64_t wnd = 0;     // Collapse, Expand, TrayClick, Foreground; IsIcon: the icon
-    std::int64_t number = 0;   // TextFail, TextGrow: the command id; TrayClick: the uID
+    std::int64_t number = 0;   // TextFail, TextGrow: the command id; TrayClick: the uID;
+                               // TrayRefuse: how many adds
     std::int64_t count = 0;    // TextGrow: characters to add
     std::uint32_t message = 0; // TrayClick: the mouse message
     std::vector<ScriptLine> script;

@@ -57,6 +57,10 @@
 //                              tip=<text>"
 //   trayclick <hwnd> <uid> <mouse message>   posts the icon's owner its callback message
 //                             (wParam uid, lParam the mouse message), as a click on it does
+//   trayrefuse <n>            the next n NIM_ADD calls are refused (as by a shell that is still
+//                             starting at logon); 0 disarms
+//   trayadds                  every NIM_ADD received, in order, one per line:
+//                             "pid=<n> hwnd=0x<h> uid=<n> ok=<0|1>" (pid: the owner's process)
 //   handles                   "tray=0x.. rebar=0x.. tasksw=0x.. toolbar=0x.. notify=0x..
 //                              control=0x.. pid=<n>"
 //   isicon <handle>           "1" when the handle is an icon in the shell's process, else "0"

@@ -99,6 +99,8 @@ private:
     MessageWindow control_;
     bool scripted_ = false;
     std::vector<ScriptLine> script_;
+    int trayRefusals_ = 0;              // NIM_ADD calls still to refuse
+    std::vector<std::string> trayAdds_; // every NIM_ADD received, as the reply lists it
     bool countFlap_ = false;
     int textFail_ = 0;
     bool updating_ = false;
@@ -256,7 +258,17 @@ LRESULT Shell::OnTrayCopyData(const COPYDATASTRUCT& data) {
                                    data.lpData ? data.cbData : 0);
     if (!record)
         return FALSE;
-    bool ok = tray_.Apply(std::uint32_t(data.dwData), *record);
+    const bool add = data.dwData == ULONG_PTR(TrayCommand::Add);
+    const bool refused = add && trayRefusals_ > 0;
+    if (refused)
+        --trayRefusals_;
+    const bool ok = !refused && tray_.Apply(std::uint32_t(data.dwData), *record);
+    if (add) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(HwndFrom32(record->wnd), &pid);
+        trayAdds_.push_back(Format("pid=%lu hwnd=", static_cast<unsigned long>(pid)) +
+                            Hex(record->wnd) + Format(" uid=%u ok=%d", record->uid, ok ? 1 : 0));
+    }
     if (ok)
         RefreshTray();
     return ok;
@@ -502,6 +514,12 @@ bool Shell::ExecuteCommand(const ShellCommand& cmd, std::string& reply) {
         ::PostMessageA(HwndFrom32(icon->wnd), icon->callbackMessage, icon->uid, cmd.message);
         return true;
     }
+    case ShellCommand::TrayRefuse:
+        trayRefusals_ = int(cmd.number);
+        return true;
+    case ShellCommand::TrayAdds:
+        reply = JoinLines(trayAdds_);
+        return true;
     case ShellCommand::Foreground: {
         HWND wnd = HwndFrom32(cmd.wnd);
         if (!::IsWindow(wnd)) {

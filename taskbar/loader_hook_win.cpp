@@ -71,9 +71,8 @@ bool TIconHookLoader::LoadIconHookLibrary() {
 }
 
 bool TIconHookLoader::StartIconHook() {
-    if (FIconHookLoaded)
-        return FIconHookActive;
-    FIconHookLoaded = LoadIconHookLibrary();
+    if (!FIconHookLoaded)
+        FIconHookLoaded = LoadIconHookLibrary();
     if (!FIconHookLoaded)
         return false;
     FIconHookResult = FStartHook();

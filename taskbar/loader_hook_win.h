@@ -39,8 +39,9 @@ public:
     // Loads Folder + "images.dll" and finds both exports; false, nothing left loaded, when
     // either fails.
     bool LoadIconHookLibrary();
-    // Loads the library and calls StartHook; true when the hook runs. Once loaded, a further
-    // call starts nothing and answers whether the hook runs.
+    // Loads the library (once) and calls StartHook; true when the hook runs. Called again
+    // after the shell has restarted ("TaskbarCreated"), it sets the hook on the new taskbar;
+    // while the hooked taskbar is still there, the library leaves its hook as it is.
     bool StartIconHook();
     // Calls StopHook; when the hook stopped (low byte 1) the library is unloaded. True when
     // nothing was loaded or the hook stopped.

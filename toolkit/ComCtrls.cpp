@@ -136,6 +136,11 @@ void THotKey::SetValue(uint32_t Value) {
     ::SendMessageA(Handle(), HKM_SETHOTKEY, Value & 0xFFFF, 0);
 }
 
+void THotKey::SetRules(uint32_t InvalidCombinations, uint32_t Replacement) {
+    ::SendMessageA(Handle(), HKM_SETRULES, InvalidCombinations & 0xFF,
+                   MAKELPARAM(Replacement & 0xFF, 0));
+}
+
 void THotKey::CommandNotify(UINT Code) {
     if (Code == EN_CHANGE)
         Fire(OnChange, this);

@@ -86,6 +86,9 @@ public:
     THotKey(TComponent* Owner, THotKeyParams Params);
     uint32_t Value() const;
     void SetValue(uint32_t Value);
+    // The combinations the control refuses (HKCOMB_*) and the modifiers (HOTKEYF_*) it puts
+    // in their place.
+    void SetRules(uint32_t InvalidCombinations, uint32_t Replacement);
     void CommandNotify(UINT Code) override;
 
     TNotifyEvent OnChange;

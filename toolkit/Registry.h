@@ -43,7 +43,8 @@ public:
     virtual bool OpenKey(const std::string& Key, bool CanCreate) = 0;
     virtual void CloseKey() = 0;
 
-    // The value of the open key; none when it (or the key) is missing.
+    // The value of the open key; none when it (or the key) is missing, or when it is a
+    // REG_DWORD of another size than four bytes.
     virtual std::optional<TRegValue> GetValue(const std::string& Name) = 0;
     // False when the registry refuses the write.
     virtual bool PutValue(const std::string& Name, const TRegValue& Value) = 0;

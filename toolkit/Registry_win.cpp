@@ -56,9 +56,13 @@ public:
         if (::RegQueryValueExA(Key_.get(), Name.c_str(), nullptr, &type, data.data(), &size) !=
             ERROR_SUCCESS)
             return std::nullopt;
+        // A number of another size than four bytes is no number: it reads as missing, not
+        // as the 0 its missing bytes would make.
+        if (type == REG_DWORD && size != 4)
+            return std::nullopt;
         TRegValue v;
         v.Type = type;
-        if (type == REG_DWORD && size >= 4) {
+        if (type == REG_DWORD) {
             v.Dword = static_cast<uint32_t>(data[0] | data[1] << 8 | data[2] << 16) |
                       static_cast<uint32_t>(data[3]) << 24;
         } else if (type == REG_SZ || type == REG_EXPAND_SZ) {

@@ -336,6 +336,13 @@ void StandinShell::Foreground(HWND wnd) {
     Command("foreground " + HandleText(wnd));
 }
 
+void StandinShell::TrayRefuse(int adds) {
+    Command("trayrefuse " + std::to_string(adds));
+}
+std::vector<std::string> StandinShell::TrayAdds() {
+    return standin::SplitLines(Command("trayadds"));
+}
+
 void StandinShell::TrayClick(HWND owner, UINT uid, UINT mouseMessage) {
     Command("trayclick " + HandleText(owner) + " " + std::to_string(uid) + " " +
             standin::Hex(mouseMessage));

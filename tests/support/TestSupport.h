@@ -169,6 +169,10 @@ public:
     void TextFail(int id); // 0: none
     std::vector<TrayIconRecord> Tray();
     void TrayClick(HWND owner, UINT uid, UINT mouseMessage);
+    // The next `adds` NIM_ADD calls are refused, as by a shell still starting at logon.
+    void TrayRefuse(int adds);
+    // Every NIM_ADD the shell received: "pid=<n> hwnd=0x<h> uid=<n> ok=<0|1>" each.
+    std::vector<std::string> TrayAdds();
     void Foreground(HWND wnd);
     RECT ToolbarRect();
 

@@ -153,6 +153,27 @@ protected:
         Shell->Sync();
     }
 
+    // Starts the program from ExeName (its own folder), waits for its list to be filled and
+    // unchecks Bravo's row (the second) with the mouse: Bravo's window hides and is recorded.
+    void HideBravoThroughTheList(const char* ExeName = "Zorvane.exe") {
+        Shell->Sync();
+        Program = std::make_unique<zvtest::ChildProcess>(zvtest::ProgramFolder() + ExeName, "");
+        Main = WaitForMainWindowBack(*Program, kStartMs);
+        ASSERT_TRUE(Main);
+        HWND list = FindDescendant(Main, "TQlxCheckList", "");
+        HWND up = FindDescendant(Main, "Button", ""); // bUp, the first without a caption
+        ASSERT_TRUE(list && up);
+        // The list is filled once the first refresh has clicked row 0: Up goes off.
+        ASSERT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return !::IsWindowEnabled(up); }));
+        const HWND bravo = Apps[1]->Window(0);
+        POINT box{8, 22 + 18 + 9}; // the check box of row 1, below the header
+        ::ClientToScreen(list, &box);
+        standin::ClickAt(box);
+        ASSERT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return !::IsWindowVisible(bravo); }));
+        ASSERT_NE(RegString("HiddenWindows").find(":zvbravo.exe:"), std::string::npos)
+            << "recorded with its process's start: " << RegString("HiddenWindows");
+    }
+
     std::unique_ptr<zvtest::StandinShell> Shell;
     std::vector<std::unique_ptr<zvtest::SampleApp>> Apps; // Alpha, Bravo, Charlie
     std::unique_ptr<zvtest::ChildProcess> Program;
@@ -253,30 +274,8 @@ TEST_F(Lasting, ProgramsWhoseNamesDifferOnlyInNonLatinLettersKeepTheirOwnPlaces)
 }
 
 TEST_F(Lasting, WindowsHiddenBeforeZorvaneWasKilledComeBackAtTheNextStart) {
-    Shell->Sync();
-    Program = std::make_unique<zvtest::ChildProcess>(zvtest::ProgramFolder() + "Zorvane.exe", "");
-    Main = WaitForMainWindowBack(*Program, kStartMs);
-    ASSERT_TRUE(Main);
-    HWND list = nullptr;
-    for (HWND w : DescendantsOf(Main))
-        if (ClassOf(w) == "TQlxCheckList")
-            list = w;
-    ASSERT_TRUE(list);
-    // The list is filled once the first refresh has clicked row 0: Up (the first button
-    // without a caption) goes off.
-    HWND up = nullptr;
-    for (HWND w : DescendantsOf(Main))
-        if (!up && ClassOf(w) == "Button" && TextOf(w).empty())
-            up = w;
-    ASSERT_TRUE(up);
-    ASSERT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return !::IsWindowEnabled(up); }));
-    // Bravo's row (the second) unchecked with the mouse: its window hides and is recorded.
+    ASSERT_NO_FATAL_FAILURE(HideBravoThroughTheList());
     const HWND bravo = Apps[1]->Window(0);
-    POINT box{8, 22 + 18 + 9}; // the check box of row 1, below the header
-    ::ClientToScreen(list, &box);
-    standin::ClickAt(box);
-    ASSERT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return !::IsWindowVisible(bravo); }));
-    EXPECT_NE(RegString("HiddenWindows").find(":zvbravo.exe"), std::string::npos);
     Program->Kill();
     Shell->Sync();
     ASSERT_FALSE(::IsWindowVisible(bravo));
@@ -284,6 +283,76 @@ TEST_F(Lasting, WindowsHiddenBeforeZorvaneWasKilledComeBackAtTheNextStart) {
     StartProgram();
     EXPECT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return ::IsWindowVisible(bravo) != FALSE; }));
     EXPECT_EQ(RegString("HiddenWindows"), "");
+}
+
+// After a logoff a new process of the same program may have the recorded process id and
+// window handle; its start time tells it apart, and its window stays as it is.
+TEST_F(Lasting, ARecordedWindowOfAnotherStartOfItsProgramIsNotShown) {
+    ASSERT_NO_FATAL_FAILURE(HideBravoThroughTheList());
+    const HWND bravo = Apps[1]->Window(0);
+    Program->Kill();
+    std::string record = RegString("HiddenWindows");
+    const std::size_t started = record.rfind(':') + 1;
+    record.replace(started, std::string::npos, "1");
+    RegWrite("HiddenWindows", record);
+
+    StartProgram();
+    EXPECT_FALSE(RoundTripUntil(Main, 2000, [&] { return ::IsWindowVisible(bravo) != FALSE; }));
+    EXPECT_EQ(RegString("HiddenWindows"), "");
+    Apps[1]->Show(0);
+}
+
+// A second start under another letter case of the file name is the same program: it ends
+// silently before its tray icon shows, and the first copy's hidden windows stay hidden.
+TEST_F(Lasting, ASecondStartUnderAnotherLetterCaseEndsSilentlyAndChangesNothing) {
+    ASSERT_NO_FATAL_FAILURE(HideBravoThroughTheList());
+    const HWND bravo = Apps[1]->Window(0);
+    const std::string record = RegString("HiddenWindows");
+    const std::size_t adds = Shell->TrayAdds().size();
+    {
+        zvtest::ChildProcess second(zvtest::ProgramFolder() + "zORVANE.EXE", "");
+        ASSERT_TRUE(second.WaitForExit(kWaitMs)) << "the second start keeps running";
+        EXPECT_EQ(second.ExitCode(), 0u);
+    }
+    EXPECT_EQ(Shell->TrayAdds().size(), adds) << "the second start showed a tray icon";
+    Shell->Sync();
+    EXPECT_FALSE(::IsWindowVisible(bravo));
+    EXPECT_EQ(RegString("HiddenWindows"), record);
+    EXPECT_TRUE(Program->Running());
+    Apps[1]->Show(0);
+}
+
+// A key stored without Windows, Ctrl or Alt (an earlier version accepted one) takes nothing
+// from other programs.
+TEST_F(Lasting, AStoredBareMoveKeyRegistersNothing) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kLastingKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                                &key, nullptr),
+              ERROR_SUCCESS);
+    const DWORD bareLeft = VK_LEFT, ctrlAltRight = (MOD_CONTROL | MOD_ALT) << 8 | VK_RIGHT;
+    ::RegSetValueExA(key, "MoveLeftKey", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&bareLeft),
+                     sizeof bareLeft);
+    ::RegSetValueExA(key, "MoveRightKey", 0, REG_DWORD,
+                     reinterpret_cast<const BYTE*>(&ctrlAltRight), sizeof ctrlAltRight);
+    ::RegCloseKey(key);
+    StartProgram();
+    // The bare key is free for this program to take; the allowed one is Zorvane's.
+    EXPECT_TRUE(::RegisterHotKey(nullptr, 1, 0, VK_LEFT));
+    EXPECT_FALSE(::RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, VK_RIGHT));
+    ::UnregisterHotKey(nullptr, 1);
+    ::UnregisterHotKey(nullptr, 2);
+}
+
+// A program that closes its window and opens another between two refresh ticks leaves the
+// taskbar's button count as it was; its new button still goes back to its place.
+TEST_F(Lasting, AProgramClosedAndOpenedAgainBetweenTwoTicksGoesBackToItsPlace) {
+    StartProgram();
+    Activate(*Apps[2]);
+    ASSERT_TRUE(FirstPress(false, {"Alpha", "Charlie", "Bravo"}));
+    ASSERT_TRUE(OrderBecomes("zvalpha.exe|zvcharlie.exe|zvbravo.exe"));
+    Apps[2]->Close(0);
+    Apps[2]->Open("Charlie 2");
+    EXPECT_TRUE(TaskbarBecomes({"Alpha", "Charlie 2", "Bravo"}));
 }
 
 } // namespace

@@ -210,6 +210,40 @@ TEST(Restart, OptionsWindowPlaceAndListColumnsAreAsTheyWere) {
     EXPECT_EQ(DumpRegistryKey(HKEY_LOCAL_MACHINE, kList), listDump);
 }
 
+TEST(Restart, AWindowPlaceLargerThanTheScreenOpensWhollyOnIt) {
+    zvtest::ResetProgramSettings();
+    HKEY raw = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kMain, 0, nullptr, 0, KEY_WRITE, nullptr, &raw,
+                                nullptr),
+              ERROR_SUCCESS);
+    ScopedKey main(raw);
+    for (auto [name, value] : {std::pair{"Left", -5000},
+                               {"Top", 0},
+                               {"Width", 100000},
+                               {"Height", 100000},
+                               {"WindowState", 0}}) {
+        const DWORD d = static_cast<DWORD>(value);
+        ::RegSetValueExA(raw, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&d), sizeof d);
+    }
+    main.reset();
+    TProgram p;
+    ASSERT_TRUE(p.Main);
+    const RECT r = p.Bounds(), work = WorkArea();
+    EXPECT_GE(r.left, work.left);
+    EXPECT_GE(r.top, work.top);
+    EXPECT_LE(r.right, work.right);
+    EXPECT_LE(r.bottom, work.bottom);
+    // Its buttons are in reach, and the place Exit writes back opens on the screen as well.
+    RECT exit{};
+    ::GetWindowRect(p.Control("Button", "Exit program"), &exit);
+    EXPECT_LE(exit.bottom, work.bottom);
+    EXPECT_LE(exit.right, work.right);
+    p.Exit();
+    EXPECT_LE(static_cast<LONG>(ValueOf(HKEY_CURRENT_USER, kMain, "Width").Dword()),
+              work.right - work.left);
+    EXPECT_GE(static_cast<LONG>(ValueOf(HKEY_CURRENT_USER, kMain, "Left").Dword()), work.left);
+}
+
 TEST(SecondStart, EndsSilentlyWithExitCodeZeroAndChangesNothingOfTheFirst) {
     zvtest::ResetProgramSettings();
     TProgram first;

@@ -179,3 +179,98 @@ TEST_F(TrayMenu, TheIconComesBackAfterTheShellRestarts) {
 }
 
 } // namespace
+
+namespace {
+// The program's tray icon window as the shell holds it; 0 while the shell holds none.
+HWND ProgramIconWindow(zvtest::StandinShell& Shell, DWORD Pid) {
+    for (const zvtest::TrayIconRecord& r : Shell.Tray()) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(r.hwnd, &pid);
+        if (pid == Pid)
+            return r.hwnd;
+    }
+    return nullptr;
+}
+
+// The icons the icon library has made in the shell's process (its counters section).
+uint32_t IconsMadeIn(DWORD ShellPid) {
+    const std::string name = "ZorvaneIconCounters." + std::to_string(ShellPid);
+    ScopedKernelHandle section(::OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str()));
+    if (!section)
+        return 0;
+    ScopedView view(::MapViewOfFile(section.get(), FILE_MAP_READ, 0, 0, 8));
+    return view ? *static_cast<const uint32_t*>(view.get()) : 0;
+}
+
+zvtest::ChildProcess StartProgram() {
+    return zvtest::ChildProcess(zvtest::ProgramFolder() + "Zorvane.exe", "");
+}
+} // namespace
+
+// At logon the shell may refuse icons for a while: the icon is added once it takes them.
+TEST(TrayIconAtLogon, ComesWhenTheShellTakesItAfterARefusedAdd) {
+    zvtest::ResetProgramSettings();
+    zvtest::StandinShell shell;
+    shell.TrayRefuse(1);
+    zvtest::ChildProcess program = StartProgram();
+    HWND main = WaitForTopLevelWindow(program, "TfTaskBarMain", "Zorvane", kStartMs);
+    ASSERT_TRUE(main);
+    EXPECT_TRUE(RoundTripUntil(main, kWaitMs, [&] {
+        return ProgramIconWindow(shell, program.Pid()) != nullptr;
+    })) << "the icon never came";
+    const std::vector<std::string> adds = shell.TrayAdds();
+    ASSERT_GE(adds.size(), 2u);
+    EXPECT_NE(adds[0].find("ok=0"), std::string::npos) << adds[0];
+}
+
+// After the shell has restarted in a new process, the rows get their icons from the new shell.
+TEST(GroupIcons, ComeFromTheNewShellAfterItRestarted) {
+    zvtest::ResetProgramSettings();
+    auto shell = std::make_unique<zvtest::StandinShell>();
+    zvtest::SampleApp app("Alpha", {"Alpha"});
+    shell->Sync();
+    zvtest::ChildProcess program = StartProgram();
+    const HWND main = WaitForMainWindowBack(program, kStartMs);
+    ASSERT_TRUE(main);
+    // The list refreshes every second while it shows, asking the shell for the icons.
+    ASSERT_TRUE(RoundTripUntil(main, kWaitMs, [&] { return IconsMadeIn(shell->Pid()) > 0; }))
+        << "no icon from the first shell";
+    shell.reset();
+    shell = std::make_unique<zvtest::StandinShell>(); // says "TaskbarCreated"
+    shell->Sync();
+    EXPECT_TRUE(RoundTripUntil(main, kWaitMs, [&] { return IconsMadeIn(shell->Pid()) > 0; }))
+        << "no icon from the new shell";
+}
+
+// A start-up warning waits for its button: the tray icon opens nothing over it meanwhile.
+TEST(StartUpBox, TheTrayIconOpensNothingUntilStartUpHasFinished) {
+    zvtest::ResetProgramSettings();
+    HKEY raw = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Kestrelan\\Zorvane\\Main", 0, nullptr,
+                                0, KEY_WRITE, nullptr, &raw, nullptr),
+              ERROR_SUCCESS);
+    for (const char* name : {"Left", "Top", "Width", "Height"})
+        ::RegSetValueExA(raw, name, 0, REG_SZ, reinterpret_cast<const BYTE*>("12"), 3);
+    ::RegCloseKey(raw);
+    zvtest::StandinShell shell;
+    zvtest::ChildProcess program = StartProgram();
+    HWND box = WaitForTopLevelWindow(program, "#32770", "Error", kStartMs);
+    ASSERT_TRUE(box) << "no start-up box";
+    HWND main = ::GetWindow(box, GW_OWNER);
+    ASSERT_TRUE(main);
+    EXPECT_EQ(ClassOf(main), "TfTaskBarMain"); // owned by the main window
+    HWND icon = nullptr;
+    ASSERT_TRUE(RoundTripUntil(
+        box, kWaitMs, [&] { return (icon = ProgramIconWindow(shell, program.Pid())) != nullptr; }));
+    for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        shell.TrayClick(icon, 1, m);
+    ASSERT_TRUE(SendAndWait(icon, WM_NULL, 0, 0)); // the clicks have been handled
+    EXPECT_FALSE(Visible(main)) << "the list opened over the box";
+    EXPECT_TRUE(Visible(box));
+
+    ASSERT_TRUE(SendAndWait(FindDescendant(box, "Button", "&Ignore"), BM_CLICK, 0, 0));
+    // Start-up goes on; afterwards the icon opens the list as usual.
+    const HWND back = WaitForMainWindowBack(program, kStartMs);
+    EXPECT_EQ(back, main);
+    EXPECT_TRUE(Visible(main));
+}

@@ -93,23 +93,32 @@ TEST(LastingOrder, ProgramKeyAndOrderText) {
 }
 
 TEST(LastingOrder, HiddenWindowRecord) {
-    const std::vector<THiddenWindow> w = {{0x1A2B4, 0x10, "calc.exe"}, {0xFFFFFFFF, 7, "b.exe"}};
-    EXPECT_EQ(HiddenWindowsText(w), "1A2B4:10:calc.exe|FFFFFFFF:7:b.exe");
+    const std::vector<THiddenWindow> w = {{0x1A2B4, 0x10, "calc.exe", 0x1DC2F0A12345678},
+                                          {0xFFFFFFFF, 7, "b.exe", 0}};
+    EXPECT_EQ(HiddenWindowsText(w), "1A2B4:10:calc.exe:1DC2F0A12345678|FFFFFFFF:7:b.exe");
     EXPECT_EQ(ParseHiddenWindows(HiddenWindowsText(w)), w);
     EXPECT_TRUE(ParseHiddenWindows("").empty());
-    // Entries of the wrong form are skipped, the others kept.
+    // Entries of the wrong form are skipped, the others kept (those of an earlier version,
+    // without a start time, too).
     const std::vector<THiddenWindow> kept =
-        ParseHiddenWindows("0:1:a.exe|zz:1:a.exe|1:2|1:2:a.exe:x|100000000:1:a.exe|"
-                           "1:2:c:\\a.exe|12:34:A.EXE");
-    ASSERT_EQ(kept.size(), 1u);
-    EXPECT_EQ(kept[0], (THiddenWindow{0x12, 0x34, "a.exe"}));
+        ParseHiddenWindows("0:1:a.exe|zz:1:a.exe|1:2|1:2:a.exe:x|1:2:a.exe:5:6|100000000:1:a.exe|"
+                           "1:2:c:\\a.exe|12:34:A.EXE|56:78:b.exe:9");
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[0], (THiddenWindow{0x12, 0x34, "a.exe", 0}));
+    EXPECT_EQ(kept[1], (THiddenWindow{0x56, 0x78, "b.exe", 9}));
 
-    // A window is shown again only when handle, process and program are still the same.
-    const THiddenWindow rec{0x12, 0x34, "a.exe"};
-    EXPECT_TRUE(SameHiddenWindow(rec, {0x12, 0x34, "a.exe"}));
-    EXPECT_FALSE(SameHiddenWindow(rec, {0x12, 0, ""}));         // gone
-    EXPECT_FALSE(SameHiddenWindow(rec, {0x12, 0x35, "a.exe"})); // handle used again
-    EXPECT_FALSE(SameHiddenWindow(rec, {0x12, 0x34, "b.exe"})); // process id used again
+    // A window is shown again only when handle, process, program and the process's start
+    // are still the same: after a logoff a new process of the program may get the same
+    // process id and window handle.
+    const THiddenWindow rec{0x12, 0x34, "a.exe", 1000};
+    EXPECT_TRUE(SameHiddenWindow(rec, {0x12, 0x34, "a.exe", 1000}));
+    EXPECT_FALSE(SameHiddenWindow(rec, {0x12, 0, "", 0}));            // gone
+    EXPECT_FALSE(SameHiddenWindow(rec, {0x12, 0x35, "a.exe", 1000})); // handle used again
+    EXPECT_FALSE(SameHiddenWindow(rec, {0x12, 0x34, "b.exe", 1000})); // process id used again
+    EXPECT_FALSE(SameHiddenWindow(rec, {0x12, 0x34, "a.exe", 2000})); // by the same program
+    EXPECT_FALSE(SameHiddenWindow({0x12, 0x34, "", 1000}, {0x12, 0x34, "", 1000})); // no name
+    // Recorded by an earlier version: matched by handle, process and program.
+    EXPECT_TRUE(SameHiddenWindow({0x12, 0x34, "a.exe", 0}, {0x12, 0x34, "a.exe", 2000}));
 }
 
 TEST(MoveHotKeys, ControlValuesAndStoredValues) {
@@ -122,11 +131,76 @@ TEST(MoveHotKeys, ControlValuesAndStoredValues) {
               (TMoveKey{kModControl | kModAlt, 'K'}));
     EXPECT_EQ(MoveKeyFromControl(0, true), TMoveKey{}); // cleared: no key
 
+    // Only a missing value is the default; a cleared key stays cleared, and a stored key that
+    // is not allowed (bare, Shift alone) or damaged registers nothing.
     EXPECT_EQ(MoveKeyFromValue(MoveKeyValue(kDefaultMoveRight), {}), kDefaultMoveRight);
-    EXPECT_EQ(MoveKeyFromValue(0, kDefaultMoveLeft), kDefaultMoveLeft);
-    EXPECT_EQ(MoveKeyFromValue(0x10025, kDefaultMoveLeft), kDefaultMoveLeft);
+    EXPECT_EQ(MoveKeyFromValue(std::nullopt, kDefaultMoveLeft), kDefaultMoveLeft);
+    EXPECT_EQ(MoveKeyValue({}), 0u);
+    EXPECT_EQ(MoveKeyFromValue(0, kDefaultMoveLeft), TMoveKey{});
+    EXPECT_EQ(MoveKeyFromValue(kMoveVkLeft, kDefaultMoveLeft), TMoveKey{});
+    EXPECT_EQ(MoveKeyFromValue(kModShift << 8 | kMoveVkLeft, kDefaultMoveLeft), TMoveKey{});
+    EXPECT_EQ(MoveKeyFromValue(0x10025, kDefaultMoveLeft), TMoveKey{});
+    EXPECT_EQ(MoveKeyFromValue(kModAlt << 8 | 'K', kDefaultMoveLeft), (TMoveKey{kModAlt, 'K'}));
 
     EXPECT_EQ(MoveKeyName(kDefaultMoveLeft), "Windows key+Shift+Left arrow");
     EXPECT_EQ(MoveKeyName({kModControl | kModAlt, 0x71}), "Ctrl+Alt+F2");
+}
+
+TEST(MoveHotKeys, AKeyNeedsWindowsCtrlOrAltAndEachDirectionItsOwnKey) {
+    const uint32_t shiftLeft = ControlValueOf({kModShift, kMoveVkLeft});
+    const uint32_t shiftRight = ControlValueOf({kModShift, kMoveVkRight});
+    const uint32_t ctrlK = ControlValueOf({kModControl, 'K'});
+    // The defaults, taken as they are.
+    TMoveKeysChoice c =
+        ChooseMoveKeys(shiftLeft, shiftRight, true, kDefaultMoveLeft, kDefaultMoveRight);
+    EXPECT_EQ(c.Left, kDefaultMoveLeft);
+    EXPECT_EQ(c.Right, kDefaultMoveRight);
+    EXPECT_EQ(c.Refusal, "");
+    // The Windows key box cleared with Shift+arrows: Shift alone is refused, both keys stay.
+    c = ChooseMoveKeys(shiftLeft, shiftRight, false, kDefaultMoveLeft, kDefaultMoveRight);
+    EXPECT_EQ(c.Left, kDefaultMoveLeft);
+    EXPECT_EQ(c.Right, kDefaultMoveRight);
+    EXPECT_EQ(c.Refusal, "Shift+Right arrow would take that key from every program: hold the "
+                         "Windows key, Ctrl or Alt as well.");
+    // A bare key typed in the control; a cleared control clears its key.
+    c = ChooseMoveKeys(kMoveVkLeft, 0, false, kDefaultMoveLeft, kDefaultMoveRight);
+    EXPECT_EQ(c.Left, kDefaultMoveLeft);
+    EXPECT_EQ(c.Right, TMoveKey{});
+    EXPECT_NE(c.Refusal.find("Left arrow would take"), std::string::npos);
+    // The same key both ways: the side that changed keeps its key, with a message that says
+    // so rather than blaming another program.
+    c = ChooseMoveKeys(ctrlK, ctrlK, false, {kModControl, 'K'}, {kModControl, 'L'});
+    EXPECT_EQ(c.Left, (TMoveKey{kModControl, 'K'}));
+    EXPECT_EQ(c.Right, (TMoveKey{kModControl, 'L'}));
+    EXPECT_EQ(c.Refusal, "Ctrl+K cannot move buttons both left and right: choose another key.");
+    // No key on both sides is no clash.
+    c = ChooseMoveKeys(0, 0, true, kDefaultMoveLeft, kDefaultMoveRight);
+    EXPECT_EQ(c.Left, TMoveKey{});
+    EXPECT_EQ(c.Right, TMoveKey{});
+    EXPECT_EQ(c.Refusal, "");
+}
+} // namespace
+
+namespace {
+TEST(LastingOrder, TheOrderKeepsTheProgramsLastSeenOnTheTaskbar) {
+    // Recent: the taskbar's programs first, then the others as before; only ordered ones.
+    EXPECT_EQ(SeenOnTaskbar({"c", "a", "b"}, {"b", "", "x"}, {"a", "b", "c"}),
+              (Names{"b", "c", "a"}));
+    // Capped: the program longest off the taskbar goes first, one never seen before it.
+    EXPECT_EQ(CapOrder({"a", "b", "c", "d"}, {"b", "d", "a", "c"}, 3), (Names{"a", "b", "d"}));
+    EXPECT_EQ(CapOrder({"a", "b", "c", "d"}, {"b", "d", "a", "c"}, 2), (Names{"b", "d"}));
+    EXPECT_EQ(CapOrder({"a", "n", "c"}, {"c", "a"}, 2), (Names{"a", "c"}));
+    EXPECT_EQ(CapOrder({"a", "b"}, {}, 5), (Names{"a", "b"}));
+    // 300 programs met one after the other: the last kOrderCap stay.
+    Names order, recent;
+    for (int i = 0; i < 300; ++i) {
+        const std::string p = "p" + std::to_string(i) + ".exe";
+        order = MergeOrder(order, {p});
+        recent = SeenOnTaskbar(recent, {p}, order);
+        order = CapOrder(order, recent, kOrderCap);
+    }
+    ASSERT_EQ(order.size(), kOrderCap);
+    EXPECT_EQ(order.front(), "p44.exe");
+    EXPECT_EQ(order.back(), "p299.exe");
 }
 } // namespace

@@ -48,7 +48,7 @@ TRunValue Sz(const std::string& Data, uint32_t Type = kRegSz) {
 }
 } // namespace
 
-TEST(RunEntry, OnlyAStringWithTheProgramsPathCountsAsPresent) {
+TEST(RunEntry, OnlyAStringWithTheProgramsPathQuotedOrBareCountsAsPresent) {
     struct TCase {
         int Line;
         TRunValue Value;
@@ -58,7 +58,9 @@ TEST(RunEntry, OnlyAStringWithTheProgramsPathCountsAsPresent) {
         {__LINE__, Sz(kPath), true},
         {__LINE__, Sz("c:\\PROGRAM FILES\\zorvane\\zorvane.EXE"), true}, // letter case
         {__LINE__, Sz(kPath, kRegExpandSz), true},
-        {__LINE__, Sz("\"" + kPath + "\""), false}, // quoted
+        {__LINE__, Sz("\"" + kPath + "\""), true}, // quoted, as written now
+        {__LINE__, Sz("\"" + kPath), false},
+        {__LINE__, Sz("\"\""), false},
         {__LINE__, Sz(kPath + " /min"), false},
         {__LINE__, Sz("C:\\Program Files\\Zorvane\\Zorvane"), false},
         {__LINE__, Sz(kPath, 3 /* REG_BINARY */), false},
@@ -78,21 +80,21 @@ TEST(RunEntry, ReadingTellsWhetherTheValueIsOursAndWhetherItExists) {
     EXPECT_FALSE(enabled);
     EXPECT_FALSE(reg.LastOpenForWrite);
 
-    reg.Values["Zorvane"] = Sz("\"" + kPath + "\"");
+    reg.Values["Zorvane"] = Sz("\"D:\\other\\Zorvane.exe\"");
     EXPECT_TRUE(RunEntry(reg.Opener(), "Zorvane", kPath, enabled, false));
     EXPECT_FALSE(enabled);
 }
 
-TEST(RunEntry, WritingReplacesAForeignValueAndReadsBack) {
-    for (const TRunValue& old : {TRunValue{}, Sz("\"" + kPath + "\""), Sz("D:\\old\\Zorvane.exe"),
-                                 Sz(kPath, 4 /* REG_DWORD */)}) {
+TEST(RunEntry, WritingPutsThePathInQuotesOverAnyOldValueAndReadsBack) {
+    for (const TRunValue& old :
+         {TRunValue{}, Sz(kPath), Sz("D:\\old\\Zorvane.exe"), Sz(kPath, 4 /* REG_DWORD */)}) {
         TFakeRegistry reg;
         if (old.Exists)
             reg.Values["Zorvane"] = old;
         bool enabled = true;
         EXPECT_TRUE(RunEntry(reg.Opener(), "Zorvane", kPath, enabled, true));
         EXPECT_TRUE(enabled);
-        EXPECT_EQ(reg.Values["Zorvane"].Data, kPath);
+        EXPECT_EQ(reg.Values["Zorvane"].Data, "\"" + kPath + "\"");
         EXPECT_EQ(reg.Values["Zorvane"].Type, kRegSz);
         EXPECT_EQ(reg.Opens, 2); // the write, then the read-back
     }
@@ -121,9 +123,15 @@ TEST(RunEntry, AKeyThatCannotBeOpenedLeavesTheStateAsItWas) {
         }
 }
 
-TEST(RunEntry, AFailedWriteIsRaised) {
-    TFakeRegistry reg;
-    reg.WriteFails = true;
-    bool enabled = true;
-    EXPECT_THROW(RunEntry(reg.Opener(), "Zorvane", kPath, enabled, true), std::runtime_error);
+TEST(RunEntry, AFailedWriteIsReadBackAndThenRaised) {
+    for (bool before : {false, true}) {
+        TFakeRegistry reg;
+        reg.WriteFails = true;
+        if (before)
+            reg.Values["Zorvane"] = Sz(kPath); // written bare by an earlier version
+        bool enabled = true;
+        EXPECT_THROW(RunEntry(reg.Opener(), "Zorvane", kPath, enabled, true), std::runtime_error);
+        EXPECT_EQ(enabled, before) << "the check box shows what the registry holds";
+        EXPECT_EQ(reg.Opens, 2);
+    }
 }

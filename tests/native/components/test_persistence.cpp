@@ -207,24 +207,44 @@ TEST(QlxThemeSave, ANamedCheckListKeepsItsRowsAnUnnamedOneIsSkipped) {
 
 // ---- Window state
 
-TEST(SaveState, BoundsAreFittedIntoTheWorkArea) {
+TEST(SaveState, BoundsAreFittedWhollyOntoTheWorkArea) {
+    constexpr int kMax = INT32_MAX, kMin = INT32_MIN;
+    const TWorkArea screen{0, 0, 1024, 768};
+    const TWorkArea belowTopBar{0, 30, 1024, 768};
+    const TWorkArea second{1024, 0, 2048, 768}; // a monitor right of the first
     struct TCase {
         int Line;
+        TWorkArea Work;
         TFormBounds In, Want;
     };
     const TCase cases[] = {
-        {__LINE__, {-50, 20, 586, 450}, {0, 20, 586, 450}},
-        {__LINE__, {900, 20, 586, 450}, {438, 20, 586, 450}},
-        {__LINE__, {10, 10, 50, 60}, {10, 10, 100, 100}},
-        {__LINE__, {10, 700, 586, 450}, {10, 318, 586, 450}},
-        {__LINE__, {-5, -5, 2000, 100}, {-976, 0, 2000, 100}}, // wider than the work area
+        {__LINE__, screen, {-50, 20, 586, 450}, {0, 20, 586, 450}},
+        {__LINE__, screen, {900, 20, 586, 450}, {438, 20, 586, 450}},
+        {__LINE__, screen, {10, 10, 50, 60}, {10, 10, 100, 100}},
+        {__LINE__, screen, {10, 700, 586, 450}, {10, 318, 586, 450}},
+        // Larger than the work area: cut to its size, title bar and controls in reach.
+        {__LINE__, screen, {-5, -5, 2000, 100}, {0, 0, 1024, 100}},
+        {__LINE__, screen, {-5000, 0, 100000, 100000}, {0, 0, 1024, 768}},
+        // Numbers whose sums overflow 32 bits.
+        {__LINE__, screen, {kMax, kMax, kMax, kMax}, {0, 0, 1024, 768}},
+        {__LINE__, screen, {kMin, kMin, kMin, kMin}, {0, 0, 100, 100}},
+        {__LINE__, screen, {kMax - 10, 5, 586, 450}, {438, 5, 586, 450}},
+        // The work area's own place counts.
+        {__LINE__, belowTopBar, {-50, -50, 586, 450}, {0, 30, 586, 450}},
+        {__LINE__, belowTopBar, {0, 700, 586, 900}, {0, 30, 586, 738}},
+        {__LINE__, second, {1500, 10, 586, 450}, {1462, 10, 586, 450}},
+        {__LINE__, second, {0, 10, 586, 450}, {1024, 10, 586, 450}},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "case of line " << c.Line);
-        EXPECT_EQ(FitToWorkArea(c.In, 1024, 768), c.Want);
+        EXPECT_EQ(FitToWorkArea(c.In, c.Work), c.Want);
     }
-    EXPECT_EQ(CenterOnWorkArea({0, 0, 592, 448}, 1024, 738), (TFormBounds{216, 145, 592, 448}));
-    EXPECT_EQ(CenterOnWorkArea({0, 0, 1101, 448}, 1024, 738).Left, -77);
+    EXPECT_EQ(CenterOnWorkArea({0, 0, 592, 448}, {0, 0, 1024, 738}),
+              (TFormBounds{216, 145, 592, 448}));
+    EXPECT_EQ(CenterOnWorkArea({0, 0, 592, 448}, {0, 30, 1024, 768}),
+              (TFormBounds{216, 175, 592, 448}));
+    EXPECT_EQ(CenterOnWorkArea({0, 0, 1101, 448}, {0, 0, 1024, 738}),
+              (TFormBounds{0, 145, 1024, 448}));
 }
 
 namespace {
@@ -239,8 +259,7 @@ struct TFakeWindow : ISavedWindow {
         B = V;
         Log.push_back("bounds");
     }
-    int WorkAreaWidth() const override { return 1024; }
-    int WorkAreaHeight() const override { return 768; }
+    TWorkArea WorkArea(const TFormBounds&) const override { return {0, 0, 1024, 768}; }
     TSavedWindowState State = swsNormal;
     TFormBounds B{0, 0, 592, 448};
     std::vector<std::string> Log;
@@ -335,9 +354,11 @@ TEST(SaveState, TheKeyNameIsTidiedAndTheDefaultOneLiesUnderTheProgramsName) {
     EXPECT_EQ(s.KeyName(), "\\");
 }
 
-TEST(OneInstance, TheMutexIsNamedAfterTheFileNameAsWritten) {
-    EXPECT_EQ(InstanceMutexName("C:\\Apps\\Zorvane.EXE"), "Zorvane.EXE");
-    EXPECT_EQ(InstanceMutexName("Copy of Zorvane.exe"), "Copy of Zorvane.exe");
+TEST(OneInstance, TheMutexIsNamedAfterTheFileNameInOneLetterCase) {
+    EXPECT_EQ(InstanceMutexName("C:\\Apps\\Zorvane.EXE"), "zorvane.exe");
+    EXPECT_EQ(InstanceMutexName("c:\\apps\\zorvane.exe"),
+              InstanceMutexName("C:\\Apps\\ZORVANE.exe"));
+    EXPECT_EQ(InstanceMutexName("Copy of Zorvane.exe"), "copy of zorvane.exe");
     EXPECT_EQ(OneInstanceErrorText("Unable to create Mutex!", "Access denied."),
               "Unable to create Mutex! An Exception was raised with the message : Access denied.");
 }

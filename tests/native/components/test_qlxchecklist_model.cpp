@@ -787,6 +787,11 @@ TEST(QlxAutoSize, ColumnsFitTheirCaptionAndEveryRow) {
     b->Offset = 10;
     t.List.AutoSizeColumns();
     EXPECT_EQ(t.List.Columns[0].Width(), 40 * 7 + 3 + 3 + 25);
+    a->SetIcon(TBitmap16{}); // a row with a picture: its drawn side (18 - 2) + 10 more
+    t.List.AutoSizeColumns();
+    EXPECT_EQ(t.List.Columns[0].Width(), 40 * 7 + 3 + 3 + 25 + 16 + 10);
+    EXPECT_EQ(t.List.Columns[1].Width(), 43); // the other columns leave it out
+    a->ClearIcon();
     // Caption 2 * 8 + 25 = 41; row a: 7 + 31 = 38; row b has no sub-item: 10 + 3 + 30 = 43.
     EXPECT_EQ(t.List.Columns[1].Width(), 43);
     EXPECT_EQ(t.List.Columns[2].Width(), 100); // hidden columns keep their width

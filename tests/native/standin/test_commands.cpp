@@ -83,7 +83,8 @@ TEST(ShellCommands, RejectWhatTheyCannotCarryOut) {
                          "textfail 0x1ffffffff",
                          "textgrow 1003",
                          "textgrow 1003 -1",
-                         "trayclick 1 2 0x10000"};
+                         "trayclick 1 2 0x10000",
+                         "trayrefuse -1"};
     for (const char* text : bad) {
         std::string error;
         EXPECT_FALSE(ParseShellCommand(text, &error)) << text;

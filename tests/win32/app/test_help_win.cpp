@@ -188,3 +188,26 @@ TEST_F(THelpTest, WithoutTheMovieTheAreaStaysEmpty) {
     EXPECT_TRUE(zvtest::AllPixelsAre(Movie(), zvtest::Pixel(::GetSysColor(COLOR_BTNFACE))));
     FHelp->Hide();
 }
+
+namespace {
+// A second Help while the window is open, as the tray menu or the demonstration timer asks
+// for it from inside the modal loop; then Enter closes the window.
+std::string g_SecondHelp;
+void CALLBACK HelpAgain(HWND, UINT, UINT_PTR Id, DWORD) {
+    ::KillTimer(nullptr, Id);
+    try {
+        g_SecondHelp = FHelp->ShowHelp() == mrNone ? "brought forward" : "shown again";
+    } catch (const std::exception& e) {
+        g_SecondHelp = e.what();
+    }
+    ::PostMessageA(FHelp->Handle(), WM_KEYDOWN, VK_RETURN, 1);
+}
+} // namespace
+
+TEST_F(THelpTest, HelpAskedForWhileTheWindowIsOpenBringsItForward) {
+    g_SecondHelp.clear();
+    ::SetTimer(nullptr, 0, 50, &HelpAgain);
+    EXPECT_EQ(FHelp->ShowHelp(), mrOk);
+    EXPECT_EQ(g_SecondHelp, "brought forward");
+    EXPECT_FALSE(FHelp->Visible());
+}

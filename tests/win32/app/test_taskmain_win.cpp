@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 #include "taskbar/taskbuttons_win.h"
-#include "tests/win32/app/RunValue.h"
 #include "tests/support/TestSupport.h"
+#include "tests/win32/app/RunValue.h"
 
 namespace {
 // The program's three windows, as the program entry creates them.
@@ -267,7 +269,7 @@ TEST(StartWithWindows, TheFirstStartWritesTheEntryAndUncheckingDeletesOnlyIt) {
         auto value = ReadRunValue("Zorvane");
         ASSERT_TRUE(value);
         EXPECT_EQ(value->Type, static_cast<DWORD>(REG_SZ));
-        EXPECT_EQ(value->Data, exe);
+        EXPECT_EQ(value->Data, std::string("\"") + exe + "\""); // quoted: no path hijack
         EXPECT_TRUE(fTaskBarMain->cbStartUp->Checked());
 
         // A click on the check box, as the user makes it.
@@ -277,17 +279,52 @@ TEST(StartWithWindows, TheFirstStartWritesTheEntryAndUncheckingDeletesOnlyIt) {
         EXPECT_FALSE(ReadRunValue("Zorvane"));
         EXPECT_TRUE(ReadRunValue("Zorvane other"));
 
-        // A quoted path is not ours: the check box shows what the registry holds, and the
-        // next write puts the plain path back.
-        WriteRunValue("Zorvane", {REG_SZ, std::string("\"") + exe + "\""});
-        bool enabled = true;
+        // The bare path an earlier version wrote is ours as well; the next write quotes it.
+        WriteRunValue("Zorvane", {REG_SZ, exe});
+        bool enabled = false;
         EXPECT_TRUE(fTaskBarMain->RunEntry(enabled, false));
-        EXPECT_FALSE(enabled);
+        EXPECT_TRUE(enabled);
         ::SendMessageA(fTaskBarMain->cbStartUp->Handle(), BM_CLICK, 0, 0);
         EXPECT_TRUE(fTaskBarMain->cbStartUp->Checked());
-        EXPECT_EQ(ReadRunValue("Zorvane")->Data, exe);
+        ASSERT_TRUE(ReadRunValue("Zorvane"));
+        EXPECT_EQ(ReadRunValue("Zorvane")->Data, std::string("\"") + exe + "\"");
     }
     DeleteRunValue("Zorvane other");
+}
+
+namespace {
+// The texts of the message boxes of this thread, each closed as soon as a timer sees it.
+std::vector<std::string> g_BoxTexts;
+void CALLBACK CloseMessageBoxes(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = ::FindWindowA("#32770", nullptr);
+    if (!box || ::GetWindowThreadProcessId(box, nullptr) != ::GetCurrentThreadId())
+        return;
+    char text[512] = {};
+    ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    g_BoxTexts.push_back(text);
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+} // namespace
+
+// Security software often refuses writes to the Run key. A value name the registry cannot
+// take refuses the write here in the same way.
+TEST(StartWithWindows, ARefusedWriteAtStartIsReportedOnceAndStartUpStillFinishes) {
+    zvtest::ResetProgramSettings();
+    Exiting = false;
+    g_BoxTexts.clear();
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &CloseMessageBoxes);
+    {
+        TApplication app;
+        app.SetTitle(std::string(20000, 'Z'));
+        app.CreateForm(fTaskBarMain);
+        ASSERT_EQ(g_BoxTexts.size(), 1u);
+        EXPECT_NE(g_BoxTexts[0].find("Failed to set data"), std::string::npos) << g_BoxTexts[0];
+        // The rest of start-up ran: the icon has its menu and opens the list again.
+        EXPECT_EQ(fTaskBarMain->TrayIcon1->PopupMenu, fTaskBarMain->TkPopupMenu1);
+        EXPECT_TRUE(fTaskBarMain->TrayIcon1->Enabled);
+        EXPECT_FALSE(fTaskBarMain->cbStartUp->Checked()); // what the registry holds
+    }
+    ::KillTimer(nullptr, timer);
 }
 
 // After a logoff that another program cancelled, the tray menu's Exit still ends the program,

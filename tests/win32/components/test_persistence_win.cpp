@@ -179,6 +179,25 @@ TEST_F(TPersistenceTest, ALeftOfTheWrongTypeShowsAnErrorBoxWithOneIgnoreButton) 
     }
 }
 
+TEST_F(TPersistenceTest, ABoundOfTheWrongSizeReadsAsMissingAndTheFormIsCentred) {
+    PutDword(kStateKey, "Left", 7);
+    PutDword(kStateKey, "Top", 20);
+    PutDword(kStateKey, "Width", 586);
+    HKEY k = nullptr;
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, kStateKey, 0, KEY_WRITE, &k), ERROR_SUCCESS);
+    const WORD shortHeight = 450;
+    ::RegSetValueExA(k, "Height", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&shortHeight), 2);
+    ::RegCloseKey(k);
+    TStateForm* f = App.Create<TStateForm>();
+    f->SetBounds({7, 20, 300, 200});
+    f->SaveState1->Load(); // no box: this would not return
+    RECT work{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const TBounds b = f->Bounds();
+    EXPECT_EQ(b.Height, 200) << "not a height of 0 raised to 100";
+    EXPECT_EQ(b.Left, work.left + (work.right - work.left - 300) / 2);
+}
+
 TEST_F(TPersistenceTest, TheOwnerAndFrameAreChecked) {
     TStateForm* centred = App.Create<TStateForm>(TPosition::ScreenCenter);
     try {
