@@ -4,9 +4,11 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cwchar>
 
 #include "taskbar/taskbuttons_win.h"
 #include "toolkit/ScopedWin.h"
+#include "toolkit/Utf8_win.h"
 
 namespace {
 ScopedKey OpenLastingKey(bool Write) {
@@ -38,9 +40,10 @@ THiddenWindow WindowProgram(TWndHandle Wnd) {
         process.reset(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid));
     if (!process)
         return w;
-    char path[MAX_PATH + 1] = {}; // a device path; only its file name counts
-    if (::GetProcessImageFileNameA(process.get(), path, MAX_PATH))
-        w.Program = ProgramKey(path);
+    // A device path, in UTF-16 so that a name in any script is kept; only its file name counts.
+    wchar_t path[MAX_PATH + 1] = {};
+    if (::GetProcessImageFileNameW(process.get(), path, MAX_PATH))
+        w.Program = ProgramKey(Utf8Text(path, wcsnlen(path, MAX_PATH)));
     FILETIME created{}, exited{}, kernel{}, user{};
     if (::GetProcessTimes(process.get(), &created, &exited, &kernel, &user))
         w.Started = uint64_t{created.dwHighDateTime} << 32 | created.dwLowDateTime;
@@ -61,19 +64,24 @@ std::vector<std::string> GroupPrograms(const TGroupList& Groups) {
     return programs;
 }
 
+// The texts are read and written as UTF-16, so that program names in any script are kept
+// exactly; a value an earlier version wrote with the code page's calls reads the same way, as
+// the registry holds every text in UTF-16.
 std::string ReadLastingString(const char* Name) {
     ScopedKey key = OpenLastingKey(false);
+    const std::wstring name = WideText(Name);
     DWORD type = 0, size = 0;
     if (!key ||
-        ::RegQueryValueExA(key.get(), Name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        ::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size) !=
+            ERROR_SUCCESS ||
         type != REG_SZ)
         return {};
-    std::string data(size + 1, '\0');
-    if (::RegQueryValueExA(key.get(), Name, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]),
-                           &size) != ERROR_SUCCESS)
+    std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
+    if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type,
+                           reinterpret_cast<BYTE*>(&data[0]), &size) != ERROR_SUCCESS)
         return {};
-    data.resize(::strnlen(data.c_str(), size));
-    return data;
+    data.resize(::wcsnlen(data.c_str(), size / sizeof(wchar_t)));
+    return Utf8Text(data);
 }
 
 std::optional<uint32_t> ReadLastingNumber(const char* Name) {
@@ -92,9 +100,11 @@ uint32_t ReadLastingNumber(const char* Name, uint32_t Default) {
 }
 
 void WriteLastingString(const char* Name, const std::string& Value) {
+    const std::wstring value = WideText(Value);
     if (ScopedKey key = OpenLastingKey(true))
-        ::RegSetValueExA(key.get(), Name, 0, REG_SZ, reinterpret_cast<const BYTE*>(Value.c_str()),
-                         static_cast<DWORD>(Value.size() + 1));
+        ::RegSetValueExW(key.get(), WideText(Name).c_str(), 0, REG_SZ,
+                         reinterpret_cast<const BYTE*>(value.c_str()),
+                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 void WriteLastingNumber(const char* Name, uint32_t Value) {

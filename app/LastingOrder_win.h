@@ -19,7 +19,7 @@
 constexpr const char* kLastingKey = "Software\\Kestrelan\\Zorvane\\Lasting";
 
 // The window with its process id, program and the process's start time (OpenProcess with the
-// query right only, GetProcessImageFileNameA, GetProcessTimes); Pid 0 and no program when the
+// query right only, GetProcessImageFileNameW, GetProcessTimes); Pid 0 and no program when the
 // window is gone, program "" and start 0 when the process cannot be queried.
 THiddenWindow WindowProgram(TWndHandle Wnd);
 // The program of each group of a full snapshot (its first window's); "" when unknown.

@@ -6,6 +6,7 @@
 
 #include "app/LastingOrder_win.h"
 #include "app/ListCommands.h"
+#include "app/TrayOrder_win.h"
 #include "taskbar/Taskbar_win.h"
 #include "taskbar/loader_hook_win.h"
 
@@ -45,6 +46,7 @@ public:
     THiddenRecord HiddenRecord;
     THiddenGroups HiddenGroups{&HiddenRecord};
     TLastingOrder LastingOrder{Taskbar};
+    TTrayOrder TrayOrder; // the notification area's icons, kept with the same option
     // True once the program is ending; never goes back to false.
     bool Exiting = false;
     // Set when the user asked for the demonstration at the first run.

@@ -164,6 +164,14 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner, TProgram& Program)
                    "flicker but fixes some minor problems on very rare systems)",
         .WordWrap = true,
         .Font = SettingsFont()});
+    // Kept with the control states, like the two options above it.
+    cbMiddleClose = Create<TCheckBox>(
+        TCheckBoxParams{.Name = "cbMiddleClose",
+                        .Parent = TabSettings,
+                        .Bounds = {8, 24, 530, 20},
+                        .Caption = "Close a window with a middle click on its taskbar button",
+                        .Checked = true,
+                        .Font = SettingsFont()});
     bHelp = Create<TButton>(TButtonParams{.Name = "bHelp",
                                           .Parent = this,
                                           .Bounds = {9, 382, 90, 30},
@@ -332,6 +340,7 @@ void TfTaskBarMain::WndProc(TMessage& Message) {
             MoveForegroundGroup(Message.WParam == kMoveLeftId ? -1 : 1);
     } else if (Message.Msg == TaskbarCreatedMsg()) {
         Program_.LastingOrder.Recheck(); // a new shell: the order is put back at the next tick
+        Program_.TrayOrder.Recheck();
         if (!Program_.Exiting)
             StartIconHook(); // the icon library into the new shell, or the rows lose their icons
     } else if (Message.Msg == IconReplyMsg()) {
@@ -417,8 +426,10 @@ void TfTaskBarMain::TimerRefreshOnTimer(TObject*) {
     // A hidden window its program has shown again leaves the hidden groups at once, also while
     // the list is not shown: if its program hides it again, it stays the program's.
     Program_.HiddenGroups.ForgetShownByTheirPrograms(Program_.Windows);
-    if (!DragInProgress())
+    if (!DragInProgress()) {
         Program_.LastingOrder.Watch();
+        Program_.TrayOrder.Watch(Program_.LastingOrder.Enabled());
+    }
     if (!Showing())
         return; // the rows stay as they are while the program sits in the tray
     const bool dragging = DragInProgress();
@@ -565,6 +576,14 @@ void TfTaskBarMain::SetHostTitle(const std::string& Text) {
 
 void TfTaskBarMain::HideAppButton() {
     ::HideAppButton();
+}
+
+void TfTaskBarMain::TrayIconMoved() {
+    Program_.TrayOrder.Remember(Program_.LastingOrder.Enabled());
+}
+
+bool TfTaskBarMain::MiddleClickCloses() const {
+    return cbMiddleClose->Checked();
 }
 
 void TfTaskBarMain::GroupMoved() {

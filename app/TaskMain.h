@@ -52,6 +52,7 @@ public:
     TTabSheet* TabSettings;
     TCheckBox* cbStartUp;
     TCheckBox* cmodmove;
+    TCheckBox* cbMiddleClose; // a middle click on a taskbar button closes its window
     TButton* bHelp;
     TButton* bOk;
     TButton* bExit;
@@ -133,6 +134,8 @@ public:
     void SetHostTitle(const std::string& Text) override;
     void HideAppButton() override;
     void GroupMoved() override;
+    bool MiddleClickCloses() const override;
+    void TrayIconMoved() override;
 
     // ---- Beyond the list: an order that lasts, windows never lost, moves from the keyboard.
     // Settings tab controls below the two options; their states live in a key of their own

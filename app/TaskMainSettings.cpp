@@ -244,6 +244,7 @@ void TfTaskBarMain::StartLasting() {
     std::set_terminate(&ShowHiddenOnTerminate);
 
     Program_.LastingOrder.Load();
+    Program_.TrayOrder.Load();
     MoveHotKeys.Load();
     // The controls show what is stored; their handlers are not attached while they are set.
     const TNotifyEvent keep = std::exchange(cbKeepOrder->OnClick, nullptr);
@@ -302,4 +303,5 @@ void TfTaskBarMain::cbKeepOrderClick(TObject*) {
 
 void TfTaskBarMain::bForgetOrderClick(TObject*) {
     Program_.LastingOrder.Forget();
+    Program_.TrayOrder.Forget();
 }

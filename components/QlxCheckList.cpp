@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "toolkit/Registry_win.h"
+#include "toolkit/Utf8_win.h"
 
 namespace {
 constexpr int kBpCheckBox = 3; // BUTTON part of a check box
@@ -97,7 +98,8 @@ void DrawCellText(HDC Dc, const std::string& Text, RECT R, TAlignment Alignment)
         format |= DT_RIGHT;
     else if (Alignment == taCenter)
         format |= DT_CENTER;
-    ::DrawTextA(Dc, Text.c_str(), static_cast<int>(Text.size()), &R, format);
+    const std::wstring text = WideText(Text);
+    ::DrawTextW(Dc, text.c_str(), static_cast<int>(text.size()), &R, format);
 }
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "components/QlxLabel_win.h"
 
+#include "toolkit/Utf8_win.h"
+
 void TQlxLabel::Paint(HDC Dc) const {
     if (!Visible)
         return;
@@ -11,6 +13,7 @@ void TQlxLabel::Paint(HDC Dc) const {
     ScopedSelectObject font(Dc, SharedFont(Font));
     ::SetBkMode(Dc, TRANSPARENT);
     ::SetTextColor(Dc, FontColor);
-    ::DrawTextA(Dc, Caption.c_str(), static_cast<int>(Caption.size()), &r,
+    const std::wstring text = WideText(Caption);
+    ::DrawTextW(Dc, text.c_str(), static_cast<int>(text.size()), &r,
                 QlxLabelDrawFlags(Showtype, Alignment, UsePrefix));
 }

@@ -20,4 +20,8 @@ public:
     virtual void HideAppButton() = 0;
     // The user moved a group on the taskbar by drag and drop.
     virtual void GroupMoved() {}
+    // The user moved a notification-area icon by drag and drop.
+    virtual void TrayIconMoved() {}
+    // A middle click on a taskbar button closes that button's window (the user's option).
+    virtual bool MiddleClickCloses() const { return true; }
 };

@@ -158,14 +158,42 @@ void TFTaskBarBallon::HideAppButton() {
 // ---- The hook's events
 
 void TFTaskBarBallon::QLX_MouseHook1MouseClick(TObject*, std::intptr_t sourceWindow, int32_t x,
-                                               int32_t y, TMouseButton,
+                                               int32_t y, TMouseButton button,
                                                TQLX_MouseButtonMovement movement) {
+    if (TrayClick(sourceWindow, {x, y}, button, movement))
+        return;
+    if (button == TMouseButton::Middle) {
+        if (!Drag_.Dragging())
+            MiddleClose_.Click(ToHWND(sourceWindow), movement, ScreenPoint(x, y),
+                               Host_ == nullptr || Host_->MiddleClickCloses());
+        else if (movement == bmDown)
+            IdleReset(); // a second button pressed during a drag ends it without a move
+        return;
+    }
+    if (movement == bmDown)
+        MiddleClose_.Cancel();
     const HWND toolbar = FindTaskbarToolbar();
     Taskbar_.SetToolbar(toolbar);
     if (movement == bmDown)
         Press(sourceWindow, {x, y});
     else if (movement == bmUp)
         Release(sourceWindow, {x, y});
+}
+
+bool TFTaskBarBallon::TrayClick(std::intptr_t SourceWindow, TPoint P, TMouseButton Button,
+                                TQLX_MouseButtonMovement Movement) {
+    if (TrayDrag_.Dragging()) {
+        // Any other button ends the drag without a move.
+        if (Movement == bmUp && Button == TMouseButton::Left) {
+            if (TrayDrag_.Release(ScreenPoint(P.X, P.Y)) && Host_)
+                Host_->TrayIconMoved();
+        } else if (Movement == bmDown) {
+            TrayDrag_.Cancel();
+        }
+        return true;
+    }
+    return Movement == bmDown && Button == TMouseButton::Left && !Drag_.Dragging() &&
+           TrayDrag_.Press(ToHWND(SourceWindow), ScreenPoint(P.X, P.Y));
 }
 
 void TFTaskBarBallon::Press(std::intptr_t SourceWindow, TPoint P) {
@@ -201,6 +229,10 @@ void TFTaskBarBallon::Press(std::intptr_t SourceWindow, TPoint P) {
 }
 
 void TFTaskBarBallon::QLX_MouseHook1MouseMove(TObject*, std::intptr_t, int32_t x, int32_t y) {
+    if (TrayDrag_.Dragging()) {
+        TrayDrag_.Move(ScreenPoint(x, y));
+        return;
+    }
     // The right button was pressed and released since the last look: the drag is cancelled.
     if (::GetAsyncKeyState(VK_RBUTTON) > 0) {
         QLX_MouseHook1MouseClick(QLX_MouseHook1, 0, -100, -100, TMouseButton::Left, bmUp);
@@ -253,7 +285,7 @@ void TFTaskBarBallon::TimerForceTimer(TObject*) {
     if (ButtonDown(VK_LBUTTON) || ButtonDown(VK_RBUTTON)) {
         const HWND w = WindowUnderCursor(p);
         QLX_MouseHook1MouseMove(nullptr, FromHWND(w), p.x, p.y);
-    } else if (Drag_.Dragging()) {
+    } else if (Drag_.Dragging() || TrayDrag_.Dragging()) {
         const HWND w = WindowUnderCursor(p);
         QLX_MouseHook1MouseClick(nullptr, FromHWND(w), p.x, p.y, TMouseButton::Left, bmUp);
     }

@@ -9,7 +9,9 @@
 #include "dragdrop/BalloonHost.h"
 #include "dragdrop/DragTracking.h"
 #include "dragdrop/DropPosition.h"
+#include "dragdrop/MiddleClick_win.h"
 #include "dragdrop/QLX_Hook_HookComp.h"
+#include "dragdrop/TrayDrag_win.h"
 #include "toolkit/Bitmap16.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
@@ -51,6 +53,7 @@ public:
     // Mouse moves taken out of the queue unhandled, as a newer position was known.
     int DroppedMoves() const { return DroppedMoves_; }
     const TBalloonParts& Parts() const { return Geometry_.Parts(); }
+    bool TrayDragging() const { return TrayDrag_.Dragging(); }
 
     // Stops the mouse hook (the Exit command).
     void StopMouseHook();
@@ -59,6 +62,10 @@ protected:
     void WndProc(TMessage& Message) override;
 
 private:
+    // A click that belongs to a drag of a notification-area icon (starts, ends or cancels
+    // one); true when it did, and the taskbar's drag is not to see it.
+    bool TrayClick(std::intptr_t SourceWindow, TPoint P, TMouseButton Button,
+                   TQLX_MouseButtonMovement Movement);
     void Press(std::intptr_t SourceWindow, TPoint P);
     void Release(std::intptr_t SourceWindow, TPoint P);
     // No drag: the host's refresh on, the balloon hidden, TimerStayOnTop off.
@@ -87,6 +94,8 @@ private:
     // Replaces Groups_ with a new snapshot; Groups_ stays as it was when none could be taken.
     void TakeSnapshot(bool Light);
     TDragTracker Drag_;
+    TMiddleClickClose MiddleClose_;
+    TTrayDrag TrayDrag_;
     TBalloonGeometry Geometry_;
     TBitmap16 DragIcon_;
     bool IconVisible_ = false;

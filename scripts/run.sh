@@ -279,6 +279,15 @@ if [ -f "$ZV_WINBIN/Zorvane.exe" ]; then
         shot 12-help-window
         click TFHelp Button OK c c || true
     fi
+    # Titles in other scripts: two more programs, then the list brought to the front again.
+    LC_ALL=C.UTF-8 start sampleapp.exe --name Mail --at 20,470 \
+        --titles "Почта — Входящие (3)|Почта — Новое письмо"
+    ctl --app Mail --wait 30 list >/dev/null || true
+    LC_ALL=C.UTF-8 start sampleapp.exe --name Jishiben --at 60,500 --titles "记事本 — 购物清单.txt"
+    ctl --app Jishiben --wait 30 list >/dev/null || true
+    [ -n "$tray_x" ] && click --double Shell_TrayWnd TrayNotifyWnd '*' "$tray_x" c || true
+    sleep 2 # the list refreshes once a second while it shows
+    shot 15-list-any-script
 fi
 ctl collapse "$(handle_of Notepad 0)" >/dev/null
 shot 02-notepad-collapsed

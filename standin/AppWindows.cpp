@@ -3,11 +3,13 @@
 #include "standin/LetterIcon.h"
 #include "standin/StandinProtocol.h"
 #include "toolkit/ScopedWin.h"
+#include "toolkit/Utf8_win.h"
 
 #include <psapi.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cwchar>
 
 namespace standin {
 
@@ -60,20 +62,20 @@ std::string ClassOf(HWND Wnd) {
 }
 
 std::string TextOf(HWND Wnd) {
-    char text[1024] = {};
-    ::SendMessageTimeoutA(Wnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
-                          SMTO_ABORTIFHUNG, 5000, nullptr);
-    return text;
+    wchar_t text[1024] = {};
+    ::SendMessageTimeoutW(Wnd, WM_GETTEXT, sizeof(text) / sizeof(text[0]),
+                          reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
+    return Utf8Text(text, wcsnlen(text, sizeof(text) / sizeof(text[0])));
 }
 
 std::string WindowTitle(HWND wnd) {
-    int length = ::GetWindowTextLengthA(wnd);
+    int length = ::GetWindowTextLengthW(wnd);
     if (length <= 0)
         return {};
-    std::string text(std::size_t(length) + 1, '\0');
-    int got = ::GetWindowTextA(wnd, &text[0], length + 1);
+    std::wstring text(std::size_t(length) + 1, L'\0');
+    int got = ::GetWindowTextW(wnd, &text[0], length + 1);
     text.resize(std::size_t(std::max(got, 0)));
-    return text;
+    return Utf8Text(text);
 }
 
 namespace {

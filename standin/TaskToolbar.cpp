@@ -3,9 +3,11 @@
 #include "standin/LetterIcon.h"
 #include "standin/XpLook.h"
 #include "toolkit/ScopedWin.h"
+#include "toolkit/Utf8_win.h"
 #include "toolkit/WinErrors.h"
 
 #include <cstring>
+#include <cwchar>
 
 namespace standin {
 
@@ -68,10 +70,11 @@ LRESULT CALLBACK TaskToolbar::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, L
             return self->Original(msg, wParam, lParam) + LRESULT(self->flapCounter_++ & 1);
         break;
     case TB_GETBUTTONTEXTA:
+    case TB_GETBUTTONTEXTW:
         if (self->textFail_ && int(wParam) == self->textFail_)
             return -1;
         if (lParam == 0 && self->textGrowth_.count(int(wParam)))
-            return self->AnswerTextLength(int(wParam));
+            return self->AnswerTextLength(msg, int(wParam));
         break;
     case WM_ERASEBKGND:
         if (self->PaintBackground) {
@@ -125,19 +128,19 @@ void TaskToolbar::LoadScriptImages() {
 
 std::string TaskToolbar::TextAt(int index) const {
     // The text's length is not known by index; grow the buffer until the text fits.
-    std::vector<char> buffer(256);
+    std::vector<wchar_t> buffer(256);
     for (;;) {
-        TBBUTTONINFOA info = {};
+        TBBUTTONINFOW info = {};
         info.cbSize = sizeof info;
         info.dwMask = TBIF_BYINDEX | TBIF_TEXT;
         info.pszText = buffer.data();
         info.cchText = int(buffer.size());
         buffer[0] = 0;
-        if (Original(TB_GETBUTTONINFOA, WPARAM(index), reinterpret_cast<LPARAM>(&info)) < 0)
+        if (Original(TB_GETBUTTONINFOW, WPARAM(index), reinterpret_cast<LPARAM>(&info)) < 0)
             return {};
-        std::size_t length = strnlen(buffer.data(), buffer.size());
+        std::size_t length = wcsnlen(buffer.data(), buffer.size());
         if (length + 1 < buffer.size() || buffer.size() >= (1u << 24))
-            return std::string(buffer.data(), length);
+            return Utf8Text(buffer.data(), length);
         buffer.assign(buffer.size() * 4, 0);
     }
 }
@@ -149,16 +152,16 @@ void TaskToolbar::SetTextGrowth(int id, std::size_t count) {
         textGrowth_.erase(id);
 }
 
-LRESULT TaskToolbar::AnswerTextLength(int id) {
-    const LRESULT length = Original(TB_GETBUTTONTEXTA, WPARAM(id), 0);
+LRESULT TaskToolbar::AnswerTextLength(UINT msg, int id) {
+    const LRESULT length = Original(msg, WPARAM(id), 0);
     const int index = int(Original(TB_COMMANDTOINDEX, WPARAM(id), 0));
-    std::string text = TextAt(index) + std::string(textGrowth_[id], '+');
+    std::wstring text = WideText(TextAt(index) + std::string(textGrowth_[id], '+'));
     textGrowth_.erase(id);
-    TBBUTTONINFOA info = {};
+    TBBUTTONINFOW info = {};
     info.cbSize = sizeof info;
     info.dwMask = TBIF_TEXT;
     info.pszText = &text[0];
-    Original(TB_SETBUTTONINFOA, WPARAM(id), reinterpret_cast<LPARAM>(&info));
+    Original(TB_SETBUTTONINFOW, WPARAM(id), reinterpret_cast<LPARAM>(&info));
     return length;
 }
 
@@ -227,8 +230,9 @@ void TaskToolbar::Insert(int index, const ButtonSpec& button, const ButtonBlock*
     tb.fsState = button.state;
     tb.fsStyle = button.style;
     tb.dwData = block ? reinterpret_cast<DWORD_PTR>(NewBlock(*block)) : DWORD_PTR(rawData);
-    tb.iString = reinterpret_cast<INT_PTR>(button.text.c_str());
-    Original(TB_INSERTBUTTONA, WPARAM(index), reinterpret_cast<LPARAM>(&tb));
+    const std::wstring text = WideText(button.text);
+    tb.iString = reinterpret_cast<INT_PTR>(text.c_str());
+    Original(TB_INSERTBUTTONW, WPARAM(index), reinterpret_cast<LPARAM>(&tb));
     if (button.width)
         SetWidthAt(index, button.width);
 }
@@ -267,16 +271,17 @@ void TaskToolbar::Apply(const std::vector<ButtonSpec>& wanted) {
             Original(TB_MOVEBUTTON, WPARAM(op.from), LPARAM(op.index));
             break;
         case ToolbarOp::Update: {
-            TBBUTTONINFOA info = {};
+            TBBUTTONINFOW info = {};
             info.cbSize = sizeof info;
             info.dwMask = TBIF_BYINDEX;
+            std::wstring text = WideText(op.button.text);
             if (op.style) {
                 info.dwMask |= TBIF_STYLE;
                 info.fsStyle = op.button.style;
             }
             if (op.text) {
                 info.dwMask |= TBIF_TEXT;
-                info.pszText = const_cast<char*>(op.button.text.c_str());
+                info.pszText = &text[0];
             }
             if (op.image) {
                 info.dwMask |= TBIF_IMAGE;
@@ -287,7 +292,7 @@ void TaskToolbar::Apply(const std::vector<ButtonSpec>& wanted) {
                 info.cx = WORD(op.button.width);
             }
             if (info.dwMask != TBIF_BYINDEX)
-                Original(TB_SETBUTTONINFOA, WPARAM(op.index), reinterpret_cast<LPARAM>(&info));
+                Original(TB_SETBUTTONINFOW, WPARAM(op.index), reinterpret_cast<LPARAM>(&info));
             if (op.state) {
                 // TB_SETSTATE lays the toolbar out again when a button is hidden or shown.
                 int id = op.button.id;

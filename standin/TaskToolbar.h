@@ -76,7 +76,7 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT Original(UINT msg, WPARAM wParam, LPARAM lParam) const;
     std::string TextAt(int index) const;
-    LRESULT AnswerTextLength(int id);
+    LRESULT AnswerTextLength(UINT msg, int id);
     void Insert(int index, const ButtonSpec& button, const ButtonBlock* block,
                 std::uintptr_t rawData);
     void DeleteAt(int index);

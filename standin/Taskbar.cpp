@@ -2,7 +2,12 @@
 
 #include "standin/XpLook.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
 
 namespace standin {
 
@@ -11,6 +16,7 @@ constexpr const char* kTrayClass = "Shell_TrayWnd";
 constexpr const char* kRebarClass = "ReBarWindow32";
 constexpr const char* kTaskSwClass = "MSTaskSwWClass";
 constexpr const char* kNotifyClass = "TrayNotifyWnd";
+constexpr const char* kPagerClass = "SysPager";
 
 RECT ToRECT(const Rect& r) {
     return RECT{r.left, r.top, r.right, r.bottom};
@@ -122,23 +128,105 @@ protected:
 
 // ---- TrayNotifyWnd --------------------------------------------------------------------------
 
-// TrayNotifyWnd: the tray icons, their tooltips and the clock.
+// The shell's own record behind each tray button, as XP's shell keeps it: TBBUTTON.dwData points
+// here. Programs that read the tray (a tray arranger, say) find the icon's owner and id in it.
+struct TrayButtonData {
+    HWND hwnd;
+    UINT uID;
+    UINT uCallbackMessage;
+    DWORD reserved[2];
+    HICON hIcon;
+};
+
+// SysPager: holds the icons' toolbar, as on XP.
+class Taskbar::PagerWindow : public BarPart {
+public:
+    using BarPart::BarPart;
+
+protected:
+    void Paint(HDC dc, const RECT& client) override {
+        PaintNotifyBackground(dc, client, IsVertical(bar_.edge_));
+    }
+};
+
+// TrayNotifyWnd: the clock, and SysPager > ToolbarWindow32 with one button per shown tray icon
+// (a real comctl32 toolbar). A button keeps its place once it has one, so that a program that
+// moves buttons within the toolbar keeps that order; new icons join at the end. Mouse messages
+// over a button go to the icon its record names, wherever the button stands.
 class Taskbar::NotifyWindow : public BarPart {
 public:
     using BarPart::BarPart;
     ~NotifyWindow() override {
         if (tooltip_)
             ::DestroyWindow(tooltip_);
+        if (toolbar_)
+            ::DestroyWindow(toolbar_);
+        if (images_)
+            ImageList_Destroy(images_);
     }
 
+    HWND Toolbar() const { return toolbar_; }
+
     void SetIcons(std::vector<TrayIconView> icons) {
-        icons_ = std::move(icons);
-        Retool();
-        ::InvalidateRect(Hwnd(), nullptr, TRUE);
+        // Buttons of icons that went away go first; the others keep their places.
+        for (int i = ButtonCount() - 1; i >= 0; --i) {
+            const TrayButtonData* d = DataAt(i);
+            const bool kept = d && std::any_of(icons.begin(), icons.end(), [&](const auto& v) {
+                                  return v.wnd == Key(d->hwnd) && v.uid == d->uID;
+                              });
+            if (!kept) {
+                ::SendMessageW(toolbar_, TB_DELETEBUTTON, WPARAM(i), 0);
+                Forget(d);
+            }
+        }
+        for (const TrayIconView& v : icons) {
+            TrayButtonData* d = Find(v.wnd, v.uid);
+            if (!d) {
+                blocks_.push_back(std::make_unique<TrayButtonData>());
+                d = blocks_.back().get();
+                d->hwnd = reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(v.wnd)));
+                d->uID = v.uid;
+                TBBUTTON tb = {};
+                tb.iBitmap = I_IMAGENONE;
+                tb.idCommand = nextId_++;
+                tb.fsState = TBSTATE_ENABLED;
+                tb.fsStyle = BTNS_BUTTON;
+                tb.dwData = reinterpret_cast<DWORD_PTR>(d);
+                tb.iString = -1;
+                ::SendMessageW(toolbar_, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&tb));
+            }
+            d->uCallbackMessage = v.callbackMessage;
+            d->hIcon = v.icon;
+            tips_[{v.wnd, v.uid}] = v.tip;
+        }
+        // The image list anew, in the buttons' order.
+        ImageList_RemoveAll(images_);
+        for (int i = 0; i < ButtonCount(); ++i) {
+            const TrayButtonData* d = DataAt(i);
+            TBBUTTONINFOW info = {};
+            info.cbSize = sizeof info;
+            info.dwMask = TBIF_BYINDEX | TBIF_IMAGE;
+            info.iImage = d && d->hIcon ? ImageList_AddIcon(images_, d->hIcon) : I_IMAGENONE;
+            ::SendMessageW(toolbar_, TB_SETBUTTONINFOW, WPARAM(i), reinterpret_cast<LPARAM>(&info));
+        }
+        Relayout();
     }
     void Relayout() {
+        NotifyLayout layout = Layout();
+        Rect area{0, 0, 0, 0};
+        if (!layout.icons.empty()) {
+            area = layout.icons.front();
+            for (const Rect& r : layout.icons) {
+                area.right = std::max(area.right, r.right);
+                area.bottom = std::max(area.bottom, r.bottom);
+            }
+        }
+        ::MoveWindow(pager_->Hwnd(), area.left, area.top, area.Width(), area.Height(), TRUE);
+        ::MoveWindow(toolbar_, 0, 0, area.Width(), area.Height(), TRUE);
+        ::SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
         Retool();
         ::InvalidateRect(Hwnd(), nullptr, TRUE);
+        ::InvalidateRect(toolbar_, nullptr, TRUE);
     }
     void TickClock() {
         SYSTEMTIME now;
@@ -152,24 +240,13 @@ public:
 protected:
     void Paint(HDC dc, const RECT& client) override {
         PaintNotifyBackground(dc, client, IsVertical(bar_.edge_));
-        NotifyLayout layout = Layout();
-        for (std::size_t i = 0; i < icons_.size() && i < layout.icons.size(); ++i) {
-            const Rect& r = layout.icons[i];
-            if (icons_[i].icon)
-                ::DrawIconEx(dc, r.left + (r.Width() - 16) / 2, r.top + (r.Height() - 16) / 2,
-                             icons_[i].icon, 16, 16, 0, nullptr, DI_NORMAL);
-        }
-        PaintClock(dc, ToRECT(layout.clock));
+        PaintClock(dc, ToRECT(Layout().clock));
     }
 
     LRESULT OnOtherMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
         switch (msg) {
         case WM_CREATE:
-            tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0,
-                                         Hwnd(), nullptr, ::GetModuleHandleA(nullptr), nullptr);
-            if (tooltip_)
-                ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 300);
+            CreateParts();
             return 0;
         case WM_MOUSEMOVE:
         case WM_LBUTTONDOWN:
@@ -181,9 +258,10 @@ protected:
         case WM_MBUTTONDOWN:
         case WM_MBUTTONUP:
         case WM_MBUTTONDBLCLK: {
-            int index = TrayIconAt(Layout(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-            if (index >= 0 && std::size_t(index) < icons_.size())
-                bar_.host_.OnTrayMouse(index, msg);
+            // Sent here directly (the toolbar takes real input itself).
+            POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            ::MapWindowPoints(Hwnd(), toolbar_, &p, 1);
+            MouseAt(p, msg);
             return 0;
         }
         default:
@@ -192,10 +270,110 @@ protected:
     }
 
 private:
+    static constexpr const char* kSelfProperty = "ZvTrayToolbar";
+
+    void CreateParts() {
+        pager_ = std::make_unique<PagerWindow>(bar_);
+        Window::CreateArgs a;
+        a.className = kPagerClass;
+        a.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+        a.parent = Hwnd();
+        pager_->Create(a);
+        toolbar_ = ::CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
+                                     WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_WRAPABLE |
+                                         CCS_NORESIZE | CCS_NODIVIDER | CCS_NOPARENTALIGN,
+                                     0, 0, 0, 0, pager_->Hwnd(), nullptr,
+                                     ::GetModuleHandleA(nullptr), nullptr);
+        if (!toolbar_)
+            return;
+        ::SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+        images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8);
+        ::SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_));
+        ::SendMessageW(toolbar_, TB_SETBITMAPSIZE, 0, MAKELONG(16, 16));
+        ::SendMessageW(toolbar_, TB_SETPADDING, 0,
+                       MAKELONG(kTrayIconStep - 16, kTrayIconStep - 16));
+        ::SendMessageW(toolbar_, TB_SETBUTTONSIZE, 0, MAKELONG(kTrayIconStep, kTrayIconStep));
+        ::SetPropA(toolbar_, kSelfProperty, this);
+        original_ = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(toolbar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ToolbarProc)));
+        tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                     WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, Hwnd(),
+                                     nullptr, ::GetModuleHandleA(nullptr), nullptr);
+        if (tooltip_)
+            ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 300);
+    }
+
+    static LRESULT CALLBACK ToolbarProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        auto* self = static_cast<NotifyWindow*>(::GetPropA(wnd, kSelfProperty));
+        if (!self)
+            return ::DefWindowProcW(wnd, msg, wParam, lParam);
+        switch (msg) {
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+        case WM_MBUTTONDBLCLK:
+            self->MouseAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, msg);
+            break;
+        case WM_ERASEBKGND: {
+            RECT client;
+            ::GetClientRect(wnd, &client);
+            PaintNotifyBackground(reinterpret_cast<HDC>(wParam), client,
+                                  IsVertical(self->bar_.edge_));
+            return 1;
+        }
+        default:
+            break;
+        }
+        return ::CallWindowProcW(self->original_, wnd, msg, wParam, lParam);
+    }
+
+    // A mouse message at a point of the toolbar: to the icon of the button there, if any.
+    void MouseAt(POINT p, UINT msg) {
+        const int i = int(
+            ::CallWindowProcW(original_, toolbar_, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&p)));
+        if (i < 0 || i >= ButtonCount())
+            return;
+        if (const TrayButtonData* d = DataAt(i))
+            bar_.host_.OnTrayMouse(Key(d->hwnd), d->uID, msg);
+    }
+
+    int ButtonCount() const {
+        return toolbar_ ? int(::SendMessageW(toolbar_, TB_BUTTONCOUNT, 0, 0)) : 0;
+    }
+    const TrayButtonData* DataAt(int i) const {
+        TBBUTTON tb = {};
+        if (!::SendMessageW(toolbar_, TB_GETBUTTON, WPARAM(i), reinterpret_cast<LPARAM>(&tb)))
+            return nullptr;
+        return reinterpret_cast<const TrayButtonData*>(tb.dwData);
+    }
+    TrayButtonData* Find(std::uint32_t wnd, std::uint32_t uid) {
+        for (auto& b : blocks_)
+            if (Key(b->hwnd) == wnd && b->uID == uid)
+                return b.get();
+        return nullptr;
+    }
+    void Forget(const TrayButtonData* d) {
+        if (!d)
+            return;
+        tips_.erase({Key(d->hwnd), d->uID});
+        blocks_.erase(std::remove_if(blocks_.begin(), blocks_.end(),
+                                     [d](const auto& b) { return b.get() == d; }),
+                      blocks_.end());
+    }
+    static std::uint32_t Key(HWND wnd) {
+        return std::uint32_t(reinterpret_cast<std::uintptr_t>(wnd));
+    }
+
     NotifyLayout Layout() const {
         RECT client;
         ::GetClientRect(Hwnd(), &client);
-        return ComputeNotifyLayout(bar_.edge_, client.right, client.bottom, int(icons_.size()));
+        return ComputeNotifyLayout(bar_.edge_, client.right, client.bottom, ButtonCount());
     }
 
     void Retool() {
@@ -209,23 +387,31 @@ private:
                 break;
             ::SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
         }
-        NotifyLayout layout = Layout();
-        for (std::size_t i = 0; i < icons_.size() && i < layout.icons.size(); ++i) {
-            if (icons_[i].tip.empty())
+        for (int i = 0; i < ButtonCount(); ++i) {
+            const TrayButtonData* d = DataAt(i);
+            auto tip = d ? tips_.find({Key(d->hwnd), d->uID}) : tips_.end();
+            if (tip == tips_.end() || tip->second.empty())
                 continue;
             TTTOOLINFOW info = {};
             info.cbSize = TTTOOLINFOW_V2_SIZE;
             info.uFlags = TTF_SUBCLASS;
-            info.hwnd = Hwnd();
-            info.uId = i + 1;
-            info.rect = ToRECT(layout.icons[i]);
-            info.lpszText = const_cast<wchar_t*>(icons_[i].tip.c_str());
+            info.hwnd = toolbar_;
+            info.uId = UINT_PTR(i + 1);
+            ::SendMessageW(toolbar_, TB_GETITEMRECT, WPARAM(i),
+                           reinterpret_cast<LPARAM>(&info.rect));
+            info.lpszText = const_cast<wchar_t*>(tip->second.c_str());
             ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
         }
     }
 
+    std::unique_ptr<PagerWindow> pager_;
+    HWND toolbar_ = nullptr;
+    WNDPROC original_ = nullptr;
+    HIMAGELIST images_ = nullptr;
     HWND tooltip_ = nullptr;
-    std::vector<TrayIconView> icons_;
+    int nextId_ = 1;
+    std::vector<std::unique_ptr<TrayButtonData>> blocks_;
+    std::map<std::pair<std::uint32_t, std::uint32_t>, std::wstring> tips_;
     WORD shownMinute_ = 0xFFFF;
 };
 
@@ -237,6 +423,7 @@ Taskbar::Taskbar(TaskbarHost& host, Edge edge, int screenWidth, int screenHeight
     Window::Register(kRebarClass);
     Window::Register(kTaskSwClass);
     Window::Register(kNotifyClass, CS_DBLCLKS);
+    Window::Register(kPagerClass);
     geometry_ = ComputeTaskbarGeometry(edge, screenWidth, screenHeight, 0);
     const Rect& b = geometry_.bar;
 

@@ -4,12 +4,15 @@
 //     ReBarWindow32 (our own class of that name; paints the band's gripper)
 //       MSTaskSwWClass
 //         ToolbarWindow32 (the real comctl32 toolbar, see TaskToolbar)
-//     TrayNotifyWnd (tray icons, their tooltips, the clock)
+//     TrayNotifyWnd (the clock; tooltips of the tray icons)
+//       SysPager
+//         ToolbarWindow32 (a real comctl32 toolbar, one button per tray icon)
 // The tree only shows and reports; the shell (TaskbarHost) decides.
 #include "standin/TaskToolbar.h"
 #include "standin/TaskbarLayout.h"
 #include "standin/Window.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,12 +26,14 @@ public:
     virtual LRESULT OnTrayCopyData(const COPYDATASTRUCT& data) = 0;
     // A task button was clicked; `dropDown` for the drop-down of a group header.
     virtual void OnTaskButton(int id, bool dropDown) = 0;
-    // A mouse message over the shown tray icon at `index`.
-    virtual void OnTrayMouse(int index, UINT mouseMessage) = 0;
+    // A mouse message over the tray icon of this owner window and id.
+    virtual void OnTrayMouse(std::uint32_t wnd, std::uint32_t uid, UINT mouseMessage) = 0;
 };
 
 // One tray icon as the notification area shows it.
 struct TrayIconView {
+    std::uint32_t wnd = 0, uid = 0; // the icon: its owner window and id
+    std::uint32_t callbackMessage = 0;
     HICON icon = nullptr; // owned by the shell
     std::wstring tip;
 };
@@ -56,6 +61,7 @@ public:
 private:
     class BarPart;
     class TrayWindow;
+    class PagerWindow;
     class RebarWindow;
     class TaskSwWindow;
     class NotifyWindow;

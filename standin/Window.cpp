@@ -1,5 +1,6 @@
 #include "standin/Window.h"
 
+#include "toolkit/Utf8_win.h"
 #include "toolkit/WinErrors.h"
 
 namespace standin {
@@ -17,44 +18,47 @@ void Window::Destroy() {
 }
 
 void Window::Register(const char* name, UINT style, HCURSOR cursor) {
+    // Unicode windows, so that their titles hold any script.
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    WNDCLASSEXA existing = {};
+    const std::wstring className = WideText(name);
+    WNDCLASSEXW existing = {};
     existing.cbSize = sizeof existing;
-    if (::GetClassInfoExA(instance, name, &existing) && existing.lpfnWndProc == Proc)
+    if (::GetClassInfoExW(instance, className.c_str(), &existing) && existing.lpfnWndProc == Proc)
         return;
-    WNDCLASSEXA wc = {};
+    WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.style = style;
     wc.lpfnWndProc = Proc;
     wc.hInstance = instance;
     wc.hCursor = cursor ? cursor : ::LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = name;
-    if (!::RegisterClassExA(&wc))
+    wc.lpszClassName = className.c_str();
+    if (!::RegisterClassExW(&wc))
         RaiseLastOSError();
 }
 
 void Window::Create(const CreateArgs& a) {
-    HWND h = ::CreateWindowExA(a.exStyle, a.className, a.title, a.style, a.x, a.y, a.width,
-                               a.height, a.parent, nullptr, ::GetModuleHandleA(nullptr), this);
+    HWND h = ::CreateWindowExW(a.exStyle, WideText(a.className).c_str(), WideText(a.title).c_str(),
+                               a.style, a.x, a.y, a.width, a.height, a.parent, nullptr,
+                               ::GetModuleHandleA(nullptr), this);
     if (!h)
         RaiseLastOSError();
 }
 
 LRESULT Window::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return ::DefWindowProcA(hwnd_, msg, wParam, lParam);
+    return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Window* self;
     if (msg == WM_NCCREATE) {
-        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->hwnd_ = hwnd;
         ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     } else {
         self = reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     }
     if (!self)
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     LRESULT result = self->OnMessage(msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
         ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);

@@ -2,6 +2,7 @@
 
 #include "standin/Gdi.h"
 #include "toolkit/ScopedWin.h"
+#include "toolkit/Utf8_win.h"
 
 #include <algorithm>
 
@@ -39,9 +40,10 @@ void ShadowText(HDC dc, const std::string& text, RECT r, UINT format, COLORREF c
     RECT shadow = r;
     ::OffsetRect(&shadow, 1, 1);
     ::SetTextColor(dc, Mix(kBarDark, RGB(0, 0, 0), 1, 2));
-    ::DrawTextA(dc, text.c_str(), int(text.size()), &shadow, format);
+    const std::wstring wide = WideText(text);
+    ::DrawTextW(dc, wide.c_str(), int(wide.size()), &shadow, format);
     ::SetTextColor(dc, colour);
-    ::DrawTextA(dc, text.c_str(), int(text.size()), &r, format);
+    ::DrawTextW(dc, wide.c_str(), int(wide.size()), &r, format);
 }
 } // namespace
 

@@ -14,6 +14,7 @@
 #include "standin/StandinText.h"
 #include "standin/Window.h"
 #include "toolkit/ScopedWin.h"
+#include "toolkit/Utf8_win.h"
 
 #include <windows.h>
 
@@ -22,6 +23,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <vector>
@@ -118,8 +120,8 @@ void AppWindowView::Paint(HDC dc, const RECT& client) {
     RECT band = client;
     band.bottom = band.top + 36;
     FillSolid(dc, band, colour_);
-    char title[512] = {};
-    ::GetWindowTextA(Hwnd(), title, sizeof title);
+    wchar_t title[512] = {};
+    ::GetWindowTextW(Hwnd(), title, sizeof title / sizeof title[0]);
     static ScopedGdiObject titleFont(::CreateFontA(-15, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET,
                                                    0, 0, ANTIALIASED_QUALITY, 0, "Tahoma"));
     static ScopedGdiObject bodyFont(::CreateFontA(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
@@ -129,7 +131,7 @@ void AppWindowView::Paint(HDC dc, const RECT& client) {
     ::SetTextColor(dc, RGB(255, 255, 255));
     RECT text = band;
     text.left += 12;
-    ::DrawTextA(dc, title, -1, &text,
+    ::DrawTextW(dc, title, -1, &text,
                 DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     ::SetTextColor(dc, RGB(60, 60, 60));
     RECT body = client;
@@ -296,7 +298,7 @@ LRESULT SampleApp::OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return ok;
     }
     default:
-        return ::DefWindowProcA(control_.Hwnd(), msg, wParam, lParam);
+        return ::DefWindowProcW(control_.Hwnd(), msg, wParam, lParam);
     }
 }
 
@@ -349,7 +351,7 @@ bool SampleApp::Execute(const std::string& text, std::string& reply) {
         ::ShowWindow(view->Hwnd(), SW_SHOWNA);
         return true;
     case SampleCommand::Title:
-        ::SetWindowTextA(view->Hwnd(), cmd->text.c_str());
+        ::SetWindowTextW(view->Hwnd(), WideText(cmd->text).c_str());
         ::InvalidateRect(view->Hwnd(), nullptr, TRUE);
         return true;
     case SampleCommand::Close:
@@ -392,8 +394,24 @@ bool SampleApp::Execute(const std::string& text, std::string& reply) {
 
 } // namespace standin
 
-int main(int argc, char** argv) {
+// The command line's arguments as UTF-8, whatever the code page: titles may be in any script.
+std::vector<std::string> Utf8Arguments() {
+    int count = 0;
+    LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 0; wide && i < count; ++i)
+        args.push_back(Utf8Text(wide[i], wcslen(wide[i])));
+    ::LocalFree(wide);
+    return args;
+}
+
+int main() {
     using namespace standin;
+    const std::vector<std::string> args = Utf8Arguments();
+    const int argc = int(args.size());
+    std::vector<const char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(a.c_str());
     Options options;
     int count = -1;
     std::string prefix = "Window";

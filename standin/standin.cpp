@@ -110,7 +110,7 @@ private:
     // TaskbarHost
     LRESULT OnTrayCopyData(const COPYDATASTRUCT& data) override;
     void OnTaskButton(int id, bool dropDown) override;
-    void OnTrayMouse(int index, UINT mouseMessage) override;
+    void OnTrayMouse(std::uint32_t wnd, std::uint32_t uid, UINT mouseMessage) override;
 
     LRESULT OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     bool Execute(const std::string& text, std::string& reply);
@@ -371,19 +371,19 @@ void Shell::RefreshTray() {
                                            BYTE(icon->icon->planes), BYTE(icon->icon->bpp),
                                            icon->icon->mask.data(), icon->icon->colour.data()));
         cached.serial = icon->iconSerial;
-        views.push_back({cached.icon.get(), std::wstring(icon->tip.begin(), icon->tip.end())});
+        views.push_back({icon->wnd, icon->uid, icon->callbackMessage, cached.icon.get(),
+                         std::wstring(icon->tip.begin(), icon->tip.end())});
         kept[key] = std::move(cached);
     }
     bar_->SetTrayIcons(std::move(views));
     trayIcons_ = std::move(kept);
 }
 
-void Shell::OnTrayMouse(int index, UINT mouseMessage) {
-    auto shown = tray_.Shown();
-    if (index < 0 || std::size_t(index) >= shown.size() || !shown[index]->callbackMessage)
+void Shell::OnTrayMouse(std::uint32_t wnd, std::uint32_t uid, UINT mouseMessage) {
+    const TrayIcon* icon = tray_.Find(wnd, uid);
+    if (!icon || icon->hidden || !icon->callbackMessage)
         return;
-    ::PostMessageA(HwndFrom32(shown[index]->wnd), shown[index]->callbackMessage, shown[index]->uid,
-                   mouseMessage);
+    ::PostMessageA(HwndFrom32(icon->wnd), icon->callbackMessage, icon->uid, mouseMessage);
 }
 
 // ---- clicks on task buttons -----------------------------------------------------------------
@@ -479,7 +479,7 @@ LRESULT Shell::OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     default:
-        return ::DefWindowProcA(control_.Hwnd(), msg, wParam, lParam);
+        return ::DefWindowProcW(control_.Hwnd(), msg, wParam, lParam);
     }
 }
 

@@ -36,7 +36,7 @@ constexpr uint32_t kBtnsDropDown = 0x08; // the header button of a taskbar group
 
 // One toolbar button as read.
 struct TTaskButton {
-    std::string Caption; // TB_GETBUTTONTEXTA, "?" when the text cannot be fetched
+    std::string Caption; // TB_GETBUTTONTEXTW as UTF-8, "?" when the text cannot be fetched
     TRect Rect;          // TB_GETRECT, toolbar client coordinates
     bool Visible = false;
     bool Pressed = false;
@@ -143,7 +143,7 @@ std::vector<TIconRequest> ComputeWindowLists(TGroupList& Groups);
 std::vector<TIconRequest> BuildSnapshot(bool Light, TButtonList Buttons, const TRect& ToolbarRect,
                                         TGroupList& Groups);
 
-// How to fetch a button's caption, given the length TB_GETBUTTONTEXTA reports for it. The
+// How to fetch a button's caption, given its length in bytes (WideCaptionLength). The
 // toolbar copies the whole text wherever it is told, so a caption is fetched only into a
 // buffer that holds it and its terminating zero.
 constexpr uint32_t kCaptionBufferSize = 1024; // the buffer every snapshot reserves

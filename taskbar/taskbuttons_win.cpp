@@ -16,6 +16,7 @@
 #include "taskbar/toolbarread.h"
 #include "taskbar/uProcessMemMgr.h"
 #include "toolkit/SysUtils.h"
+#include "toolkit/Utf8.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ static_assert(offsetof(TBBUTTON, dwData) == (kWide ? 16 : 12) &&
               "TBBUTTON's dwData and iString lie where the shell's do");
 
 // Reads the toolbar's buttons in batches through one block in the toolbar's process (its
-// layout in toolbarread.h). Per button it sends TB_GETBUTTON, TB_GETRECT and TB_GETBUTTONTEXTA
+// layout in toolbarread.h). Per button it sends TB_GETBUTTON, TB_GETRECT and TB_GETBUTTONTEXTW
 // twice (the length, then the text); a button's index is the one TB_COMMANDTOINDEX would give,
 // taken from the buttons read before it; per batch it reads all TBBUTTONs in one
 // transfer, zeroes all rectangles in one and reads the rectangles and captions back in one. A
@@ -147,7 +148,8 @@ private:
     // a caption renamed longer since its length was asked has run on into the slack behind
     // its buffer, and is fetched again into a buffer of the new length.
     void FetchCaption(WPARAM id, TPending& p) {
-        const TCaptionRead plan = PlanCaptionRead(Send(TB_GETBUTTONTEXTA, id, nullptr));
+        const TCaptionRead plan =
+            PlanCaptionRead(WideCaptionLength(Send(TB_GETBUTTONTEXTW, id, nullptr)));
         char* buffer = At(FLayout.Text(p.Slot));
         uint32_t capacity = kCaptionBufferSize;
         switch (plan.Kind) {
@@ -164,7 +166,7 @@ private:
             break;
         }
         for (int fetch = 0; fetch < kCaptionFetches; ++fetch) {
-            const LRESULT answer = Send(TB_GETBUTTONTEXTA, id, buffer);
+            const int64_t answer = WideCaptionLength(Send(TB_GETBUTTONTEXTW, id, buffer));
             const TCaptionFetch got = CheckCaptionFetch(answer, capacity);
             switch (got.Kind) {
             case TCaptionFetch::Unreadable:
@@ -172,7 +174,7 @@ private:
                 return;
             case TCaptionFetch::Fits:
                 if (buffer == At(FLayout.Text(p.Slot)))
-                    p.CaptionInSlot = answer;
+                    p.CaptionInSlot = static_cast<LRESULT>(answer);
                 else
                     p.Button->Caption = ReadCaption(buffer, static_cast<uint32_t>(answer));
                 return;
@@ -188,7 +190,7 @@ private:
     std::string ReadCaption(const char* Remote, uint32_t Length) {
         std::vector<char> text(std::size_t(Length) + 1);
         FMem.ReadMem(Remote, text.data(), Length + 1);
-        return TextBeforeZero(text.data(), text.size());
+        return Utf16BytesToUtf8(text.data(), text.size());
     }
 
     // One transfer from the first rectangle to the end of the last caption waiting in a slot.
@@ -208,7 +210,7 @@ private:
             p.Button->Rect = ToTRect(r);
             if (p.CaptionInSlot >= 0)
                 p.Button->Caption =
-                    TextBeforeZero(local(FLayout.Text(p.Slot)), std::size_t(p.CaptionInSlot) + 1);
+                    Utf16BytesToUtf8(local(FLayout.Text(p.Slot)), std::size_t(p.CaptionInSlot) + 1);
         }
     }
 

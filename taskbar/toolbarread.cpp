@@ -35,6 +35,10 @@ std::string TextBeforeZero(const char* Bytes, std::size_t Count) {
     return std::string(Bytes, zero ? static_cast<const char*>(zero) - Bytes : Count);
 }
 
+int64_t WideCaptionLength(int64_t Units) {
+    return Units <= 0 ? Units : 2 * Units + 1;
+}
+
 TWindowSpan PlanWindowSpan(const std::vector<uint64_t>& Blocks) {
     if (Blocks.empty())
         return {};

@@ -15,15 +15,16 @@
 constexpr uint32_t kReadBatchButtons = 64;
 // Bytes of the rectangle TB_GETRECT writes (a RECT).
 constexpr uint32_t kRemoteRectSize = 16;
-// Room behind every caption buffer. TB_GETBUTTONTEXTA copies the whole text, without a limit,
+// Room behind every caption buffer. TB_GETBUTTONTEXTW copies the whole text, without a limit,
 // so a caption that grows between the length query and the fetch (its window renamed in
 // between) writes on past its buffer: up to this many bytes more (more still for a caption
 // slot, which has the later slots behind it) land in our own block instead of the shell's. The
 // fetch's answer then shows the growth and the caption is fetched again into a buffer of its new
 // length. What no reader can prevent: a caption that grows by more than that between the two
 // messages is written past the block, into whatever the shell has there (or, at the end of the
-// reservation, faults in the shell). Taskbar captions are far shorter than the slack.
-constexpr uint32_t kCaptionSlack = 4096;
+// reservation, faults in the shell). Taskbar captions are far shorter than the slack: 4096
+// characters of UTF-16.
+constexpr uint32_t kCaptionSlack = 8192;
 // Fetches of one caption before it counts as unreadable: the first, and one more each time the
 // caption turns out to have grown past its buffer.
 constexpr int kCaptionFetches = 3;
@@ -58,6 +59,12 @@ TCaptionFetch CheckCaptionFetch(int64_t Answer, uint32_t Capacity);
 // The text in front of the first zero byte among the Count bytes at Bytes (all of them when
 // there is none).
 std::string TextBeforeZero(const char* Bytes, std::size_t Count);
+
+// Captions are fetched as UTF-16 (TB_GETBUTTONTEXTW), whose answer counts 16-bit units, while
+// PlanCaptionRead and CheckCaptionFetch count the bytes in front of a one-byte zero. This is a
+// caption of Units units in their terms: its 2 * Units bytes and the first byte of its two-byte
+// zero (0 stays 0, a failure's negative answer stays negative).
+int64_t WideCaptionLength(int64_t Units);
 
 // One read that covers the first four bytes of every dwData block, when they lie close enough
 // together: from the lowest address to four bytes past the highest, at most kWindowSpanLimit

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "toolkit/Utf8_win.h"
 #include "toolkit/WinErrors.h"
 
 namespace {
@@ -109,10 +110,11 @@ void TWinControl::CreateHandle(const TCreateArgs& Args) {
     static UINT_PTR nextId = 1000; // control ids only need to be unique among siblings
     HWND parent = Args.ParentWnd ? Args.ParentWnd : (Parent_ ? Parent_->Handle() : nullptr);
     HMENU id = (Args.Style & WS_CHILD) ? reinterpret_cast<HMENU>(nextId++) : nullptr;
-    HWND h =
-        ::CreateWindowExA(Args.ExStyle, Args.ClassName, Args.Caption.c_str(), Args.Style,
-                          Args.Bounds.Left, Args.Bounds.Top, Args.Bounds.Width, Args.Bounds.Height,
-                          parent, id, ::GetModuleHandleA(nullptr), Args.Param);
+    // Unicode windows, so that their texts hold any script.
+    HWND h = ::CreateWindowExW(Args.ExStyle, WideText(Args.ClassName).c_str(),
+                               WideText(Args.Caption).c_str(), Args.Style, Args.Bounds.Left,
+                               Args.Bounds.Top, Args.Bounds.Width, Args.Bounds.Height, parent, id,
+                               ::GetModuleHandleA(nullptr), Args.Param);
     if (!h)
         RaiseLastOSError();
     if (Handle() != h) // our own classes attach themselves at WM_NCCREATE
@@ -142,15 +144,15 @@ void TWinControl::SetEnabled(bool Value) {
 }
 
 std::string TWinControl::Caption() const {
-    const int n = ::GetWindowTextLengthA(Handle());
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    const int got = ::GetWindowTextA(Handle(), &s[0], n + 1);
+    const int n = ::GetWindowTextLengthW(Handle());
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    const int got = ::GetWindowTextW(Handle(), &s[0], n + 1);
     s.resize(static_cast<size_t>(std::max(got, 0)));
-    return s;
+    return Utf8Text(s);
 }
 
 void TWinControl::SetCaption(const std::string& Value) {
-    ::SetWindowTextA(Handle(), Value.c_str());
+    ::SetWindowTextW(Handle(), WideText(Value).c_str());
 }
 
 TBounds TWinControl::Bounds() const {
@@ -197,17 +199,18 @@ TWindow::~TWindow() {
 }
 
 void TWindow::CreateWindowHandle(TCreateArgs Args) {
-    WNDCLASSEXA wc{};
+    const std::wstring className = WideText(Args.ClassName);
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
-    if (!::GetClassInfoExA(::GetModuleHandleA(nullptr), Args.ClassName, &wc)) {
-        wc = WNDCLASSEXA{};
+    if (!::GetClassInfoExW(::GetModuleHandleA(nullptr), className.c_str(), &wc)) {
+        wc = WNDCLASSEXW{};
         wc.cbSize = sizeof(wc);
         wc.lpfnWndProc = &TWindow::WindowProc;
         wc.hInstance = ::GetModuleHandleA(nullptr);
         wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = Args.ClassName;
-        if (!::RegisterClassExA(&wc))
+        wc.lpszClassName = className.c_str();
+        if (!::RegisterClassExW(&wc))
             RaiseLastOSError();
     }
     Args.Param = this;
@@ -217,14 +220,14 @@ void TWindow::CreateWindowHandle(TCreateArgs Args) {
 LRESULT CALLBACK TWindow::WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     TWindow* self = nullptr;
     if (Msg == WM_NCCREATE) {
-        self = static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTA*>(LParam)->lpCreateParams);
+        self = static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTW*>(LParam)->lpCreateParams);
         if (self)
             self->AttachHandle(Wnd);
     } else {
         self = static_cast<TWindow*>(FromHandle(Wnd));
     }
     if (!self)
-        return ::DefWindowProcA(Wnd, Msg, WParam, LParam);
+        return ::DefWindowProcW(Wnd, Msg, WParam, LParam);
     TMessage m{Msg, WParam, LParam, 0};
     try {
         self->WndProc(m);
@@ -238,7 +241,7 @@ LRESULT CALLBACK TWindow::WindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM L
 }
 
 void TWindow::DefaultHandler(TMessage& Message) {
-    Message.Result = ::DefWindowProcA(Handle(), Message.Msg, Message.WParam, Message.LParam);
+    Message.Result = ::DefWindowProcW(Handle(), Message.Msg, Message.WParam, Message.LParam);
 }
 
 void TWindow::WndProc(TMessage& Message) {

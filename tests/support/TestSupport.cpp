@@ -3,6 +3,7 @@
 #include "standin/Commands.h"
 #include "standin/StandinText.h"
 #include "toolkit/Forms.h"
+#include "toolkit/Utf8_win.h"
 
 #include <cstdlib>
 #include <stdexcept>
@@ -103,11 +104,13 @@ std::string ProgramFolder() {
 ChildProcess::ChildProcess(const std::string& exePath, const std::string& arguments)
     : name_(exePath.substr(exePath.find_last_of("\\/") + 1)) {
     std::string commandLine = Quote(exePath) + (arguments.empty() ? "" : " " + arguments);
-    STARTUPINFOA si = {};
+    // Wide, so that paths and arguments in any script arrive as they are.
+    std::wstring wideCommandLine = WideText(commandLine);
+    STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &si, &pi))
+    if (!::CreateProcessW(WideText(exePath).c_str(), &wideCommandLine[0], nullptr, nullptr, FALSE,
+                          0, nullptr, nullptr, &si, &pi))
         throw Failure("cannot start " + exePath + " (error " + std::to_string(::GetLastError()) +
                       ")");
     ::CloseHandle(pi.hThread);
@@ -432,9 +435,9 @@ static std::string SampleArguments(const std::string& name, const std::vector<st
 }
 
 void CopySampleApp(const std::string& exeName) {
-    const std::string target = ProgramFolder() + exeName;
-    if (::GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
-        !::CopyFileA((ProgramFolder() + "sampleapp.exe").c_str(), target.c_str(), TRUE))
+    const std::wstring target = WideText(ProgramFolder() + exeName);
+    if (::GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        !::CopyFileW(WideText(ProgramFolder() + "sampleapp.exe").c_str(), target.c_str(), TRUE))
         throw std::runtime_error("cannot copy sampleapp.exe to " + exeName);
 }
 

@@ -195,8 +195,8 @@ private:
     standin::ControlClient client_;
 };
 
-// Copies sampleapp.exe to `exeName` in the test's folder (once), so that a sample application
-// runs from a program file of its own.
+// Copies sampleapp.exe to `exeName` (UTF-8, any script) in the test's folder (once), so that a
+// sample application runs from a program file of its own.
 void CopySampleApp(const std::string& exeName);
 
 // A sample application (sampleapp.exe from the test's folder) with its windows.

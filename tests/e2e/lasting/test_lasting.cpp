@@ -7,12 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "standin/MouseInput.h"
 #include "tests/e2e/startup/ProgramUnderTest.h"
+#include "toolkit/Utf8_win.h"
 
 namespace {
 
@@ -43,16 +45,18 @@ void SendKeys(const std::vector<WORD>& Down) {
     ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
 }
 
+// The lasting key's texts, UTF-8 here, as the program keeps them (UTF-16 in the registry).
 std::string RegString(const char* Name) {
-    char data[1024] = {};
-    DWORD size = sizeof data - 1;
+    wchar_t data[1024] = {};
+    DWORD size = sizeof data - sizeof data[0];
     DWORD type = 0;
     HKEY key = nullptr;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, kLastingKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return {};
-    ::RegQueryValueExA(key, Name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    ::RegQueryValueExW(key, WideText(Name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data),
+                       &size);
     ::RegCloseKey(key);
-    return type == REG_SZ ? std::string(data) : std::string();
+    return type == REG_SZ ? Utf8Text(data, wcslen(data)) : std::string();
 }
 
 void RegWrite(const char* Name, const std::string& Text) {
@@ -60,8 +64,10 @@ void RegWrite(const char* Name, const std::string& Text) {
     ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kLastingKey, 0, nullptr, 0, KEY_WRITE, nullptr,
                                 &key, nullptr),
               ERROR_SUCCESS);
-    ::RegSetValueExA(key, Name, 0, REG_SZ, reinterpret_cast<const BYTE*>(Text.c_str()),
-                     static_cast<DWORD>(Text.size() + 1));
+    const std::wstring text = WideText(Text);
+    ::RegSetValueExW(key, WideText(Name).c_str(), 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(text.c_str()),
+                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     ::RegCloseKey(key);
 }
 
@@ -263,6 +269,31 @@ TEST_F(Lasting, WithTheOptionOffNothingMovesByItself) {
     ::RegCloseKey(key);
     StartProgram();
     EXPECT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Bravo"}));
+}
+
+// Program files whose names differ only in Cyrillic letters (dom, dym): two programs, each
+// with its own place, which a single-byte code page would have made one ("zv???.exe").
+TEST_F(Lasting, ProgramsWhoseNamesDifferOnlyInNonLatinLettersKeepTheirOwnPlaces) {
+    const std::string dom = "zv\xD0\xB4\xD0\xBE\xD0\xBC.exe",
+                      dym = "zv\xD0\xB4\xD1\x8B\xD0\xBC.exe";
+    const std::string domTitle = "\xD0\x94\xD0\xBE\xD0\xBC", dymTitle = "\xD0\x94\xD1\x8B\xD0\xBC";
+    zvtest::CopySampleApp(dom);
+    zvtest::CopySampleApp(dym);
+    Apps.clear();
+    Apps.push_back(StartApp("Alpha"));
+    Apps.push_back(
+        std::make_unique<zvtest::SampleApp>("Dom", std::vector<std::string>{domTitle}, "", dom));
+    Apps.push_back(
+        std::make_unique<zvtest::SampleApp>("Dym", std::vector<std::string>{dymTitle}, "", dym));
+    ASSERT_EQ(TaskbarOrder(), (std::vector<std::string>{"Alpha", domTitle, dymTitle}));
+    RegWrite("Order", dym + "|zvalpha.exe|" + dom);
+    StartProgram();
+    EXPECT_TRUE(TaskbarBecomes({dymTitle, "Alpha", domTitle}));
+
+    // A move of the user's is stored with both names whole.
+    Activate(*Apps[2]);
+    ASSERT_TRUE(FirstPress(true, {"Alpha", dymTitle, domTitle}));
+    EXPECT_TRUE(OrderBecomes("zvalpha.exe|" + dym + "|" + dom));
 }
 
 TEST_F(Lasting, WindowsHiddenBeforeZorvaneWasKilledComeBackAtTheNextStart) {

@@ -124,7 +124,7 @@ TEST(FirstRun, AsksOnceAndLeavesTheControlStatesAndTheCentredWindow) {
     ASSERT_TRUE(SendAndWait(FindDescendant(box, "Button", "&No"), BM_CLICK, 0, 0));
     // Answering No ends the first run all the same: the defaults are written.
     ASSERT_TRUE(RoundTripUntil(main, kStartMs,
-                               [&] { return ValuesOf(HKEY_CURRENT_USER, kDefault).size() == 26; }));
+                               [&] { return ValuesOf(HKEY_CURRENT_USER, kDefault).size() == 30; }));
 
     for (const char* key : {kKey, kDefault}) {
         std::vector<std::string> names;
@@ -137,7 +137,7 @@ TEST(FirstRun, AsksOnceAndLeavesTheControlStatesAndTheCentredWindow) {
                   std::set<std::string>(zvtest::kMainWindowControlValues.begin(),
                                         zvtest::kMainWindowControlValues.end()))
             << key;
-        EXPECT_EQ(names.size(), 26u) << key;
+        EXPECT_EQ(names.size(), 30u) << key;
         EXPECT_EQ(ValueOf(HKEY_CURRENT_USER, key, "cbStartUpCheck").Dword(), 1u);
         EXPECT_EQ(ValueOf(HKEY_CURRENT_USER, key, "cmodmoveCheck").Dword(), 0u);
         EXPECT_EQ(ValueOf(HKEY_CURRENT_USER, key, "bDemo_OLDVisible").Dword(), 0u);

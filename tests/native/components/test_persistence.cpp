@@ -59,6 +59,7 @@ struct TMainWindowControls {
                  {"bDown", TStateKind::Button},
                  {"cbStartUp", TStateKind::CheckBox},
                  {"cmodmove", TStateKind::CheckBox},
+                 {"cbMiddleClose", TStateKind::CheckBox},
                  {"bHelp", TStateKind::Button},
                  {"bOk", TStateKind::Button},
                  {"bExit", TStateKind::Button},
@@ -85,7 +86,7 @@ struct TMainWindowControls {
 };
 } // namespace
 
-TEST(QlxThemeSave, TheMainWindowLeavesItsTwentySixValuesInComponentOrder) {
+TEST(QlxThemeSave, TheMainWindowLeavesItsThirtyValuesInComponentOrder) {
     TMainWindowControls w;
     w.Named("cbStartUp").Check = true;
     w.Named("bDemo_OLD").Vis = false;
@@ -98,8 +99,8 @@ TEST(QlxThemeSave, TheMainWindowLeavesItsTwentySixValuesInComponentOrder) {
     for (auto& [name, v] : *values)
         EXPECT_EQ(v.Type, name.find("Caption") != std::string::npos ? kRegSz : kRegDword) << name;
     EXPECT_EQ(w.Reg.Find(HKCU, kKey)->at(6).second.Dword, 1u);   // cbStartUpCheck
-    EXPECT_EQ(w.Reg.Find(HKCU, kKey)->at(23).second.Dword, 0u);  // bDemo_OLDVisible
-    EXPECT_EQ(w.Reg.Find(HKCU, kKey)->at(19).second.Text, "OK"); // bOkCaption
+    EXPECT_EQ(w.Reg.Find(HKCU, kKey)->at(27).second.Dword, 0u);  // bDemo_OLDVisible
+    EXPECT_EQ(w.Reg.Find(HKCU, kKey)->at(23).second.Text, "OK"); // bOkCaption
 
     // The defaults go to their own key; the saved key stays the one to load from.
     EXPECT_TRUE(w.Saver.SaveDefaults(w.Pointers, true));
@@ -133,7 +134,7 @@ TEST(QlxThemeSave, AnExceptedControlIsNeitherWrittenNorRead) {
     w.Saver.Save(w.Pointers, true);
     for (const std::string& n : w.Reg.Names(HKCU, kKey))
         EXPECT_EQ(n.find("cmodmove"), std::string::npos) << n;
-    EXPECT_EQ(w.Reg.Names(HKCU, kKey).size(), 22u);
+    EXPECT_EQ(w.Reg.Names(HKCU, kKey).size(), 26u);
     w.Reg.Put(HKCU, kKey, "cmodmoveCheck", Dword(1));
     w.Saver.Load(w.Pointers, true);
     EXPECT_FALSE(w.Named("cmodmove").Check);

@@ -48,6 +48,23 @@ TEST(CheckCaptionFetch, WholeInTheBufferOrFetchedAgainIntoALargerOne) {
     }
 }
 
+// A UTF-16 caption and its two-byte zero must fit the buffer it is fetched into.
+TEST(WideCaptionLength, AWideCaptionIsPlacedByItsBytes) {
+    EXPECT_EQ(PlanCaptionRead(WideCaptionLength(-1)).Kind, TCaptionRead::Unreadable);
+    EXPECT_EQ(PlanCaptionRead(WideCaptionLength(0)).Kind, TCaptionRead::Empty);
+    EXPECT_EQ(PlanCaptionRead(WideCaptionLength(511)).Kind, TCaptionRead::InCaptionBuffer);
+    const TCaptionRead large = PlanCaptionRead(WideCaptionLength(512));
+    EXPECT_EQ(large.Kind, TCaptionRead::InLargeBuffer);
+    EXPECT_EQ(large.LargeSize, 1026u);
+    EXPECT_EQ(CheckCaptionFetch(WideCaptionLength(512), 1026).Kind, TCaptionFetch::Fits);
+    const TCaptionFetch grew = CheckCaptionFetch(WideCaptionLength(513), 1026);
+    EXPECT_EQ(grew.Kind, TCaptionFetch::Grew);
+    EXPECT_EQ(grew.LargeSize, 1028u);
+    EXPECT_EQ(PlanCaptionRead(WideCaptionLength(int64_t(UINT32_MAX) / 2)).Kind,
+              TCaptionRead::Unreadable)
+        << "too long to be held in 32 bits of bytes";
+}
+
 TEST(TextBeforeZero, StopsAtTheFirstZeroOrTheEnd) {
     EXPECT_EQ(TextBeforeZero("ab\0cd", 5), "ab");
     EXPECT_EQ(TextBeforeZero("abcd", 3), "abc");

@@ -179,6 +179,31 @@ TEST_F(TaskList, EveryRowShowsItsCheckBoxIconAndCaption) {
         EXPECT_EQ(c.At(x, 22 + 5 * 18), window) << x;
 }
 
+// Titles outside the code page: a row and the balloon show them as the window has them.
+TEST_F(TaskList, TitlesInAnyScriptReachTheRowsAndTheBalloonWhole) {
+    const std::string russian = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82, "
+                                "\xD0\xBC\xD0\xB8\xD1\x80";                         // Privet, mir
+    const std::string chinese = "\xE4\xBD\xA0\xE5\xA5\xBD\xE4\xB8\x96\xE7\x95\x8C"; // ni hao shijie
+    Alpha.SetTitle(0, russian);
+    Bravo.SetTitle(0, chinese);
+    Refresh();
+    ASSERT_THAT(Captions(), ElementsAre("notes 1+", russian + "+", chinese + "+"));
+
+    // A drag of Bravo's button: the balloon names it, in its label and its window's text.
+    TGroupList groups;
+    HWND active = nullptr;
+    ReadTaskbarButtons(true, groups, active);
+    ASSERT_EQ(groups.size(), 4u);
+    const TRect& r = groups[3].Group->Rect;
+    FTaskBarBallon->QLX_MouseHook1MouseClick(nullptr, FromHWND(zvtest::StandinShell::Toolbar()),
+                                             (r.Left + r.Right - 5) / 2, (r.Top + r.Bottom - 5) / 2,
+                                             TMouseButton::Left, bmDown);
+    ASSERT_TRUE(FTaskBarBallon->Dragging());
+    EXPECT_EQ(FTaskBarBallon->QlxLabelCaption.Caption, chinese);
+    EXPECT_EQ(FTaskBarBallon->Caption(), chinese);
+    FTaskBarBallon->SetDragging(false);
+}
+
 // The icon a sample application set on its window, drawn as a reply draws it.
 TBitmap16 OwnIcon(HWND Wnd) {
     const auto value = reinterpret_cast<std::uintptr_t>(::GetPropA(Wnd, standin::kIconProperty));

@@ -438,7 +438,8 @@ private:
 };
 
 TEST_F(Snapshot, LongCaptionsComeBackWholeWithoutOverrunningTheShellsBuffers) {
-    const std::string fits(1023, 'a'), edge(1024, 'b'), huge(5000, 'c'), longer(20000, 'd');
+    // In UTF-16 with its zero, 511 characters fill the 1024-byte caption buffer; 512 do not.
+    const std::string fits(511, 'a'), edge(512, 'b'), huge(5000, 'c'), longer(20000, 'd');
     Script({{0, kEnabled, 0, "hwnd=0", fits},
             {0, kEnabled, 0, "hwnd=0", huge},
             {0, kEnabled, 0, "hwnd=0", edge},
@@ -457,20 +458,20 @@ TEST_F(Snapshot, LongCaptionsComeBackWholeWithoutOverrunningTheShellsBuffers) {
 }
 
 // The reading of every field against what the script laid out: styles, states and images as
-// scripted, captions of every length (empty, 1023 and 1024 bytes, long, unreadable), hidden
+// scripted, captions of every length (empty, 511 and 512 characters, long, unreadable), hidden
 // buttons, windows that are none, a command id used twice (the messages by id answer for the
 // first button with it), and positions past the end of the toolbar; light and full, with the
 // windows read in one transfer and one block after the other.
 TEST_F(Snapshot, ReadingGivesWhatTheScriptLaidOut) {
     TTestWindows w(4);
     ShowWindow(w[3], SW_HIDE);
-    const std::string c1023(1023, 'm'), c1024(1024, 'n'), c5000(5000, 'o');
+    const std::string c511(511, 'm'), c512(512, 'n'), c5000(5000, 'o');
     constexpr unsigned kEllipses = 0x40, kPressed = 0x02, kNoPrefix = 0x20, kCheck = 0x02;
     const std::vector<Btn> script = {
         {kHeader, kEnabled | kHidden, 0, HwndField(w[0]), "Header"},
         {0, kEnabled | kChecked, 1, HwndField(w[1]), ""},
-        {kNoPrefix, kEnabled | kPressed, -1, HwndField(w[2]), c1023},
-        {kHeader | kCheck, kEnabled, 7, "hwnd=0", c1024},
+        {kNoPrefix, kEnabled | kPressed, -1, HwndField(w[2]), c511},
+        {kHeader | kCheck, kEnabled, 7, "hwnd=0", c512},
         {0, kEnabled | kHidden, 2, HwndField(w[3]), "unreadable"},
         {0, kEnabled | kEllipses, 3, "hwnd=0x12345678", c5000},
         {0, kEnabled | kHidden, 4, HwndField(w[1]) + " id=1001", "twice"},
