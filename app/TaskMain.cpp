@@ -222,7 +222,9 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner)
     // into the group asked for.
     IconReplyWnd = Handle();
     OnIconRequest = [this](HWND Toolbar, TGrupButtons& Group, int32_t ImageIndex) {
-        IconChannel.RequestIcon(Toolbar, Group, ImageIndex, Handle());
+        if (!IconCache.Take(Group, ImageIndex) &&
+            IconChannel.RequestIcon(Toolbar, Group, ImageIndex, Handle()))
+            IconCache.Keep(Group, ImageIndex);
     };
     // The mover reads the option at each move.
     AlternateMoveChosen = [this] { return cmodmove->Checked(); };
@@ -387,7 +389,16 @@ void TfTaskBarMain::TkForm1Maximize(TObject*, bool& CallDefault) {
 
 // ---- The list and its commands
 
-void TfTaskBarMain::TimerRefreshOnTimer(TObject*) {
+void TfTaskBarMain::TimerRefreshOnTimer(TObject* Sender) {
+    if (Sender == nullptr)
+        RefreshGate.Forget(); // a command of ours: the rows are rebuilt
+    if (Refreshing)
+        return; // a tick while a refresh waits on the shell: the running one is enough
+    struct TRunning {
+        bool& Flag;
+        explicit TRunning(bool& f) : Flag(f) { Flag = true; }
+        ~TRunning() { Flag = false; }
+    } running{Refreshing};
     ::HideAppButton();
     if (!DragInProgress())
         LastingOrder.Watch();
@@ -431,9 +442,16 @@ void TfTaskBarMain::RefreshRows() {
         key = RowKey(selected->Caption(), selected->SubItems[1]);
     }
 
+    if (!RefreshGate.NeedsRebuild())
+        return; // nothing changed: the rows and the user's row stay as they are
     TGroupListHolder snapshot;
     HWND activeWnd = nullptr;
-    ReadTaskbarButtons(false, snapshot.Groups, activeWnd);
+    if (!ReadTaskbarButtons(false, snapshot.Groups, activeWnd)) {
+        RefreshGate.Forget(); // no reading (the count did not settle): the rows stay
+        return;
+    }
+    RefreshGate.Rebuilt(snapshot.Groups);
+    IconCache.Prune(snapshot.Groups);
     const std::vector<TListRow> rows = BuildListRows(snapshot.Groups, HiddenGroups);
     std::vector<std::string> keys;
     {

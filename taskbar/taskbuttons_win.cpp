@@ -370,15 +370,15 @@ void SendIconRequest(HWND Toolbar, int32_t ImageIndex, HWND ReplyWnd) {
                  reinterpret_cast<LPARAM>(ReplyWnd));
 }
 
-void ReadTaskbarButtons(bool Light, TGroupList& Groups, HWND& ActiveWnd) {
+bool ReadTaskbarButtons(bool Light, TGroupList& Groups, HWND& ActiveWnd) {
     ActiveWnd = nullptr;
     HWND toolbar = FindTaskbarToolbar();
     if (toolbar == nullptr || ReadingButtons)
-        return;
+        return false;
     TReadingGuard guard;
     int count = 0;
     if (!StableButtonCount(toolbar, count))
-        return;
+        return false;
 
     TButtonList buttons = ReadButtons(toolbar, count, Light);
     if (!Light)
@@ -396,6 +396,7 @@ void ReadTaskbarButtons(bool Light, TGroupList& Groups, HWND& ActiveWnd) {
         else
             SendIconRequest(toolbar, request.ImageIndex, IconReplyWnd);
     }
+    return true;
 }
 
 namespace {

@@ -31,8 +31,8 @@ void ComputeGroupRects(TGroupList& Groups);
 // Replaces the contents of Groups with a new snapshot of the taskbar toolbar. ActiveWnd gets
 // the window of the pressed button (0 if none; always 0 when Light). A light snapshot leaves
 // out windows and icons. Groups is left as it was when there is no toolbar, when a snapshot
-// is already running (ReadingButtons), or when the button count does not settle.
-void ReadTaskbarButtons(bool Light, TGroupList& Groups, HWND& ActiveWnd);
+// is already running (ReadingButtons), or when the button count does not settle; false then.
+bool ReadTaskbarButtons(bool Light, TGroupList& Groups, HWND& ActiveWnd);
 
 // --- Icon requests -------------------------------------------------------------------------
 // A full snapshot asks for the icon of every group that has a visible button and whose second
