@@ -67,13 +67,18 @@ std::string TextOf(HWND Wnd) {
 }
 
 std::string WindowTitle(HWND wnd) {
-    int length = ::GetWindowTextLengthA(wnd);
-    if (length <= 0)
-        return {};
-    std::string text(std::size_t(length) + 1, '\0');
-    int got = ::GetWindowTextA(wnd, &text[0], length + 1);
-    text.resize(std::size_t(std::max(got, 0)));
-    return text;
+    // GetWindowTextA takes another program's title from the system without a message to that
+    // program (GetWindowTextLengthA would send one): the shell polls hundreds of windows. The
+    // buffer grows until the title fits.
+    std::string text(256, '\0');
+    for (;;) {
+        int got = ::GetWindowTextA(wnd, &text[0], int(text.size()));
+        if (got < int(text.size()) - 1 || text.size() >= (1u << 20)) {
+            text.resize(std::size_t(std::max(got, 0)));
+            return text;
+        }
+        text.assign(text.size() * 4, '\0');
+    }
 }
 
 namespace {
