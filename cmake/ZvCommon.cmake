@@ -6,18 +6,11 @@
 
 set(ZV_WARNINGS -Wall -Wextra -Werror -Wno-cast-function-type)
 
-# The flavours that only run tests are built for a short build: each target's sources in a few
-# unity batches (the headers of Windows and GoogleTest parsed once per batch, not once per
-# file), optimised lightly, and the Wine flavour without debug information. The shipped files
-# keep the release build (-O2, one object per source).
+# The flavours that only run tests are built for a short build: optimised lightly, and the Wine
+# flavour without debug information. The shipped files keep the release build (-O2 -g). (Unity
+# builds were tried and dropped: test helpers of one name in two files of a program became
+# overloads of each other and silently changed what a test checked.)
 if(NOT ZV_FLAVOR STREQUAL "ship")
-  set(CMAKE_UNITY_BUILD ON)
-  set(CMAKE_UNITY_BUILD_BATCH_SIZE 16)
-  # A source included into a batch counts as a header to GCC, which then warns about every
-  # class of it that uses its own anonymous namespace; the release build still checks that.
-  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-    list(APPEND ZV_WARNINGS -Wno-subobject-linkage)
-  endif()
   if(ZV_FLAVOR STREQUAL "win")
     set(CMAKE_CXX_FLAGS_RELWITHDEBINFO "-O1 -DNDEBUG")
     set(CMAKE_C_FLAGS_RELWITHDEBINFO "-O1 -DNDEBUG")
