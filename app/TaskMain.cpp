@@ -236,7 +236,9 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner, TProgram& Program)
     TTaskbar& taskbar = Program_.Taskbar;
     taskbar.IconReplyWnd = Handle();
     taskbar.OnIconRequest = [this](HWND Toolbar, TGrupButtons& Group, int32_t ImageIndex) {
-        Program_.IconChannel.RequestIcon(Toolbar, Group, ImageIndex, Handle());
+        if (!IconCache.Take(Group, ImageIndex) &&
+            Program_.IconChannel.RequestIcon(Toolbar, Group, ImageIndex, Handle()))
+            IconCache.Keep(Group, ImageIndex);
     };
     // The mover reads the option at each move.
     taskbar.AlternateMoveChosen = [this] { return cmodmove->Checked(); };
@@ -421,7 +423,16 @@ void TfTaskBarMain::TkForm1Maximize(TObject*, bool& CallDefault) {
 
 // ---- The list and its commands
 
-void TfTaskBarMain::TimerRefreshOnTimer(TObject*) {
+void TfTaskBarMain::TimerRefreshOnTimer(TObject* Sender) {
+    if (Sender == nullptr)
+        RefreshGate.Forget(); // a command of ours: the rows are rebuilt
+    if (Refreshing)
+        return; // a tick while a refresh waits on the shell: the running one is enough
+    struct TRunning {
+        bool& Flag;
+        explicit TRunning(bool& f) : Flag(f) { Flag = true; }
+        ~TRunning() { Flag = false; }
+    } running{Refreshing};
     ::HideAppButton();
     // A hidden window its program has shown again leaves the hidden groups at once, also while
     // the list is not shown: if its program hides it again, it stays the program's.
@@ -470,7 +481,11 @@ void TfTaskBarMain::RefreshRows() {
         selectedGroup = RowGroup(*selected);
     }
 
+    if (!RefreshGate.NeedsRebuild())
+        return; // nothing changed: the rows and the user's row stay as they are
     const TListRows rows = Commands.Rows();
+    RefreshGate.Rebuilt(rows.Snapshot);
+    IconCache.Prune(rows.Snapshot);
     std::vector<TGroupId> groups;
     {
         TItemsUpdate update(items); // painted once, when the bracket closes

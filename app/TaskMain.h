@@ -14,6 +14,8 @@
 #include "components/SaveState_win.h"
 #include "components/TrayIcon_win.h"
 #include "dragdrop/BalloonHost.h"
+#include "taskbar/IconCache.h"
+#include "taskbar/RefreshCheck_win.h"
 #include "taskbar/loader_hook_win.h"
 #include "taskbar/taskbuttons.h"
 #include "toolkit/ComCtrls.h"
@@ -120,8 +122,13 @@ public:
     // hidden.
     void TkForm1Maximize(TObject* Sender, bool& CallDefault);
 
-    // One refresh of the list from a new snapshot (also called with no sender by Up and Down).
+    // One refresh of the list (also called with no sender by Up and Down, which always
+    // rebuilds it). A tick rebuilds the rows only when the taskbar changed; a tick that comes
+    // while a refresh runs is dropped.
     void TimerRefreshOnTimer(TObject* Sender);
+    // The refresh's cheap look at the taskbar, and the group icons kept between rebuilds.
+    TRefreshGate RefreshGate;
+    TIconCache IconCache;
     void TimerHideTimer(TObject* Sender);
     void TimerForceTimer(TObject* Sender);
     void TimerHelpTimer(TObject* Sender);
@@ -169,8 +176,10 @@ private:
     TIconHookLoader IconHook;
     TListCommands Commands;
 
-    // Rebuilds the rows from a new snapshot and the hidden groups, keeping the user's row.
+    // Rebuilds the rows from a new snapshot and the hidden groups, keeping the user's row,
+    // when the taskbar changed since the last rebuild.
     void RefreshRows();
+    bool Refreshing = false;
     bool DragInProgress() const;
     // Up (Step -1) and Down (Step 1).
     void MoveSelectedRow(int Step);

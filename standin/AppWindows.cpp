@@ -69,13 +69,18 @@ std::string TextOf(HWND Wnd) {
 }
 
 std::string WindowTitle(HWND wnd) {
-    int length = ::GetWindowTextLengthW(wnd);
-    if (length <= 0)
-        return {};
-    std::wstring text(std::size_t(length) + 1, L'\0');
-    int got = ::GetWindowTextW(wnd, &text[0], length + 1);
-    text.resize(std::size_t(std::max(got, 0)));
-    return Utf8Text(text);
+    // GetWindowTextW takes another program's title from the system without a message to that
+    // program (GetWindowTextLength would send one): the shell polls hundreds of windows. The
+    // buffer grows until the title fits.
+    std::wstring text(256, L'\0');
+    for (;;) {
+        int got = ::GetWindowTextW(wnd, &text[0], int(text.size()));
+        if (got < int(text.size()) - 1 || text.size() >= (1u << 20)) {
+            text.resize(std::size_t(std::max(got, 0)));
+            return Utf8Text(text);
+        }
+        text.assign(text.size() * 4, L'\0');
+    }
 }
 
 namespace {

@@ -110,15 +110,17 @@ void TIconChannel::SetPendingIconGroup(TGrupButtons* Group) {
         Group->OnDestroy = [this](TGrupButtons&) { FPendingIconGroup = nullptr; };
 }
 
-void TIconChannel::RequestIcon(HWND Toolbar, TGrupButtons& Group, int32_t ImageIndex,
+bool TIconChannel::RequestIcon(HWND Toolbar, TGrupButtons& Group, int32_t ImageIndex,
                                HWND ReplyWnd) {
     SetPendingIconGroup(&Group);
+    FDrawn = false;
     // The reply comes while this waits; a reply that comes later finds no group.
     struct TForget {
         TIconChannel& Channel;
         ~TForget() { Channel.SetPendingIconGroup(nullptr); }
     } forget{*this};
     SendIconRequest(Toolbar, ImageIndex, ReplyWnd);
+    return FDrawn && FPendingIconGroup == &Group;
 }
 
 void TIconChannel::IconReply(HICON Icon, HWND ReplyWnd) {
@@ -138,6 +140,7 @@ void TIconChannel::IconReply(HICON Icon, HWND ReplyWnd) {
             return;
     }
     bitmap.Transparent = true;
+    FDrawn = true;
 }
 
 bool DrawIconOnto(TBitmap16& Bitmap, HICON Icon) {

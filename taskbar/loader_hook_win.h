@@ -74,8 +74,9 @@ public:
 
     // Sends the request for Group's icon (image ImageIndex of Toolbar's image list, answered
     // to ReplyWnd). Group is the pending icon group until the request returns or the group is
-    // destroyed, whichever comes first.
-    void RequestIcon(HWND Toolbar, TGrupButtons& Group, int32_t ImageIndex, HWND ReplyWnd);
+    // destroyed, whichever comes first. True when a reply drew the icon into Group, which
+    // still exists.
+    bool RequestIcon(HWND Toolbar, TGrupButtons& Group, int32_t ImageIndex, HWND ReplyWnd);
     // A reply that reached ReplyWnd: takes over Icon and destroys it; before that, draws it
     // into the pending group's Icon (top left at (0, 0)) and marks that transparent. With no
     // pending group only the icon is released.
@@ -87,6 +88,7 @@ private:
     void SetPendingIconGroup(TGrupButtons* Group);
 
     TGrupButtons* FPendingIconGroup = nullptr;
+    bool FDrawn = false; // a reply drew into the pending group
 };
 
 // Draws Icon onto Bitmap with its top left corner at (0, 0); false when the icon cannot be

@@ -3,11 +3,14 @@
 # toolbar, read and moved the same way.
 zv_logic_library(zv_taskbuttons_logic ${CMAKE_CURRENT_LIST_DIR}/taskbuttons.cpp
                  ${CMAKE_CURRENT_LIST_DIR}/toolbarread.cpp
-                 ${CMAKE_CURRENT_LIST_DIR}/taskmove.cpp)
+                 ${CMAKE_CURRENT_LIST_DIR}/taskmove.cpp
+                 ${CMAKE_CURRENT_LIST_DIR}/RefreshCheck.cpp
+                 ${CMAKE_CURRENT_LIST_DIR}/IconCache.cpp)
 
 zv_win_library(zv_taskbuttons ${CMAKE_CURRENT_LIST_DIR}/taskbuttons_win.cpp
                ${CMAKE_CURRENT_LIST_DIR}/Taskbar_win.cpp
-               ${CMAKE_CURRENT_LIST_DIR}/trayicons_win.cpp)
+               ${CMAKE_CURRENT_LIST_DIR}/trayicons_win.cpp
+               ${CMAKE_CURRENT_LIST_DIR}/RefreshCheck_win.cpp)
 if(WIN32)
   target_link_libraries(zv_taskbuttons PUBLIC zv_taskbuttons_logic zv_memmgr zv_toolkit)
 endif()
