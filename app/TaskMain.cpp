@@ -343,6 +343,8 @@ void TfTaskBarMain::WndProc(TMessage& Message) {
     } else if (Message.Msg == TaskbarCreatedMsg()) {
         Program_.LastingOrder.Recheck(); // a new shell: the order is put back at the next tick
         Program_.TrayOrder.Recheck();
+        IconCache.Clear(); // the new shell's pictures are asked for anew
+        RefreshGate.Forget();
         if (!Program_.Exiting)
             StartIconHook(); // the icon library into the new shell, or the rows lose their icons
     } else if (Message.Msg == IconReplyMsg()) {

@@ -14,7 +14,7 @@ TButtonList ReadButtonsWithWindows(HWND Toolbar) {
     if (count <= 0)
         return {};
     try {
-        const std::unique_ptr<TProcessMemMgr> mem = ProcessMemMgrFactory(Toolbar);
+        const std::unique_ptr<TProcessMemMgr> mem = CreateProcessMemMgrForWindow(Toolbar);
         return ReadToolbarButtons(Toolbar, count, false, *mem);
     } catch (const std::exception&) {
         return {};

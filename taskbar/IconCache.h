@@ -20,6 +20,8 @@ public:
     void Keep(const TGrupButtons& Group, int32_t ImageIndex);
     // Lets go of the icons of every window that is not in Groups any more.
     void Prune(const TGroupList& Groups);
+    // A new shell: its image list is another, so no kept icon stands for its pictures.
+    void Clear() { Icons_.clear(); }
     std::size_t Size() const { return Icons_.size(); }
 
 private:

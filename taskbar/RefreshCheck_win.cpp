@@ -75,7 +75,7 @@ bool TRefreshGate::NeedsRebuild() {
     if (toolbar == nullptr)
         return true;
     try {
-        std::unique_ptr<TProcessMemMgr> mem = ProcessMemMgrFactory(toolbar);
+        std::unique_ptr<TProcessMemMgr> mem = CreateProcessMemMgrForWindow(toolbar);
         FLookRead = ReadToolbarLook(toolbar, *mem, FLook, &FCalls);
     } catch (const Exception&) {
         FLookRead = false;

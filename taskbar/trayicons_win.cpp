@@ -51,7 +51,7 @@ std::vector<TTrayButton> ReadTrayButtons(HWND Toolbar, int First) {
     if (count <= First || First < 0)
         return buttons;
     try {
-        const std::unique_ptr<TProcessMemMgr> mem = ProcessMemMgrFactory(Toolbar);
+        const std::unique_ptr<TProcessMemMgr> mem = CreateProcessMemMgrForWindow(Toolbar);
         const TRemoteBlock block(*mem, sizeof(TBBUTTON) + sizeof(RECT));
         char* const remoteButton = block.At(0);
         char* const remoteRect = block.At(sizeof(TBBUTTON));

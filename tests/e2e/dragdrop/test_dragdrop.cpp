@@ -273,26 +273,21 @@ class DragDropGrouped : public DragDrop {};
 TEST_P(DragDropGrouped, AProgramsTwoWindowsMoveTogether) {
     Apps[1]->Open("Bravo 2");
     ASSERT_TRUE(TaskbarBecomes({"Alpha", "Bravo", "Bravo 2", "Charlie", "Delta"}));
-    std::vector<TRect> groups = Groups();
-    ASSERT_EQ(groups.size(), 4u);
-    // Bravo 2's own button: the last quarter of its program's group.
-    const TRect& bravo = groups[1];
-    const POINT second{bravo.Left + 3 * (bravo.Right - 5 - bravo.Left) / 4,
-                       (bravo.Top + bravo.Bottom - 5) / 2};
-    POINT end = Middle(groups[3]);
+    // The shell's own buttons: Alpha, Bravo, Bravo 2, Charlie, Delta.
+    std::vector<TRect> buttons = Groups();
+    ASSERT_EQ(buttons.size(), 5u);
+    POINT end = Middle(buttons[4]);
     end.x += 4;
-    PressAndMove(second, end);
+    PressAndMove(Middle(buttons[2]), end); // Bravo 2's own button, to Delta's trailing half
     EXPECT_TRUE(BalloonBecomes(true));
     LetGo();
     EXPECT_TRUE(TaskbarBecomes({"Alpha", "Charlie", "Delta", "Bravo", "Bravo 2"}))
         << ::testing::PrintToString(TaskbarOrder());
 
     // Alpha dropped on Bravo 2's button goes behind the whole group, not between its windows.
-    groups = Groups();
-    ASSERT_EQ(groups.size(), 4u);
-    const TRect& last = groups[3];
-    PressAndMove(Middle(groups[0]), {last.Left + 5 * (last.Right - 5 - last.Left) / 8,
-                                     (last.Top + last.Bottom - 5) / 2});
+    buttons = Groups();
+    ASSERT_EQ(buttons.size(), 5u);
+    PressAndMove(Middle(buttons[0]), Leading(buttons[4]));
     LetGo();
     EXPECT_TRUE(TaskbarBecomes({"Charlie", "Delta", "Bravo", "Bravo 2", "Alpha"}))
         << ::testing::PrintToString(TaskbarOrder());

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -199,14 +200,19 @@ HWND ProgramIconWindow(zvtest::StandinShell& Shell, DWORD Pid) {
     return nullptr;
 }
 
-// The icons the icon library has made in the shell's process (its counters section).
-uint32_t IconsMadeIn(DWORD ShellPid) {
-    const std::string name = "ZorvaneIconCounters." + std::to_string(ShellPid);
-    ScopedKernelHandle section(::OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str()));
-    if (!section)
-        return 0;
-    ScopedView view(::MapViewOfFile(section.get(), FILE_MAP_READ, 0, 0, 8));
-    return view ? *static_cast<const uint32_t*>(view.get()) : 0;
+// Whether the icon library is loaded in the shell's process (its hook brought it there).
+bool IconLibraryIn(DWORD ShellPid) {
+    const HANDLE raw = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, ShellPid);
+    if (raw == INVALID_HANDLE_VALUE)
+        return false;
+    ScopedKernelHandle snap(raw);
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof(module);
+    for (BOOL more = ::Module32First(snap.get(), &module); more;
+         more = ::Module32Next(snap.get(), &module))
+        if (::lstrcmpiA(module.szModule, "images.dll") == 0)
+            return true;
+    return false;
 }
 
 zvtest::ChildProcess StartProgram() {
@@ -240,13 +246,13 @@ TEST(GroupIcons, ComeFromTheNewShellAfterItRestarted) {
     const HWND main = WaitForMainWindowBack(program, kStartMs);
     ASSERT_TRUE(main);
     // The list refreshes every second while it shows, asking the shell for the icons.
-    ASSERT_TRUE(RoundTripUntil(main, kWaitMs, [&] { return IconsMadeIn(shell->Pid()) > 0; }))
-        << "no icon from the first shell";
+    ASSERT_TRUE(RoundTripUntil(main, kWaitMs, [&] { return IconLibraryIn(shell->Pid()); }))
+        << "no icon library in the first shell";
     shell.reset();
     shell = std::make_unique<zvtest::StandinShell>(); // says "TaskbarCreated"
     shell->Sync();
-    EXPECT_TRUE(RoundTripUntil(main, kWaitMs, [&] { return IconsMadeIn(shell->Pid()) > 0; }))
-        << "no icon from the new shell";
+    EXPECT_TRUE(RoundTripUntil(main, kWaitMs, [&] { return IconLibraryIn(shell->Pid()); }))
+        << "no icon library in the new shell";
 }
 
 // A start-up warning waits for its button: the tray icon opens nothing over it meanwhile.

@@ -6,6 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <any>
 
 #include "app/Help.h"
@@ -190,18 +192,19 @@ TEST_F(TaskList, TitlesInAnyScriptReachTheRowsAndTheBalloonWhole) {
     ASSERT_THAT(Captions(), ElementsAre("notes 1+", russian + "+", chinese + "+"));
 
     // A drag of Bravo's button: the balloon names it, in its label and its window's text.
-    TGroupList groups;
-    HWND active = nullptr;
-    ReadTaskbarButtons(true, groups, active);
-    ASSERT_EQ(groups.size(), 4u);
-    const TRect& r = groups[3].Group->Rect;
-    FTaskBarBallon->QLX_MouseHook1MouseClick(nullptr, FromHWND(zvtest::StandinShell::Toolbar()),
-                                             (r.Left + r.Right - 5) / 2, (r.Top + r.Bottom - 5) / 2,
-                                             TMouseButton::Left, bmDown);
-    ASSERT_TRUE(FTaskBarBallon->Dragging());
-    EXPECT_EQ(FTaskBarBallon->QlxLabelCaption.Caption, chinese);
-    EXPECT_EQ(FTaskBarBallon->Caption(), chinese);
-    FTaskBarBallon->SetDragging(false);
+    const TGroupList groups = Program.Taskbar.Snapshot(true);
+    auto bravo = std::find_if(groups.begin(), groups.end(),
+                              [&](const TGroupListItem& g) { return g.Group->Caption == chinese; });
+    ASSERT_NE(bravo, groups.end());
+    const TRect& r = bravo->Group->Rect;
+    TFTaskBarBallon& balloon = *Program.Balloon;
+    balloon.QLX_MouseHook1MouseClick(nullptr, FromHWND(zvtest::StandinShell::Toolbar()),
+                                     (r.Left + r.Right - 5) / 2, (r.Top + r.Bottom - 5) / 2,
+                                     TMouseButton::Left, bmDown);
+    ASSERT_TRUE(balloon.Dragging());
+    EXPECT_EQ(balloon.QlxLabelCaption.Caption, chinese);
+    EXPECT_EQ(balloon.Caption(), chinese);
+    balloon.SetDragging(false);
 }
 
 // The icon a sample application set on its window, drawn as a reply draws it.
@@ -224,15 +227,16 @@ TEST_F(TaskList, EachRowShowsItsApplicationsOwnIcon) {
     }
     EXPECT_NE(Rows()[1].Icon().Pixels, Rows()[2].Icon().Pixels);
 
-    // Without the icon library in the shell the rows still come, without icons. The library
-    // is one module in this process, so a second loader stops the main window's hook too.
+    // Without the icon library in the shell the rows still come, with the icons drawn before
+    // (kept per window and picture). The library is one module in this process, so a second
+    // loader stops the main window's hook too.
     TIconHookLoader other;
     other.StartIconHook();
     ASSERT_TRUE(other.StopIconHook());
     Refresh();
     ASSERT_THAT(Captions(), ElementsAre("notes 1+", "alpha+", "bravo+"));
     for (int row = 0; row < 3; ++row)
-        EXPECT_EQ(Rows()[row].Icon().Pixels, TBitmap16().Pixels) << row;
+        EXPECT_EQ(Rows()[row].Icon().Pixels, OwnIcon(windows[row]).Pixels) << row;
 }
 
 TEST_F(TaskList, TheUsersRowStaysSelectedWhereverItGoes) {
