@@ -594,28 +594,3 @@ void TfTaskBarMain::SetHostTitle(const std::string& Text) {
 void TfTaskBarMain::HideAppButton() {
     ::HideAppButton();
 }
-
-void TfTaskBarMain::TrayIconMoved() {
-    Program_.TrayOrder.Remember(Program_.LastingOrder.Enabled());
-}
-
-bool TfTaskBarMain::MiddleClickCloses() const {
-    return cbMiddleClose->Checked();
-}
-
-void TfTaskBarMain::GroupMoved() {
-    // The user's order, as the taskbar shows it now.
-    Program_.LastingOrder.Remember(Program_.Taskbar.Snapshot(false));
-}
-
-void TfTaskBarMain::MoveForegroundGroup(int Step) {
-    // Like Up and Down, a failure ends the move silently.
-    try {
-        const HWND foreground = ::GetForegroundWindow();
-        Commands.MoveGroupOfWindow(FromHWND(foreground),
-                                   FromHWND(::GetAncestor(foreground, GA_ROOTOWNER)), Step);
-    } catch (const std::exception&) {
-    }
-    if (Showing())
-        TimerRefreshOnTimer(nullptr);
-}

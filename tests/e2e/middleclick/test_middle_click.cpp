@@ -60,10 +60,13 @@ protected:
         return {(R.Left + R.Right - 5) / 2, (R.Top + R.Bottom - 5) / 2};
     }
 
-    // The groups' screen rectangles, in taskbar order.
+    // The shell's shown buttons' screen rectangles, in taskbar order.
     std::vector<TRect> Groups() {
         Shell->Sync();
-        return zvtest::GroupRects();
+        std::vector<TRect> rects;
+        for (const RECT& r : Shell->ShownButtonRects())
+            rects.push_back({r.left, r.top, r.right, r.bottom});
+        return rects;
     }
 
     void MiddleClickAt(POINT P) {
