@@ -33,18 +33,14 @@ int32_t PositionOfKey(const TGroupList& Groups, const TGroupKey& Key) {
     return -1;
 }
 
+TPoint HookScreenPoint(int32_t X, int32_t Y) {
+    return {static_cast<int16_t>(X & 0xFFFF), static_cast<int16_t>(Y & 0xFFFF)};
+}
+
 bool TDragTracker::Press(const TGroupList& Groups, int32_t Index, TPoint Press) {
-    if (Dragging_) {
-        Cancel();
-        return false;
-    }
     const std::optional<TGroupKey> key = GroupKeyAt(Groups, Index);
     if (!key || key->End)
         return false;
-    const TGrupButtons& group = *Groups[static_cast<std::size_t>(Index)].Group;
-    const TTaskButton* visible = VisibleButton(group);
-    if (visible->IsGroupHeader)
-        return false; // the shell opens the group's menu there
     Dragging_ = true;
     SourceIndex_ = Index;
     TargetIndex_ = -1; // a click without a move moves nothing
@@ -65,10 +61,9 @@ bool TDragTracker::MoveInZone(const TGroupList& Groups, int32_t Index, TPoint Cu
     return !BalloonShowing && away;
 }
 
-std::optional<TDropMove> TDragTracker::Release(const TGroupList& Groups, bool InZone,
-                                               bool OverTaskbar) {
+std::optional<TDropMove> TDragTracker::Release(const TGroupList& Groups, bool InZone) {
     std::optional<TDropMove> move;
-    if (Dragging_ && InZone && OverTaskbar && Source_ && Target_) {
+    if (Dragging_ && InZone && Source_ && Target_) {
         // The release's snapshot may differ from those of the press and the last move: a window
         // may have closed or opened meanwhile. The groups are found again by their buttons;
         // when either is gone, nothing moves.

@@ -22,6 +22,17 @@ std::optional<TGroupKey> GroupKeyAt(const TGroupList& Groups, int32_t Position);
 // The position of the group with Key in Groups (the end: Groups.size()); -1 when it is gone.
 int32_t PositionOfKey(const TGroupList& Groups, const TGroupKey& Key);
 
+// A position as the mouse hook reports it, two unsigned 16-bit halves, on the screen: left of
+// or above the primary screen is negative. Positions already signed pass unchanged.
+TPoint HookScreenPoint(int32_t X, int32_t Y);
+
+// The right mouse button's asynchronous key state (GetAsyncKeyState) tells of a right click
+// completed since the previous look: up now, pressed meanwhile. That ends a drag without a
+// move; a right button still held does not.
+constexpr bool RightClickCompleted(int16_t AsyncKeyState) {
+    return AsyncKeyState > 0;
+}
+
 // A group to move: from its position in front of the group at To (as MoveTaskButton takes them).
 struct TDropMove {
     int32_t From = -1;
@@ -38,19 +49,19 @@ public:
     int32_t TargetIndex() const { return TargetIndex_; }
     TPoint PressPoint() const { return PressPoint_; }
 
-    // A press on the group at Index of Groups (found at the press) at Press. A press on a group
-    // header starts nothing; a press while a drag is in progress ends that drag without a move
-    // and starts nothing. True when a drag started.
+    // A press on the group at Index of Groups (found at the press) at Press, a collapsed
+    // group's header too. A press during a drag starts the drag again from that group, with no
+    // target yet. True when a drag started; a press on no group starts nothing and leaves a
+    // drag in progress as it is.
     bool Press(const TGroupList& Groups, int32_t Index, TPoint Press);
     // A move inside the zone of drop position Index of Groups (the move's snapshot). True when
     // the balloon, hidden until now, is to show: the cursor is more than kShowDistance away from
     // the press point in x or in y.
     bool MoveInZone(const TGroupList& Groups, int32_t Index, TPoint Cursor, bool BalloonShowing);
     // The end of a drag: at a release with the release's fresh snapshot (InZone: the release
-    // point lies in a drop zone, OverTaskbar: over the taskbar or the balloon, not another
-    // program's window). The move to carry out, if any; afterwards no drag is in progress and
-    // both indexes are -1.
-    std::optional<TDropMove> Release(const TGroupList& Groups, bool InZone, bool OverTaskbar);
+    // point lies in a drop zone, whatever window is under it). The move to carry out, if any;
+    // afterwards no drag is in progress and both indexes are -1.
+    std::optional<TDropMove> Release(const TGroupList& Groups, bool InZone);
     // Ends a drag without a move.
     void Cancel();
 

@@ -90,11 +90,22 @@ TEST_F(BalloonWindow, StartsTheHookAndDrawsItsPartsOverTheColourKey) {
     EXPECT_EQ(picture.At(30, 20), 0xDEDEEFu) << "the shape's fill";
     EXPECT_EQ(picture.At(72 + 24, 85 + 42), 0xD40138u) << "the arrow's tip";
 
-    // A second press ends the drag without a move.
-    Balloon->QLX_MouseHook1MouseClick(nullptr, FromHWND(bar.Toolbar()), press.x, press.y,
+    // A move over the first group, then presses: one on another window changes nothing; one on
+    // the third group starts the drag again from there, with no target.
+    const POINT over = Middle(groups[0]);
+    Balloon->QLX_MouseHook1MouseMove(nullptr, FromHWND(bar.Toolbar()), over.x, over.y);
+    EXPECT_EQ(Balloon->TargetIndex(), 0);
+    Balloon->QLX_MouseHook1MouseClick(nullptr, FromHWND(Balloon->Handle()), over.x, over.y,
                                       TMouseButton::Left, bmDown);
-    EXPECT_FALSE(Balloon->Dragging());
-    EXPECT_TRUE(fTaskBarMain->TimerRefresh->Enabled());
+    EXPECT_EQ(Balloon->SourceIndex(), 1);
+    EXPECT_EQ(Balloon->TargetIndex(), 0);
+    const POINT again = Middle(groups[2]);
+    Balloon->QLX_MouseHook1MouseClick(nullptr, FromHWND(bar.Toolbar()), again.x, again.y,
+                                      TMouseButton::Left, bmDown);
+    ASSERT_TRUE(Balloon->Dragging());
+    EXPECT_EQ(Balloon->SourceIndex(), 2);
+    EXPECT_EQ(Balloon->TargetIndex(), -1);
+    EXPECT_FALSE(fTaskBarMain->TimerRefresh->Enabled());
 }
 
 TEST_F(BalloonWindow, TheMousePollEndsADragWhoseReleaseTheHookMissed) {
