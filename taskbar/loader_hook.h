@@ -12,8 +12,9 @@
 // cannot be drawn, so while the reply is being handled the library also keeps the icon's
 // pixels in a section named after the reply window (TIconPixels); a receiver that cannot draw
 // the handle rebuilds the icon from them. After the reply returns the library destroys the
-// icon itself, since a receiver cannot destroy an icon that another process owns; it counts
-// the icons it made and freed in a section named after the shell's process (TIconCounters).
+// icon itself when the receiver lives in another process, since a receiver cannot destroy an
+// icon that another process owns; it counts the icons it made, destroyed, and found gone in a
+// section named after the shell's process (TIconCounters).
 #include <cstdint>
 #include <string>
 
@@ -52,8 +53,9 @@ std::string IconPixelsSectionName(TWndHandle ReplyWnd);
 
 // What the library counts in the process it answers in.
 struct TIconCounters {
-    uint32_t Made = 0;  // icons made for replies
-    uint32_t Freed = 0; // of those, the ones no longer in existence after their reply
+    uint32_t Made = 0;          // icons made for replies
+    uint32_t DestroyedHere = 0; // of those, destroyed by the library after their reply
+    uint32_t AlreadyGone = 0;   // of those, destroyed by their receiver during the reply
 };
 // The section of the counters of the library in process Pid.
 std::string IconCountersSectionName(uint32_t Pid);
