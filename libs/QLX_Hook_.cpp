@@ -45,6 +45,10 @@ LRESULT CALLBACK MouseProc(int nCode, WPARAM wParam, LPARAM lParam) noexcept;
 // Windows calls the hook) until it is asked to stop, and removes the hook.
 class HookThread {
 public:
+    // A thread ended in its wait is gone at once; this only bounds the wait should the system
+    // take longer.
+    static constexpr DWORD kTerminateWaitMs = 5000;
+
     bool Running() const { return static_cast<bool>(thread_); }
 
     // Starts the thread and waits until its hook is set: 0, or a Windows error code (nothing
@@ -53,8 +57,8 @@ public:
         module_ = module;
         ready_.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
         stopped_.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-        never_.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-        if (!ready_ || !stopped_ || !never_)
+        release_.reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        if (!ready_ || !stopped_ || !release_)
             return Failure();
         thread_.reset(::CreateThread(nullptr, 0, &HookThread::Main, this, 0, &threadId_));
         if (!thread_)
@@ -67,21 +71,22 @@ public:
     }
 
     // Ends the thread: once this returns, its hook is removed and it runs no more code of this
-    // library. In the loader lock (the library is being freed) the thread's own end cannot be
-    // awaited, since ending a thread takes that lock: it is left on its way out, waiting in
-    // the system, where it ends as soon as the library has gone.
+    // library. In the loader lock (the library is being freed) the thread cannot be let out
+    // through this library's code, which is about to go, nor end by itself, since ending a
+    // thread takes that lock: it is ended where it waits, in the system, holding nothing.
     void Stop(bool InLoaderLock) noexcept {
         if (!thread_)
             return;
         // Nothing else posts to the thread, so its queue has room.
         ::PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
         ::WaitForSingleObject(stopped_.get(), INFINITE);
-        // The thread waits, alertable, in SignalObjectAndWait: it ends through ExitThread
-        // called from there, never returning into this library's code.
-        ::QueueUserAPC(reinterpret_cast<PAPCFUNC>(reinterpret_cast<void (*)()>(&::ExitThread)),
-                       thread_.get(), 0);
-        if (!InLoaderLock)
+        if (InLoaderLock) {
+            ::TerminateThread(thread_.get(), 0);
+            ::WaitForSingleObject(thread_.get(), kTerminateWaitMs);
+        } else {
+            ::SetEvent(release_.get());
             ::WaitForSingleObject(thread_.get(), INFINITE);
+        }
         thread_.reset();
         threadId_ = 0;
     }
@@ -103,8 +108,8 @@ private:
             }
         }
         // Tells Stop that the hook is gone and waits in the same call, so that nothing of this
-        // library runs after the signal: Stop ends the thread from this wait.
-        ::SignalObjectAndWait(self->stopped_.get(), self->never_.get(), INFINITE, TRUE);
+        // library runs after the signal unless Stop lets the thread out.
+        ::SignalObjectAndWait(self->stopped_.get(), self->release_.get(), INFINITE, FALSE);
         return 0;
     }
 
@@ -113,7 +118,7 @@ private:
     DWORD threadId_ = 0;
     ScopedKernelHandle ready_;   // the thread has set its hook, or failed to
     ScopedKernelHandle stopped_; // the thread has removed its hook
-    ScopedKernelHandle never_;   // never set: the thread's last wait
+    ScopedKernelHandle release_; // lets the thread out of its last wait
     int32_t startResult_ = 0;
 };
 
