@@ -21,8 +21,13 @@ void RunProgram() {
     application.Initialize();
     application.SetTitle("Zorvane");
     application.CreateForm(fTaskBarMain);
-    application.CreateForm(FTaskBarBallon);
     application.CreateForm(FHelp);
+    // The balloon window starts the mouse hook, whose own thread waits for input at once: from
+    // then on the process counts as started (WaitForInputIdle of whoever started it returns).
+    // So it comes last, with the other windows made and the main window up.
+    if (!application.Terminated())
+        application.MainForm()->Show();
+    application.CreateForm(FTaskBarBallon);
     application.Run();
 }
 } // namespace

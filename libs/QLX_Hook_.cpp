@@ -1,7 +1,9 @@
 // The mouse-hook library. A low-level mouse hook (WH_MOUSE_LL) in the process that attaches
 // receivers. The hook runs on a thread of the library's own with its own message loop, started
 // with the first attachment and ended with the last detachment or when the library is freed: so
-// the mouse never waits for a receiver's thread, however busy that thread is.
+// the mouse never waits for a receiver's thread, however busy that thread is. That thread waits
+// for input from its start, and a process counts as started once any of its threads does (the
+// end of WaitForInputIdle for whoever started it): a program attaches when its start-up is done.
 // Per mouse move, press or release it posts WM_USER + code to every receiver window:
 //   code   the mouse message - WM_MOUSEMOVE: 0 move, 1 left down, 2 left up, 4 right down,
 //          5 right up, 7 middle down, 8 middle up (low-level hooks never see double-clicks,
