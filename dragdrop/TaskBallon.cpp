@@ -206,6 +206,9 @@ void TFTaskBarBallon::Press(std::intptr_t SourceWindow, TPoint P) {
         IdleReset(); // on the toolbar, but on no group
         return;
     }
+    // Only a right click made during this drag ends it: one completed before it (a context
+    // menu opened elsewhere, say) is forgotten here, or the drag's first move would end it.
+    ::GetAsyncKeyState(VK_RBUTTON);
     MoveBalloon(P);
     QlxLabelCaption.Caption = caption;
     SetCaption(caption); // the window's own text names the dragged group too

@@ -71,9 +71,11 @@ TEST_F(BalloonWindow, StartsTheHookAndDrawsItsPartsOverTheColourKey) {
     // The events below are the test's own: no real mouse move, posted by the hook's thread at
     // any time, may be taken along with them.
     Balloon->StopMouseHook();
-    // A right click of an earlier test in this session, still on record, would end the drag
-    // at the first move.
-    ::GetAsyncKeyState(VK_RBUTTON);
+    // A right click completed before the drag, still on record, does not end it at its first
+    // move.
+    standin::MoveMouseTo({2, 2});
+    standin::PressButton(MOUSEEVENTF_RIGHTDOWN);
+    standin::PressButton(MOUSEEVENTF_RIGHTUP);
 
     zvtest::TBenchToolbar bar(Shell, 3);
     const std::vector<TRect> groups = Groups();
