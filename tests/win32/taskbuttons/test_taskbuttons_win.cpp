@@ -201,8 +201,8 @@ TEST_F(Snapshot, EightButtonToolbarFullAndLight) {
     requests.clear();
     EXPECT_EQ(Read(true), nullptr);
     // The same groups, without captions: a drag needs none.
-    EXPECT_THAT(Shape(), ElementsAre(ElementsAre("", ""), ElementsAre("", "", ""),
-                                     ElementsAre("", "", "")));
+    EXPECT_THAT(Shape(),
+                ElementsAre(ElementsAre("", ""), ElementsAre("", "", ""), ElementsAre("", "", "")));
     for (std::size_t i = 0; i < Groups.size(); ++i) {
         SCOPED_TRACE(i);
         const TGrupButtons& g = *Groups[i].Group;
