@@ -60,10 +60,14 @@ protected:
         return {(R.Left + R.Right - 5) / 2, (R.Top + R.Bottom - 5) / 2};
     }
 
-    // The groups' screen rectangles, in taskbar order.
+    // The shown buttons' screen rectangles, in taskbar order, as the shell lays them out (one
+    // per window: the middle click closes one window, not its program's group).
     std::vector<TRect> Groups() {
         Shell->Sync();
-        return zvtest::GroupRects();
+        std::vector<TRect> buttons;
+        for (const RECT& r : Shell->ShownButtonRects())
+            buttons.push_back({r.left, r.top, r.right, r.bottom});
+        return buttons;
     }
 
     void MiddleClickAt(POINT P) {
