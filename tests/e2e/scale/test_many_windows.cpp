@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -43,11 +45,13 @@ std::vector<HWND> ButtonWindows(zvtest::StandinShell& Shell) {
     return order;
 }
 
-// Disabled until it passes: on the build machine the stand-in took about 30 s to open the 300
-// windows (each new window changes the width of every button, and the toolbar lays itself out
-// again after each change), and in the one run that got further the list was not filled within
-// 60 s. Run it with --gtest_also_run_disabled_tests.
-TEST(ManyWindows, DISABLED_TheListFillsAndAnswersWithThreeHundredWindows) {
+// Reported as skipped until it passes (ZV_RUN_SCALE=1 runs it): on the build machine the
+// stand-in took about 30 s to open the 300 windows (each new window changes the width of every
+// button, and the toolbar lays itself out again after each change), and in the one run that got
+// further the list was not filled within 60 s.
+TEST(ManyWindows, TheListFillsAndAnswersWithThreeHundredWindows) {
+    if (!std::getenv("ZV_RUN_SCALE"))
+        GTEST_SKIP() << "the 300-window taskbar does not yet fill the list in time";
     // The windows open while the shell groups them (one group, so that each new window
     // changes one button rather than the widths of all), then every window gets a group of
     // its own.
