@@ -27,11 +27,16 @@ void TDesktopWindows::SetForeground(TWndHandle Wnd) {
 
 TProgram::TProgram() = default;
 
-void TProgram::CreateForms(TApplication& App, bool WithHelp) {
+void TProgram::CreateForms(TApplication& App, bool WithHelp, bool ShowMainFirst) {
     App.CreateForm(Main, *this);
-    App.CreateForm(Balloon, Main, Taskbar);
     if (WithHelp)
         App.CreateForm(Help);
+    // The balloon window starts the mouse hook, whose own thread waits for input at once: from
+    // then on the process counts as started (WaitForInputIdle of whoever started it returns).
+    // So it comes last, with the other windows made and (for the real start) the main window up.
+    if (ShowMainFirst && !App.Terminated())
+        Main->Show();
+    App.CreateForm(Balloon, Main, Taskbar);
     Main->SetPartners(Balloon, Help);
 }
 
@@ -39,6 +44,6 @@ void TProgram::Run() {
     TApplication application;
     application.Initialize();
     application.SetTitle("Zorvane");
-    CreateForms(application);
+    CreateForms(application, true, true);
     application.Run();
 }

@@ -35,7 +35,8 @@ public:
     void Run();
     // Creates the main window, the balloon and (WithHelp) the help window in App, handing each
     // what it uses. They belong to App; the pointers below name them while they live.
-    void CreateForms(TApplication& App, bool WithHelp = true);
+    // ShowMainFirst shows the main window before the balloon is made (the real start).
+    void CreateForms(TApplication& App, bool WithHelp = true, bool ShowMainFirst = false);
     TfTaskBarMain* Main = nullptr;
     TFTaskBarBallon* Balloon = nullptr;
     TFHelp* Help = nullptr;

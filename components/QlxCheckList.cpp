@@ -65,8 +65,8 @@ void DrawPixels(HDC Dc, int X, int Y, int DrawWidth, int DrawHeight, const uint3
                     DIB_RGB_COLORS, Rop);
 }
 
-// A picture of the item stretched to Size x Size; with Transparent set, the pixels of its
-// transparent colour leave the background as it is.
+// A picture of the item stretched to Size x Size; with Transparent set, its see-through
+// pixels (by its own mask, or its transparent colour) leave the background as it is.
 void DrawBitmap16(HDC Dc, const TBitmap16& Bitmap, int X, int Y, int Size) {
     const int n = TBitmap16::Width * TBitmap16::Height;
     if (!Bitmap.Transparent) {
@@ -76,10 +76,9 @@ void DrawBitmap16(HDC Dc, const TBitmap16& Bitmap, int X, int Y, int Size) {
     }
     // The mask clears the picture's own pixels to black, then the picture (black where
     // transparent) is ORed in.
-    const uint32_t clear = Bitmap.TransparentColor();
     std::vector<uint32_t> mask(static_cast<size_t>(n)), image(static_cast<size_t>(n));
     for (size_t i = 0; i < static_cast<size_t>(n); ++i) {
-        const bool seeThrough = Bitmap.Pixels[i] == clear;
+        const bool seeThrough = Bitmap.SeeThrough(i);
         mask[i] = seeThrough ? 0xFFFFFF : 0;
         image[i] = seeThrough ? 0 : Bitmap.Pixels[i];
     }

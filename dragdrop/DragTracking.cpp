@@ -24,17 +24,16 @@ std::optional<std::optional<TGroupId>> DropTargetAt(const TGroupList& Groups, in
 }
 } // namespace
 
+TPoint HookScreenPoint(int32_t X, int32_t Y) {
+    return {static_cast<int16_t>(X & 0xFFFF), static_cast<int16_t>(Y & 0xFFFF)};
+}
+
 bool TDragTracker::Press(const TGroupList& Groups, int32_t Index, TPoint Press) {
-    if (Dragging_) {
-        Cancel();
-        return false;
-    }
     if (Index < 0 || static_cast<std::size_t>(Index) >= Groups.size())
         return false;
     const TGrupButtons& group = *Groups[static_cast<std::size_t>(Index)].Group;
-    const TTaskButton* visible = VisibleButton(group);
-    if (!visible || visible->IsGroupHeader)
-        return false; // the shell opens the group's menu there
+    if (!VisibleButton(group))
+        return false;
     Dragging_ = true;
     SourceIndex_ = Index;
     TargetIndex_ = -1; // a click without a move moves nothing
@@ -55,10 +54,9 @@ bool TDragTracker::MoveInZone(const TGroupList& Groups, int32_t Index, TPoint Cu
     return !BalloonShowing && away;
 }
 
-std::optional<TDropMove> TDragTracker::Release(const TGroupList& Groups, bool InZone,
-                                               bool OverTaskbar) {
+std::optional<TDropMove> TDragTracker::Release(const TGroupList& Groups, bool InZone) {
     std::optional<TDropMove> move;
-    if (Dragging_ && InZone && OverTaskbar && Source_ && Target_) {
+    if (Dragging_ && InZone && Source_ && Target_) {
         // The release's snapshot may differ from those of the press and the last move: a window
         // may have closed or opened meanwhile. The groups are named as the release's snapshot
         // names them; when either is gone, nothing moves.

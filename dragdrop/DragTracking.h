@@ -7,6 +7,17 @@
 
 #include "dragdrop/DropPosition.h"
 
+// A position as the mouse hook reports it, two unsigned 16-bit halves, on the screen: left of
+// or above the primary screen is negative. Positions already signed pass unchanged.
+TPoint HookScreenPoint(int32_t X, int32_t Y);
+
+// The right mouse button's asynchronous key state (GetAsyncKeyState) tells of a right click
+// completed since the previous look: up now, pressed meanwhile. That ends a drag without a
+// move; a right button still held does not.
+constexpr bool RightClickCompleted(int16_t AsyncKeyState) {
+    return AsyncKeyState > 0;
+}
+
 // A drop: the group Moving goes in front of the group Before, or behind every group when
 // Before is absent (as TTaskbar::MoveGroup takes them).
 struct TDropMove {
@@ -24,20 +35,21 @@ public:
     int32_t TargetIndex() const { return TargetIndex_; }
     TPoint PressPoint() const { return PressPoint_; }
 
-    // A press on the group at Index of Groups (found at the press) at Press. A press on a group
-    // header starts nothing; a press while a drag is in progress ends that drag without a move
-    // and starts nothing. True when a drag started.
+    // A press on the group at Index of Groups (found at the press) at Press, a collapsed
+    // group's header too. A press during a drag starts the drag again from that group, with no
+    // target yet. True when a drag started; a press on no group starts nothing and leaves a
+    // drag in progress as it is.
     bool Press(const TGroupList& Groups, int32_t Index, TPoint Press);
     // A move inside the zone of drop position Index of Groups (the move's snapshot). True when
     // the balloon, hidden until now, is to show: the cursor is more than kShowDistance away from
     // the press point in x or in y.
     bool MoveInZone(const TGroupList& Groups, int32_t Index, TPoint Cursor, bool BalloonShowing);
     // The end of a drag: at a release with the release's fresh snapshot (InZone: the release
-    // point lies in a drop zone, OverTaskbar: over the taskbar or the balloon, not another
-    // program's window). The move to carry out, if any: the pressed group and the group of
-    // the last drop position, found again in the release's snapshot (nothing when either is
-    // gone); afterwards no drag is in progress and both indexes are -1.
-    std::optional<TDropMove> Release(const TGroupList& Groups, bool InZone, bool OverTaskbar);
+    // point lies in a drop zone, whatever window is under it). The move to carry out, if any:
+    // the pressed group and the group of the last drop position, found again in the release's
+    // snapshot (nothing when either is gone); afterwards no drag is in progress and both
+    // indexes are -1.
+    std::optional<TDropMove> Release(const TGroupList& Groups, bool InZone);
     // Ends a drag without a move.
     void Cancel();
 

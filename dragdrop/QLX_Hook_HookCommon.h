@@ -13,7 +13,7 @@ enum THookResult : int32_t {
     hrAlreadyRegistered = -2, // AttachReceiver of a window that is attached already
     hrNotRegistered = -3,     // DetachReceiver of a window that is not attached
     hrTooManyReceivers = -4,  // the library's receiver table is full
-    hrHookInstalled = -5      // the hook runs on another thread of the process
+    hrHookInstalled = -5      // a system hook runs already (never answered by our library)
 };
 constexpr int32_t HookResultFirst = hrHookInstalled;
 constexpr int32_t HookResultLast = hrNoError;

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "dragdrop/ArrowPictures.h"
+#include "dragdrop/QLX_Hook_HookCommon.h"
 #include "taskbar/Taskbar_win.h"
 #include "toolkit/Forms.h"
 #include "toolkit/SysUtils.h"
@@ -22,12 +23,6 @@ const char* const kHookError =
 
 RECT ToRECT(const TRect& r) {
     return {r.Left, r.Top, r.Right, r.Bottom};
-}
-
-// A position as the hook reports it (two unsigned 16-bit halves) on the screen: left of or
-// above the primary screen is negative.
-TPoint ScreenPoint(int32_t X, int32_t Y) {
-    return {static_cast<int16_t>(X & 0xFFFF), static_cast<int16_t>(Y & 0xFFFF)};
 }
 
 bool ButtonDown(int Key) {
@@ -162,12 +157,11 @@ void TFTaskBarBallon::QLX_MouseHook1MouseClick(TObject*, std::intptr_t sourceWin
                                                TQLX_MouseButtonMovement movement) {
     if (TrayClick(sourceWindow, {x, y}, button, movement))
         return;
-    if (button == TMouseButton::Middle) {
-        if (!Drag_.Dragging())
-            MiddleClose_.Click(ToHWND(sourceWindow), movement, ScreenPoint(x, y),
-                               Host_ == nullptr || Host_->MiddleClickCloses());
-        else if (movement == bmDown)
-            IdleReset(); // a second button pressed during a drag ends it without a move
+    // During a drag the middle button is a button like the others: a press on a group starts
+    // the drag again from there, a press elsewhere is ignored.
+    if (button == TMouseButton::Middle && !Drag_.Dragging()) {
+        MiddleClose_.Click(ToHWND(sourceWindow), movement, HookScreenPoint(x, y),
+                           Host_ == nullptr || Host_->MiddleClickCloses());
         return;
     }
     if (movement == bmDown)
@@ -175,9 +169,9 @@ void TFTaskBarBallon::QLX_MouseHook1MouseClick(TObject*, std::intptr_t sourceWin
     const HWND toolbar = FindTaskbarToolbar();
     Taskbar_.SetToolbar(toolbar);
     if (movement == bmDown)
-        Press(sourceWindow, {x, y});
+        Press(sourceWindow, HookScreenPoint(x, y));
     else if (movement == bmUp)
-        Release(sourceWindow, {x, y});
+        Release(HookScreenPoint(x, y));
 }
 
 bool TFTaskBarBallon::TrayClick(std::intptr_t SourceWindow, TPoint P, TMouseButton Button,
@@ -185,7 +179,7 @@ bool TFTaskBarBallon::TrayClick(std::intptr_t SourceWindow, TPoint P, TMouseButt
     if (TrayDrag_.Dragging()) {
         // Any other button ends the drag without a move.
         if (Movement == bmUp && Button == TMouseButton::Left) {
-            if (TrayDrag_.Release(ScreenPoint(P.X, P.Y)) && Host_)
+            if (TrayDrag_.Release(HookScreenPoint(P.X, P.Y)) && Host_)
                 Host_->TrayIconMoved();
         } else if (Movement == bmDown) {
             TrayDrag_.Cancel();
@@ -193,15 +187,11 @@ bool TFTaskBarBallon::TrayClick(std::intptr_t SourceWindow, TPoint P, TMouseButt
         return true;
     }
     return Movement == bmDown && Button == TMouseButton::Left && !Drag_.Dragging() &&
-           TrayDrag_.Press(ToHWND(SourceWindow), ScreenPoint(P.X, P.Y));
+           TrayDrag_.Press(ToHWND(SourceWindow), HookScreenPoint(P.X, P.Y));
 }
 
 void TFTaskBarBallon::Press(std::intptr_t SourceWindow, TPoint P) {
-    if (Drag_.Dragging()) {
-        // A second button pressed during a drag (a right click, say) ends it without a move.
-        IdleReset();
-        return;
-    }
+    // Presses elsewhere are none of the balloon's business, also during a drag.
     const HWND source = ToHWND(SourceWindow);
     if (source == nullptr || (source != FindTaskbarToolbar() && source != FindBaseBar()))
         return;
@@ -211,16 +201,20 @@ void TFTaskBarBallon::Press(std::intptr_t SourceWindow, TPoint P) {
     std::string caption;
     int32_t index = -1;
     const TPoint press = P;
+    // A press on a group starts the drag, or starts it again from that group.
     if (!DropPosition(P, caption, index, true) || !Drag_.Press(Groups_, index, press)) {
-        IdleReset(); // on the toolbar, but on no group that can be dragged
+        IdleReset(); // on the toolbar, but on no group
         return;
     }
+    // Only a right click made during this drag ends it: one completed before it (a context
+    // menu opened elsewhere, say) is forgotten here, or the drag's first move would end it.
+    ::GetAsyncKeyState(VK_RBUTTON);
     MoveBalloon(P);
     QlxLabelCaption.Caption = caption;
     SetCaption(caption); // the window's own text names the dragged group too
     const TGrupButtons& group = *Groups_[static_cast<std::size_t>(index)].Group;
     DragIcon_ = group.Icon;
-    IconVisible_ = true; // every group has its 16 x 16 picture, drawn or still blank
+    IconVisible_ = DragIcon_.Transparent; // drawn from the group's icon, not still blank
     ::InvalidateRect(Handle(), nullptr, FALSE);
     SetDragging(true);
     TimerStayOnTop->SetEnabled(true);
@@ -230,11 +224,10 @@ void TFTaskBarBallon::Press(std::intptr_t SourceWindow, TPoint P) {
 
 void TFTaskBarBallon::QLX_MouseHook1MouseMove(TObject*, std::intptr_t, int32_t x, int32_t y) {
     if (TrayDrag_.Dragging()) {
-        TrayDrag_.Move(ScreenPoint(x, y));
+        TrayDrag_.Move(HookScreenPoint(x, y));
         return;
     }
-    // The right button was pressed and released since the last look: the drag is cancelled.
-    if (::GetAsyncKeyState(VK_RBUTTON) > 0) {
+    if (RightClickCompleted(::GetAsyncKeyState(VK_RBUTTON))) {
         QLX_MouseHook1MouseClick(QLX_MouseHook1, 0, -100, -100, TMouseButton::Left, bmUp);
         return;
     }
@@ -246,8 +239,9 @@ void TFTaskBarBallon::QLX_MouseHook1MouseMove(TObject*, std::intptr_t, int32_t x
     // are taken along unhandled (a snapshot each would make the balloon lag behind). It is the
     // move's own position, not the cursor's as it is by now: when moves are handled late, the
     // cursor may have gone on to the next drag already.
-    TPoint c = ScreenPoint(x, y);
+    TPoint c = HookScreenPoint(x, y);
     TakeQueuedMoves(c);
+    LastMovePoint_ = c;
     TakeSnapshot(true);
     TPoint p = c;
     std::string caption;
@@ -265,14 +259,13 @@ void TFTaskBarBallon::QLX_MouseHook1MouseMove(TObject*, std::intptr_t, int32_t x
     }
 }
 
-void TFTaskBarBallon::Release(std::intptr_t SourceWindow, TPoint P) {
+void TFTaskBarBallon::Release(TPoint P) {
     if (Drag_.Dragging()) {
         TakeSnapshot(false);
         std::string caption;
         int32_t index = -1;
         const bool inZone = DropPosition(P, caption, index, false);
-        const std::optional<TDropMove> move =
-            Drag_.Release(Groups_, inZone, OverTaskbar(SourceWindow));
+        const std::optional<TDropMove> move = Drag_.Release(Groups_, inZone);
         IdleReset();
         if (move && Taskbar_.MoveGroup(move->Moving, move->Before) && Host_)
             Host_->GroupMoved();
@@ -354,25 +347,20 @@ bool TFTaskBarBallon::DropPosition(TPoint& P, std::string& Caption, int32_t& Ind
 void TFTaskBarBallon::TakeQueuedMoves(TPoint& Latest) {
     const HWND listen = QLX_MouseHook1->ListenWindow();
     MSG msg;
-    // Only the moves in front of the next press or release: the order of the events stays.
+    // Only the moves in front of the next press or release, whatever its code: the order of the
+    // events stays.
     while (listen != nullptr &&
-           ::PeekMessageA(&msg, listen, WM_USER, WM_USER + 0xF, PM_NOREMOVE | PM_NOYIELD) &&
-           msg.message == WM_USER &&
-           ::PeekMessageA(&msg, listen, WM_USER, WM_USER, PM_REMOVE | PM_NOYIELD)) {
+           ::PeekMessageA(&msg, listen, HookMessageBase, 0xFFFF, PM_NOREMOVE | PM_NOYIELD)) {
+        const UINT code = msg.message;
         const TMouseHookEvent e =
-            DecodeMouseHookMessage(0, msg.wParam, static_cast<std::intptr_t>(msg.lParam));
-        Latest = ScreenPoint(e.X, e.Y);
+            DecodeMouseHookMessage(static_cast<int32_t>(code - HookMessageBase), msg.wParam,
+                                   static_cast<std::intptr_t>(msg.lParam));
+        // The first message of that number is the one just seen at the front.
+        if (!e.Move || !::PeekMessageA(&msg, listen, code, code, PM_REMOVE | PM_NOYIELD))
+            break;
+        Latest = HookScreenPoint(e.X, e.Y);
         ++DroppedMoves_;
     }
-}
-
-bool TFTaskBarBallon::OverTaskbar(std::intptr_t SourceWindow) const {
-    const HWND source = ToHWND(SourceWindow);
-    if (source == nullptr)
-        return false;
-    const HWND root = ::GetAncestor(source, GA_ROOT);
-    return root == Handle() || root == ::FindWindowA("Shell_TrayWnd", nullptr) ||
-           source == FindBaseBar();
 }
 
 // ---- Drawing
@@ -464,21 +452,15 @@ void TFTaskBarBallon::Paint(HDC Dc) {
     ::GdiFlush();
 
     if (IconVisible_) {
-        // imgIcon: the icon stretched over a white 20 x 20 square; the square's pixels of its
-        // bottom-left colour let the balloon show through.
-        uint32_t square[kIconSize][kIconSize];
+        // imgIcon: the icon stretched over 20 x 20; its see-through pixels (by its own mask)
+        // let the balloon show through.
         for (int y = 0; y < kIconSize; ++y)
             for (int x = 0; x < kIconSize; ++x) {
-                const uint32_t pixel = DragIcon_.At(x * TBitmap16::Width / kIconSize,
-                                                    y * TBitmap16::Height / kIconSize);
-                const bool skip = DragIcon_.Transparent && pixel == DragIcon_.TransparentColor();
-                square[y][x] = skip ? TBitmap16::White : pixel;
+                const int sx = x * TBitmap16::Width / kIconSize;
+                const int sy = y * TBitmap16::Height / kIconSize;
+                if (!DragIcon_.SeeThrough(static_cast<std::size_t>(sy * TBitmap16::Width + sx)))
+                    canvas.Put(parts.Icon.Left + x, parts.Icon.Top + y, DragIcon_.At(sx, sy));
             }
-        const uint32_t key = square[kIconSize - 1][0];
-        for (int y = 0; y < kIconSize; ++y)
-            for (int x = 0; x < kIconSize; ++x)
-                if (square[y][x] != key)
-                    canvas.Put(parts.Icon.Left + x, parts.Icon.Top + y, square[y][x]);
     }
     ::BitBlt(Dc, 0, 0, width, height, dc, 0, 0, SRCCOPY);
 }

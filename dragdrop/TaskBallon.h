@@ -52,6 +52,8 @@ public:
     bool IconVisible() const { return IconVisible_; }
     // Mouse moves taken out of the queue unhandled, as a newer position was known.
     int DroppedMoves() const { return DroppedMoves_; }
+    // The position of the latest mouse move the balloon stands for.
+    TPoint LastMovePoint() const { return LastMovePoint_; }
     const TBalloonParts& Parts() const { return Geometry_.Parts(); }
     bool TrayDragging() const { return TrayDrag_.Dragging(); }
 
@@ -67,7 +69,7 @@ private:
     bool TrayClick(std::intptr_t SourceWindow, TPoint P, TMouseButton Button,
                    TQLX_MouseButtonMovement Movement);
     void Press(std::intptr_t SourceWindow, TPoint P);
-    void Release(std::intptr_t SourceWindow, TPoint P);
+    void Release(TPoint P);
     // No drag: the host's refresh on, the balloon hidden, TimerStayOnTop off.
     void IdleReset();
     bool IsShowing() const;
@@ -80,8 +82,6 @@ private:
     // Takes the hook's mouse moves that wait in the queue right behind the one being handled out
     // of it; Latest becomes the position of the last of them.
     void TakeQueuedMoves(TPoint& Latest);
-    // The window under the release belongs to the taskbar or to this balloon.
-    bool OverTaskbar(std::intptr_t SourceWindow) const;
     void Paint(HDC Dc);
     // The help text in a font that holds it in its label.
     void FitHelpFont(HDC Dc);
@@ -100,4 +100,5 @@ private:
     TBitmap16 DragIcon_;
     bool IconVisible_ = false;
     int DroppedMoves_ = 0;
+    TPoint LastMovePoint_;
 };

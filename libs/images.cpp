@@ -4,7 +4,8 @@
 // window named in the request: an icon of that picture of the toolbar's image list. While the
 // reply is being handled the icon's pixels also lie in a named section (a receiver under Wine
 // cannot draw an icon of another process); once the reply returns the library destroys the
-// icon, which the receiver cannot do across processes. taskbar/loader_hook.h has the blocks.
+// icon when the receiver lives in another process, since it cannot do that across processes.
+// taskbar/loader_hook.h has the blocks.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -187,12 +188,18 @@ public:
         {
             THandedOverPixels pixels(ReplyWnd, icon);
             DWORD_PTR ignored = 0;
+            // A hung receiver is given up at once rather than after the timeout: the shell's
+            // taskbar waits meanwhile.
             SendMessageTimeoutA(ReplyWnd, ReplyMsg(), reinterpret_cast<WPARAM>(icon), 0,
-                                SMTO_NORMAL, kReplyTimeoutMs, &ignored);
+                                SMTO_ABORTIFHUNG, kReplyTimeoutMs, &ignored);
         }
-        // The receiver may have destroyed it if it lives in this process; otherwise it is
-        // destroyed here.
-        DestroyIcon(icon);
+        // A receiver in this process owns the icon and destroys it itself; one in another
+        // process cannot, so it is destroyed here. Destroying it here in the first case would
+        // hit whatever icon reuses the handle.
+        DWORD receiverPid = 0;
+        GetWindowThreadProcessId(ReplyWnd, &receiverPid);
+        if (receiverPid != GetCurrentProcessId())
+            DestroyIcon(icon);
     }
 
 private:

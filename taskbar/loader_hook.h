@@ -12,7 +12,8 @@
 // cannot be drawn, so while the reply is being handled the library also keeps the icon's
 // pixels in a section named after the reply window (TIconPixels); a receiver that cannot draw
 // the handle rebuilds the icon from them. After the reply returns the library destroys the
-// icon itself, since a receiver cannot destroy an icon that another process owns.
+// icon itself when the receiver lives in another process, since a receiver cannot destroy an
+// icon that another process owns.
 #include <cstdint>
 #include <string>
 

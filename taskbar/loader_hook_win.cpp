@@ -1,6 +1,8 @@
 // Loading images.dll, and the main window's requests and replies of the icon channel.
 #include "taskbar/loader_hook_win.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <utility>
 
@@ -150,18 +152,32 @@ bool DrawIconOnto(TBitmap16& Bitmap, HICON Icon) {
     if (!dib || !dc)
         return false;
     auto* pixels = static_cast<uint32_t*>(bits);
-    std::memcpy(pixels, Bitmap.Pixels.data(), sizeof Bitmap.Pixels);
-    bool drawn = false;
-    {
-        ScopedSelectObject selected(dc.get(), dib.get());
-        // Width and height 0: the icon's own size.
-        drawn = DrawIconEx(dc.get(), 0, 0, Icon, 0, 0, 0, nullptr, DI_NORMAL) != FALSE;
+    // Drawn once on black and once on white: a pixel that stays the background both times is
+    // see-through, whether the icon says so by its mask or by its alpha. Nothing is taken from
+    // the colours themselves, so an icon may use its corner's colour anywhere.
+    std::array<uint32_t, TBitmap16::Width * TBitmap16::Height> onBlack{};
+    for (const uint32_t background : {0u, TBitmap16::White}) {
+        std::fill(pixels, pixels + Bitmap.Pixels.size(), background);
+        bool drawn = false;
+        {
+            ScopedSelectObject selected(dc.get(), dib.get());
+            // Width and height 0: the icon's own size.
+            drawn = DrawIconEx(dc.get(), 0, 0, Icon, 0, 0, 0, nullptr, DI_NORMAL) != FALSE;
+        }
+        GdiFlush();
+        if (!drawn)
+            return false;
+        if (background == 0)
+            std::memcpy(onBlack.data(), pixels, sizeof onBlack);
     }
-    GdiFlush();
-    if (drawn)
-        for (std::size_t i = 0; i < Bitmap.Pixels.size(); ++i)
-            Bitmap.Pixels[i] = pixels[i] & 0x00FFFFFF;
-    return drawn;
+    std::array<uint8_t, TBitmap16::Width * TBitmap16::Height> clear{};
+    for (std::size_t i = 0; i < Bitmap.Pixels.size(); ++i) {
+        const uint32_t onWhite = pixels[i] & 0x00FFFFFF;
+        Bitmap.Pixels[i] = onWhite;
+        clear[i] = (onBlack[i] & 0x00FFFFFF) == 0 && onWhite == TBitmap16::White ? 1 : 0;
+    }
+    Bitmap.SetMask(clear);
+    return true;
 }
 
 ScopedIcon IconFromPixels(const TIconPixels& Pixels) {

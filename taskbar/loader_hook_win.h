@@ -91,8 +91,9 @@ private:
     bool FDrawn = false; // a reply drew into the pending group
 };
 
-// Draws Icon onto Bitmap with its top left corner at (0, 0); false when the icon cannot be
-// drawn here (under Wine: an icon of another process).
+// Draws Icon on white into Bitmap with its top left corner at (0, 0), and gives Bitmap the
+// icon's see-through pixels (by its mask or its alpha) as its mask; false, and Bitmap as it
+// was, when the icon cannot be drawn here (under Wine: an icon of another process).
 bool DrawIconOnto(TBitmap16& Bitmap, HICON Icon);
 // An icon of this process made from handed-over pixels.
 ScopedIcon IconFromPixels(const TIconPixels& Pixels);

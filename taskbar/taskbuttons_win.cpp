@@ -65,12 +65,13 @@ static_assert(offsetof(TBBUTTON, dwData) == (kWide ? 16 : 12) &&
               "TBBUTTON's dwData and iString lie where the shell's do");
 
 // Reads the toolbar's buttons in batches through one block in the toolbar's process (its
-// layout in toolbarread.h). Per button it sends TB_GETBUTTON, TB_GETRECT and TB_GETBUTTONTEXTW
-// twice (the length, then the text); a button's index is the one TB_COMMANDTOINDEX would give,
-// taken from the buttons read before it; per batch it reads all TBBUTTONs in one
-// transfer, zeroes all rectangles in one and reads the rectangles and captions back in one. A
-// caption too long for its slot goes to a large buffer and is read at once. A full reading then
-// reads the windows, in one transfer when their blocks lie close together.
+// layout in toolbarread.h). Per button it sends TB_GETBUTTON, TB_GETRECT and, for a full reading
+// only, TB_GETBUTTONTEXTW twice (the length, then the text): a light reading, taken on every
+// mouse move of a drag, needs states, styles and rectangles, not captions. A button's index is the
+// one TB_COMMANDTOINDEX would give, taken from the buttons read before it; per batch it reads all
+// TBBUTTONs in one transfer, zeroes all rectangles in one and reads the rectangles and captions
+// back in one. A caption too long for its slot goes to a large buffer and is read at once. A full
+// reading then reads the windows, in one transfer when their blocks lie close together.
 class TToolbarReader {
 public:
     TToolbarReader(HWND Toolbar, TProcessMemMgr& Mem, int Count, uint32_t& Sends)
@@ -100,7 +101,8 @@ public:
         bool goOn = true;
         try {
             for (uint32_t k : present)
-                batch.push_back(SendButtonMessages(k, First + static_cast<int32_t>(k), tb[k]));
+                batch.push_back(
+                    SendButtonMessages(k, First + static_cast<int32_t>(k), tb[k], Light));
         } catch (const Exception&) {
             goOn = false; // a long caption's buffer could not be had or read
         }
@@ -130,13 +132,14 @@ private:
         return SendMessageA(FToolbar, Msg, wParam, reinterpret_cast<LPARAM>(Remote));
     }
 
-    TPending SendButtonMessages(uint32_t Slot, int32_t Position, const TBBUTTON& tb) {
+    TPending SendButtonMessages(uint32_t Slot, int32_t Position, const TBBUTTON& tb, bool Light) {
         const WPARAM id = static_cast<WPARAM>(tb.idCommand);
         TPending p{std::make_unique<TTaskButton>(), Slot, tb.dwData, -1};
         TTaskButton& b = *p.Button;
         b.Index = FIndexes.IndexOf(tb.idCommand, Position);
         Send(TB_GETRECT, id, At(FLayout.Rect(Slot)));
-        FetchCaption(id, p);
+        if (!Light)
+            FetchCaption(id, p);
         b.SetStyleState(tb.fsStyle, tb.fsState);
         b.ImageIndex = tb.iBitmap;
         b.CommandId = tb.idCommand;

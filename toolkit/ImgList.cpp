@@ -23,11 +23,8 @@ ScopedGdiObject ColorBitmap(const TBitmap16& Picture) {
     if (!bmp || !bits)
         RaiseLastOSError();
     auto* px = static_cast<uint32_t*>(bits);
-    const uint32_t clear = Picture.TransparentColor();
-    for (std::size_t i = 0; i < Picture.Pixels.size(); ++i) {
-        const uint32_t p = Picture.Pixels[i];
-        px[i] = Picture.Transparent && p == clear ? 0 : p;
-    }
+    for (std::size_t i = 0; i < Picture.Pixels.size(); ++i)
+        px[i] = Picture.SeeThrough(i) ? 0 : Picture.Pixels[i];
     ::GdiFlush();
     return bmp;
 }
@@ -36,10 +33,9 @@ ScopedGdiObject ColorBitmap(const TBitmap16& Picture) {
 // padded to 16 bits, which a 16-pixel row fills exactly.
 ScopedGdiObject MaskBitmap(const TBitmap16& Picture) {
     std::array<uint8_t, TBitmap16::Height * 2> rows{};
-    const uint32_t clear = Picture.TransparentColor();
     for (int y = 0; y < TBitmap16::Height; ++y)
         for (int x = 0; x < TBitmap16::Width; ++x)
-            if (Picture.Transparent && Picture.At(x, y) == clear)
+            if (Picture.SeeThrough(static_cast<std::size_t>(y * TBitmap16::Width + x)))
                 rows[static_cast<std::size_t>(y * 2 + x / 8)] |=
                     static_cast<uint8_t>(0x80u >> (x % 8));
     ScopedGdiObject bmp(::CreateBitmap(TBitmap16::Width, TBitmap16::Height, 1, 1, rows.data()));

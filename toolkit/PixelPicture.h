@@ -16,13 +16,30 @@ template <int W, int H> struct TPixelPicture {
 
     uint32_t& At(int x, int y) { return Pixels[static_cast<std::size_t>(y * Width + x)]; }
     uint32_t At(int x, int y) const { return Pixels[static_cast<std::size_t>(y * Width + x)]; }
-    // When the picture is drawn transparently, pixels of this colour are not painted.
+    // When the picture is drawn transparently, pixels of this colour are not painted, unless
+    // the picture carries a mask of its own.
     uint32_t TransparentColor() const { return At(0, Height - 1); }
+    // Pixel i (row by row) lets the background show when the picture is drawn transparently:
+    // by the picture's own mask (an icon's), else by the transparent colour.
+    bool SeeThrough(std::size_t i) const {
+        if (!Transparent)
+            return false;
+        return Masked ? Clear[i] != 0 : Pixels[i] == TransparentColor();
+    }
+    // Takes the mask of a picture whose see-through pixels are known (1 in Marks).
+    void SetMask(const std::array<uint8_t, static_cast<std::size_t>(W* H)>& Marks) {
+        Clear = Marks;
+        Masked = true;
+    }
     void Reset() {
         Pixels.fill(White);
         Transparent = false;
+        Masked = false;
+        Clear.fill(0);
     }
 
     std::array<uint32_t, static_cast<std::size_t>(W* H)> Pixels{};
     bool Transparent = false;
+    bool Masked = false;                                         // Clear decides, not a colour
+    std::array<uint8_t, static_cast<std::size_t>(W* H)> Clear{}; // 1: see-through
 };

@@ -227,32 +227,6 @@ TEST_P(DragDropCancel, AReleaseOutsideEveryZoneMovesNothing) {
     ExpectNothingMovedBeforeTheProbe(kNames);
 }
 
-TEST_P(DragDropCancel, ARightClickDuringTheDragCancelsIt) {
-    const std::vector<TRect> groups = Groups();
-    PressAndMove(Middle(groups[0]), Leading(groups[3]));
-    ASSERT_TRUE(BalloonBecomes(true));
-    standin::PressButton(MOUSEEVENTF_RIGHTDOWN);
-    standin::PressButton(MOUSEEVENTF_RIGHTUP);
-    EXPECT_TRUE(BalloonBecomes(false));
-    LetGo();
-    ExpectNothingMovedBeforeTheProbe(kNames);
-}
-
-TEST_P(DragDropCancel, AReleaseOverAnotherProgramsWindowMovesNothing) {
-    const std::vector<TRect> groups = Groups();
-    // Delta's window lies above the taskbar, where the zones still reach.
-    const HWND delta = Apps[3]->Window(0);
-    ::SetWindowPos(delta, HWND_TOPMOST, 0, 420, 1024, 200, SWP_NOACTIVATE);
-    const POINT over{Leading(groups[2]).x, 500};
-    ASSERT_EQ(::GetAncestor(::WindowFromPoint(over), GA_ROOT), delta);
-    PressAndMove(Middle(groups[0]), over);
-    EXPECT_TRUE(BalloonBecomes(true));
-    LetGo();
-    EXPECT_TRUE(BalloonBecomes(false));
-    ::SetWindowPos(delta, HWND_NOTOPMOST, 0, 0, 100, 100, SWP_NOACTIVATE);
-    ExpectNothingMovedBeforeTheProbe(kNames);
-}
-
 TEST_P(DragDropCancel, ADraggedWindowThatClosesMovesNothing) {
     const std::vector<TRect> groups = Groups();
     PressAndMove(Middle(groups[1]), Leading(groups[3]));
@@ -294,5 +268,100 @@ TEST_P(DragDropGrouped, AProgramsTwoWindowsMoveTogether) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Bottom, DragDropGrouped, ::testing::Values("bottom"));
+
+// Where a drag drops, what it drags and how it starts again; on the usual bottom taskbar.
+class DragDropRules : public DragDrop {
+protected:
+    // The programs of the taskbar's groups in order: a collapsed group's header ("2 Echo") and
+    // the buttons of a program's windows ("echo 1") stand for their program.
+    std::vector<std::string> GroupOrder() {
+        std::vector<std::string> order;
+        for (const zvtest::ButtonRecord& b : Shell->SyncAndDump()) {
+            if (b.Hidden())
+                continue;
+            std::string t = b.text;
+            if (b.Header())
+                t = t.substr(t.find(' ') + 1);
+            else if (t.rfind("echo ", 0) == 0)
+                t = "Echo";
+            if (order.empty() || order.back() != t)
+                order.push_back(t);
+        }
+        return order;
+    }
+};
+
+TEST_P(DragDropRules, AReleaseFarAboveTheTaskbarDropsOverWhateverWindowIsThere) {
+    const std::vector<TRect> groups = Groups();
+    // 150 pixels above the taskbar, where the zones still reach, over Delta's window.
+    const HWND delta = Apps[3]->Window(0);
+    const POINT over{Leading(groups[2]).x, groups[2].Top - 150};
+    ::SetWindowPos(delta, HWND_TOPMOST, 0, over.y - 100, 1024, 200, SWP_NOACTIVATE);
+    ASSERT_EQ(::GetAncestor(::WindowFromPoint(over), GA_ROOT), delta);
+    PressAndMove(Middle(groups[0]), over);
+    ASSERT_TRUE(BalloonBecomes(true));
+    const RECT b = BalloonRect();
+    EXPECT_EQ(b.left, groups[2].Left - 100) << "the balloon points at Charlie's leading edge";
+    LetGo();
+    EXPECT_TRUE(TaskbarBecomes({"Bravo", "Alpha", "Charlie", "Delta"}));
+    EXPECT_TRUE(BalloonBecomes(false));
+    ::SetWindowPos(delta, HWND_NOTOPMOST, 0, 0, 100, 100, SWP_NOACTIVATE);
+}
+
+TEST_P(DragDropRules, ACollapsedGroupIsDraggedLikeAnyOther) {
+    zvtest::SampleApp echo("Echo", {"echo 1", "echo 2"});
+    Shell->Collapse(echo.Window(0));
+    const std::vector<TRect> groups = Groups();
+    ASSERT_EQ(groups.size(), 5u);
+    ASSERT_EQ(GroupOrder(),
+              (std::vector<std::string>{"Alpha", "Bravo", "Charlie", "Delta", "Echo"}));
+    PressAndMove(Middle(groups[4]), Leading(groups[1]));
+    ASSERT_TRUE(BalloonBecomes(true));
+    LetGo();
+    const std::vector<std::string> expected = {"Alpha", "Echo", "Bravo", "Charlie", "Delta"};
+    EXPECT_TRUE(RoundTripUntil(Main, kWaitMs, [&] { return GroupOrder() == expected; }))
+        << ::testing::PrintToString(TaskbarOrder());
+}
+
+TEST_P(DragDropRules, ASecondPressStartsTheDragAgainFromThePressedGroup) {
+    const std::vector<TRect> groups = Groups();
+    PressAndMove(Middle(groups[0]), Leading(groups[3]));
+    ASSERT_TRUE(BalloonBecomes(true));
+    // The right button pressed on Charlie, the left one still held: the drag starts again from
+    // Charlie, and goes on while the right button is held.
+    standin::MoveMouseTo(Middle(groups[2]));
+    Settle();
+    standin::PressButton(MOUSEEVENTF_RIGHTDOWN);
+    Settle();
+    const POINT front = Leading(groups[0]);
+    for (int i = 1; i <= 4; ++i) {
+        const POINT from = Middle(groups[2]);
+        standin::MoveMouseTo({from.x + (front.x - from.x) * i / 4, from.y});
+        Settle();
+    }
+    EXPECT_TRUE(BalloonBecomes(true));
+    standin::PressButton(MOUSEEVENTF_RIGHTUP);
+    Settle();
+    EXPECT_TRUE(TaskbarBecomes({"Charlie", "Alpha", "Bravo", "Delta"}));
+    LetGo();
+    ExpectNothingMovedBeforeTheProbe({"Charlie", "Alpha", "Bravo", "Delta"});
+}
+
+TEST_P(DragDropRules, ARightClickDuringTheDragForgetsTheTarget) {
+    const std::vector<TRect> groups = Groups();
+    // The right click on Bravo starts the drag again from Bravo without a target: its release
+    // drops nothing.
+    PressAndMove(Middle(groups[0]), Leading(groups[3]));
+    ASSERT_TRUE(BalloonBecomes(true));
+    standin::MoveMouseTo(Middle(groups[1]));
+    Settle();
+    standin::PressButton(MOUSEEVENTF_RIGHTDOWN);
+    standin::PressButton(MOUSEEVENTF_RIGHTUP);
+    EXPECT_TRUE(BalloonBecomes(false));
+    LetGo();
+    ExpectNothingMovedBeforeTheProbe(kNames);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bottom, DragDropRules, ::testing::Values("bottom"));
 
 } // namespace

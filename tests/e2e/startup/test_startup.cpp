@@ -169,6 +169,29 @@ TEST_P(StartsOn, TheMainWindowComesUpWithItsControls) {
 
 INSTANTIATE_TEST_SUITE_P(Version, StartsOn, testing::Values("winxp", "win7"));
 
+// Whoever starts the program may wait until it waits for input (as the shell does): by then
+// all its windows are made and the main window has been shown, even though the mouse hook's
+// own thread waits for input from the moment it starts.
+TEST(StartUp, WaitsForInputOnlyOnceItsWindowsAreMade) {
+    zvtest::ResetProgramSettings();
+    zvtest::ChildProcess child = StartZorvane();
+    ASSERT_EQ(::WaitForInputIdle(child.Handle(), kStartMs), 0u);
+    // No round trip here: what exists now existed when the wait ended.
+    bool main = false, balloon = false, help = false;
+    for (HWND w : TopLevelWindowsOf(child.Pid())) {
+        const std::string c = ClassOf(w);
+        main |= c == "TfTaskBarMain";
+        balloon |= c == "TFTaskBarBallon";
+        help |= c == "TFHelp";
+    }
+    EXPECT_TRUE(main);
+    EXPECT_TRUE(balloon);
+    EXPECT_TRUE(help);
+    SendAndWait(FindDescendant(WaitForMainWindowBack(child, kStartMs), "Button", "Exit program"),
+                BM_CLICK, 0, 0);
+    EXPECT_TRUE(child.WaitForExit(kExitMs));
+}
+
 TEST_P(CloseRequest, OnlyHidesTheWindowAndTheProgramGoesOn) {
     TRunningProgram p;
     ASSERT_TRUE(p.Main);

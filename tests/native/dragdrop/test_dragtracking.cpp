@@ -32,23 +32,36 @@ TGroupList Groups(const std::vector<GroupDef>& defs, bool light = false) {
     return list;
 }
 
-TEST(DragTracker, PressStartsADragOnlyOnAWindowsButton) {
+TEST(DragTracker, APressOnAnyGroupStartsTheDragOrStartsItAgain) {
     const TGroupList groups = Groups({{100}, {101, true}, {102}});
     TDragTracker drag;
-    EXPECT_FALSE(drag.Press(groups, 1, {5, 5})) << "a collapsed group's header opens its menu";
     EXPECT_FALSE(drag.Press(groups, 3, {5, 5})) << "no group there";
     EXPECT_FALSE(drag.Dragging());
 
-    ASSERT_TRUE(drag.Press(groups, 2, {40, 700}));
-    EXPECT_EQ(drag.SourceIndex(), 2);
+    ASSERT_TRUE(drag.Press(groups, 1, {40, 700})) << "a collapsed group is dragged too";
+    EXPECT_EQ(drag.SourceIndex(), 1);
     EXPECT_EQ(drag.TargetIndex(), -1);
     EXPECT_EQ(drag.PressPoint(), (TPoint{40, 700}));
+    drag.MoveInZone(groups, 3, {300, 700}, false);
 
-    // A second press (another button, say) ends the drag without starting another.
-    EXPECT_FALSE(drag.Press(groups, 0, {5, 5}));
-    EXPECT_FALSE(drag.Dragging());
-    EXPECT_EQ(drag.SourceIndex(), -1);
-    EXPECT_FALSE(drag.Release(groups, true, true));
+    // A second press starts again from the pressed group, and the old target is forgotten:
+    // a release before any move moves nothing.
+    ASSERT_TRUE(drag.Press(groups, 0, {5, 690}));
+    EXPECT_EQ(drag.SourceIndex(), 0);
+    EXPECT_EQ(drag.TargetIndex(), -1);
+    EXPECT_EQ(drag.PressPoint(), (TPoint{5, 690}));
+    EXPECT_FALSE(drag.Release(groups, true));
+}
+
+TEST(DragTracker, HookPositionsAndTheRightButtonsState) {
+    EXPECT_EQ(HookScreenPoint(100, 700), (TPoint{100, 700}));
+    EXPECT_EQ(HookScreenPoint(65536 - 300, 65535), (TPoint{-300, -1})) << "left of, above";
+    EXPECT_EQ(HookScreenPoint(-100, -100), (TPoint{-100, -100})) << "already signed";
+
+    EXPECT_TRUE(RightClickCompleted(1)) << "up, pressed since the last look";
+    EXPECT_FALSE(RightClickCompleted(static_cast<int16_t>(0x8000))) << "held";
+    EXPECT_FALSE(RightClickCompleted(static_cast<int16_t>(0x8001))) << "held, newly pressed";
+    EXPECT_FALSE(RightClickCompleted(0));
 }
 
 TEST(DragTracker, BalloonShowsOnceTheCursorLeavesTheSquareAroundThePress) {
@@ -69,11 +82,11 @@ TEST(DragTracker, ReleaseMovesFromThePressedGroupToTheLastTarget) {
 
     // A click without a move moves nothing.
     ASSERT_TRUE(drag.Press(groups, 1, {0, 0}));
-    EXPECT_FALSE(drag.Release(groups, true, true));
+    EXPECT_FALSE(drag.Release(groups, true));
 
     ASSERT_TRUE(drag.Press(groups, 0, {0, 0}));
     drag.MoveInZone(groups, 4, {0, 0}, false); // behind the last group
-    const std::optional<TDropMove> move = drag.Release(groups, true, true);
+    const std::optional<TDropMove> move = drag.Release(groups, true);
     ASSERT_TRUE(move);
     EXPECT_EQ(move->Moving, (TGroupId{1100, 100}));
     EXPECT_EQ(move->Before, std::nullopt);
@@ -81,12 +94,11 @@ TEST(DragTracker, ReleaseMovesFromThePressedGroupToTheLastTarget) {
     EXPECT_EQ(drag.SourceIndex(), -1);
     EXPECT_EQ(drag.TargetIndex(), -1);
 
-    // Released outside every zone, or over another program's window: nothing moves.
-    for (bool inZone : {false, true}) {
-        ASSERT_TRUE(drag.Press(groups, 0, {0, 0}));
-        drag.MoveInZone(groups, 2, {0, 0}, false);
-        EXPECT_FALSE(drag.Release(groups, inZone, !inZone));
-    }
+    // Released outside every zone: nothing moves.
+    ASSERT_TRUE(drag.Press(groups, 0, {0, 0}));
+    drag.MoveInZone(groups, 2, {0, 0}, false);
+    EXPECT_FALSE(drag.Release(groups, false));
+    EXPECT_FALSE(drag.Dragging());
 }
 
 TEST(DragTracker, ReleaseFindsTheGroupsAgainInAChangedTaskbar) {
@@ -99,8 +111,7 @@ TEST(DragTracker, ReleaseFindsTheGroupsAgainInAChangedTaskbar) {
 
     // A window opened in front meanwhile: the same groups, one place further on; the move
     // names them as the release's snapshot does.
-    std::optional<TDropMove> move =
-        drag.Release(Groups({{99}, {100}, {101}, {102}, {103}}), true, true);
+    std::optional<TDropMove> move = drag.Release(Groups({{99}, {100}, {101}, {102}, {103}}), true);
     ASSERT_TRUE(move);
     EXPECT_EQ(move->Moving, (TGroupId{1101, 101}));
     EXPECT_EQ(move->Before, (TGroupId{1103, 103}));
@@ -111,7 +122,7 @@ TEST(DragTracker, ReleaseFindsTheGroupsAgainInAChangedTaskbar) {
          {std::vector<GroupDef>{{100}, {102}, {103}}, std::vector<GroupDef>{{100}, {101}, {102}}}) {
         ASSERT_TRUE(drag.Press(atPress, 1, {0, 0}));
         drag.MoveInZone(atPress, 3, {0, 0}, false);
-        EXPECT_FALSE(drag.Release(Groups(after), true, true));
+        EXPECT_FALSE(drag.Release(Groups(after), true));
     }
 }
 

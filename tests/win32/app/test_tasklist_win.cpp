@@ -192,7 +192,7 @@ TEST_F(TaskList, TitlesInAnyScriptReachTheRowsAndTheBalloonWhole) {
     ASSERT_THAT(Captions(), ElementsAre("notes 1+", russian + "+", chinese + "+"));
 
     // A drag of Bravo's button: the balloon names it, in its label and its window's text.
-    const TGroupList groups = Program.Taskbar.Snapshot(true);
+    const TGroupList groups = Program.Taskbar.Snapshot(false);
     auto bravo = std::find_if(groups.begin(), groups.end(),
                               [&](const TGroupListItem& g) { return g.Group->Caption == chinese; });
     ASSERT_NE(bravo, groups.end());

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <string>
 #include <vector>
 
@@ -243,6 +245,20 @@ TEST_F(TListTest, TheIconIsDrawnBetweenCheckBoxAndCaptionTransparentlyWhenAsked)
     EXPECT_NE(c.At(left + 16, List->RowTop(0) + 8), 0x00FF00u);
     EXPECT_EQ(c.At(left + 8, List->RowTop(1) + 9), 0x00FF00u);
     EXPECT_EQ(c.At(left + 2, List->RowTop(1) + 2), 0xFFFF00u); // the row shows through
+
+    // A picture with a mask of its own: the mask decides, not the corner's colour. An opaque
+    // square shows whole; a cleared pixel lets the row through.
+    TBitmap16 masked;
+    masked.Pixels.fill(0x0000FF);
+    std::array<uint8_t, 256> clear{};
+    clear[2 * 16 + 2] = 1;
+    masked.SetMask(clear);
+    masked.Transparent = true;
+    List->Items[1].SetIcon(masked);
+    const TCapture m = Capture(Wnd());
+    EXPECT_EQ(m.At(left, List->RowTop(1) + 16), 0x0000FFu) << "the bottom-left corner";
+    EXPECT_EQ(m.At(left + 8, List->RowTop(1) + 9), 0x0000FFu);
+    EXPECT_EQ(m.At(left + 2, List->RowTop(1) + 3), 0xFFFF00u);
 }
 
 TEST_F(TListTest, InsideAnUpdateBracketTheLastPictureIsShown) {

@@ -68,6 +68,14 @@ TEST_F(BalloonWindow, StartsTheHookAndDrawsItsPartsOverTheColourKey) {
     EXPECT_TRUE(Main->TimerHide->Enabled());
     EXPECT_TRUE(Main->TimerForce->Enabled());
     Main->TimerHide->SetEnabled(false);
+    // The events below are the test's own: no real mouse move, posted by the hook's thread at
+    // any time, may be taken along with them.
+    Balloon->StopMouseHook();
+    // A right click completed before the drag, still on record, does not end it at its first
+    // move.
+    standin::MoveMouseTo({2, 2});
+    standin::PressButton(MOUSEEVENTF_RIGHTDOWN);
+    standin::PressButton(MOUSEEVENTF_RIGHTUP);
 
     zvtest::TBenchToolbar bar(Shell, 3);
     const std::vector<TRect> groups = Groups();
@@ -91,11 +99,22 @@ TEST_F(BalloonWindow, StartsTheHookAndDrawsItsPartsOverTheColourKey) {
     EXPECT_EQ(picture.At(30, 20), 0xDEDEEFu) << "the shape's fill";
     EXPECT_EQ(picture.At(72 + 24, 85 + 42), 0xD40138u) << "the arrow's tip";
 
-    // A second press ends the drag without a move.
-    Balloon->QLX_MouseHook1MouseClick(nullptr, FromHWND(bar.Toolbar()), press.x, press.y,
+    // A move over the first group, then presses: one on another window changes nothing; one on
+    // the third group starts the drag again from there, with no target.
+    const POINT over = Middle(groups[0]);
+    Balloon->QLX_MouseHook1MouseMove(nullptr, FromHWND(bar.Toolbar()), over.x, over.y);
+    EXPECT_EQ(Balloon->TargetIndex(), 0);
+    Balloon->QLX_MouseHook1MouseClick(nullptr, FromHWND(Balloon->Handle()), over.x, over.y,
                                       TMouseButton::Left, bmDown);
-    EXPECT_FALSE(Balloon->Dragging());
-    EXPECT_TRUE(Main->TimerRefresh->Enabled());
+    EXPECT_EQ(Balloon->SourceIndex(), 1);
+    EXPECT_EQ(Balloon->TargetIndex(), 0);
+    const POINT again = Middle(groups[2]);
+    Balloon->QLX_MouseHook1MouseClick(nullptr, FromHWND(bar.Toolbar()), again.x, again.y,
+                                      TMouseButton::Left, bmDown);
+    ASSERT_TRUE(Balloon->Dragging());
+    EXPECT_EQ(Balloon->SourceIndex(), 2);
+    EXPECT_EQ(Balloon->TargetIndex(), -1);
+    EXPECT_FALSE(Main->TimerRefresh->Enabled());
 }
 
 TEST_F(BalloonWindow, TheMousePollEndsADragWhoseReleaseTheHookMissed) {

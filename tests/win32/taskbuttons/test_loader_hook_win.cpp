@@ -62,8 +62,49 @@ TIconPixels HalfIcon(uint32_t Colour) {
 void ExpectHalfIcon(const TBitmap16& B, uint32_t Colour) {
     EXPECT_TRUE(B.Transparent);
     for (int y = 0; y < TBitmap16::Height; ++y)
-        for (int x = 0; x < TBitmap16::Width; ++x)
+        for (int x = 0; x < TBitmap16::Width; ++x) {
             ASSERT_EQ(B.At(x, y), x < 8 ? TBitmap16::White : Colour) << x << "," << y;
+            ASSERT_EQ(B.SeeThrough(static_cast<std::size_t>(y * 16 + x)), x < 8) << x << "," << y;
+        }
+}
+
+// The icon's own mask decides what shows, never a colour: a solid square shows whole, and
+// an icon whose bottom-left corner is opaque keeps that colour everywhere.
+TEST(DrawIconOnto, KeepsTheIconsOwnMask) {
+    TIconPixels square = HalfIcon(0x00C00000);
+    for (int i = 0; i < 256; ++i) {
+        square.Mask[i] = 0;
+        square.Colour[i] = 0x00C00000;
+    }
+    TBitmap16 b;
+    ASSERT_TRUE(DrawIconOnto(b, IconFromPixels(square).get()));
+    b.Transparent = true;
+    for (std::size_t i = 0; i < 256; ++i) {
+        ASSERT_EQ(b.Pixels[i], 0x00C00000u) << i;
+        ASSERT_FALSE(b.SeeThrough(i)) << i;
+    }
+
+    // A red frame whose corners are clear but the bottom-left one, red inside too, and a white
+    // pixel of its own.
+    TIconPixels framed = square;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const bool corner = (x == 0 || x == 15) && (y == 0 || y == 15);
+            framed.Mask[y * 16 + x] = corner && !(x == 0 && y == 15) ? 1 : 0;
+            framed.Colour[y * 16 + x] = corner ? 0 : 0x00FF0000;
+        }
+    framed.Colour[15 * 16] = 0x00FF0000;
+    framed.Colour[5 * 16 + 5] = 0x00FFFFFF;
+    TBitmap16 f;
+    ASSERT_TRUE(DrawIconOnto(f, IconFromPixels(framed).get()));
+    f.Transparent = true;
+    EXPECT_EQ(f.TransparentColor(), 0x00FF0000u);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y * 16 + x);
+            ASSERT_EQ(f.SeeThrough(i), framed.Mask[i] == 1) << x << "," << y;
+        }
+    EXPECT_EQ(f.At(5, 5), TBitmap16::White);
 }
 
 void ExpectUntouched(const TBitmap16& B) {
