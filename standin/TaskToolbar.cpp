@@ -165,14 +165,14 @@ LRESULT TaskToolbar::AnswerTextLength(UINT msg, int id) {
     return length;
 }
 
-std::vector<ButtonSpec> TaskToolbar::Read() const {
-    std::vector<ButtonSpec> out;
+std::vector<ButtonPlan> TaskToolbar::Read() const {
+    std::vector<ButtonPlan> out;
     int count = int(Original(TB_BUTTONCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         TBBUTTON tb = {};
         if (!Original(TB_GETBUTTON, WPARAM(i), reinterpret_cast<LPARAM>(&tb)))
             continue;
-        ButtonSpec b;
+        ButtonPlan b;
         b.id = tb.idCommand;
         b.style = tb.fsStyle;
         b.state = tb.fsState;
@@ -222,7 +222,7 @@ ButtonBlock* TaskToolbar::NewBlock(const ButtonBlock& block) {
     return p;
 }
 
-void TaskToolbar::Insert(int index, const ButtonSpec& button, const ButtonBlock* block,
+void TaskToolbar::Insert(int index, const ButtonPlan& button, const ButtonBlock* block,
                          std::uintptr_t rawData) {
     TBBUTTON tb = {};
     tb.iBitmap = button.image;
@@ -252,7 +252,7 @@ void TaskToolbar::SetWidthAt(int index, int width) {
     Original(TB_SETBUTTONINFOA, WPARAM(index), reinterpret_cast<LPARAM>(&info));
 }
 
-void TaskToolbar::Apply(const std::vector<ButtonSpec>& wanted) {
+void TaskToolbar::Apply(const std::vector<ButtonPlan>& wanted) {
     auto ops = PlanToolbarUpdate(Read(), wanted);
     for (const auto& op : ops) {
         switch (op.kind) {
@@ -318,7 +318,7 @@ void TaskToolbar::Script(const std::vector<ScriptLine>& lines, int width) {
     textGrowth_.clear();
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const ScriptLine& line = lines[i];
-        ButtonSpec b;
+        ButtonPlan b;
         b.id = line.id ? *line.id : int(1000 + i);
         b.style = line.style;
         b.state = line.state;

@@ -51,11 +51,11 @@ public:
     void LoadScriptImages();
 
     // The buttons as they are now (the faults do not apply here).
-    std::vector<ButtonSpec> Read() const;
+    std::vector<ButtonPlan> Read() const;
     std::vector<int> Ids() const;
     int VisibleCount() const;
     // Turns the toolbar into `wanted` with the fewest changes; buttons keep their identity.
-    void Apply(const std::vector<ButtonSpec>& wanted);
+    void Apply(const std::vector<ButtonPlan>& wanted);
     // Replaces every button with the scripted ones, all `width` wide.
     void Script(const std::vector<ScriptLine>& lines, int width);
     void SetWidths(int width);
@@ -77,7 +77,7 @@ private:
     LRESULT Original(UINT msg, WPARAM wParam, LPARAM lParam) const;
     std::string TextAt(int index) const;
     LRESULT AnswerTextLength(UINT msg, int id);
-    void Insert(int index, const ButtonSpec& button, const ButtonBlock* block,
+    void Insert(int index, const ButtonPlan& button, const ButtonBlock* block,
                 std::uintptr_t rawData);
     void DeleteAt(int index);
     void SetWidthAt(int index, int width);

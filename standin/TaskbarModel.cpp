@@ -149,7 +149,7 @@ void TaskbarModel::AdoptOrder(const std::vector<int>& toolbarIds) {
         items_[slots[k]] = inToolbarOrder[k];
 }
 
-std::vector<ButtonSpec> TaskbarModel::Buttons() const {
+std::vector<ButtonPlan> TaskbarModel::Buttons() const {
     std::map<int, int> windowCount;
     std::map<int, int> groupImage;
     std::map<int, bool> holdsForeground;
@@ -162,11 +162,11 @@ std::vector<ButtonSpec> TaskbarModel::Buttons() const {
         if (item.wnd == foreground_)
             holdsForeground[item.group] = true;
     }
-    std::vector<ButtonSpec> out;
+    std::vector<ButtonPlan> out;
     out.reserve(items_.size());
     for (const auto& item : items_) {
         const Group& group = groups_.at(item.group);
-        ButtonSpec b;
+        ButtonPlan b;
         b.id = item.id;
         b.header = item.header;
         if (item.header) {

@@ -61,7 +61,7 @@ public:
     // Buttons of the model that the toolbar does not have keep their places.
     void AdoptOrder(const std::vector<int>& toolbarIds);
     // The wanted toolbar (widths left 0).
-    std::vector<ButtonSpec> Buttons() const;
+    std::vector<ButtonPlan> Buttons() const;
     void Clear();
 
 private:

@@ -13,7 +13,7 @@ static ToolbarOp Op(ToolbarOp::Kind kind, int index, int from = -1) {
     return op;
 }
 
-static ToolbarOp CompareForUpdate(int index, const ButtonSpec& have, const ButtonSpec& want) {
+static ToolbarOp CompareForUpdate(int index, const ButtonPlan& have, const ButtonPlan& want) {
     ToolbarOp op = Op(ToolbarOp::Update, index);
     op.button = want;
     op.style = have.style != want.style;
@@ -24,14 +24,14 @@ static ToolbarOp CompareForUpdate(int index, const ButtonSpec& have, const Butto
     return op;
 }
 
-std::vector<ToolbarOp> PlanToolbarUpdate(const std::vector<ButtonSpec>& current,
-                                         const std::vector<ButtonSpec>& wanted) {
+std::vector<ToolbarOp> PlanToolbarUpdate(const std::vector<ButtonPlan>& current,
+                                         const std::vector<ButtonPlan>& wanted) {
     std::vector<ToolbarOp> ops;
     std::unordered_set<int> wantedIds;
     for (const auto& b : wanted)
         wantedIds.insert(b.id);
 
-    std::vector<ButtonSpec> now = current;
+    std::vector<ButtonPlan> now = current;
     for (int i = int(now.size()) - 1; i >= 0; --i) {
         if (!wantedIds.count(now[i].id)) {
             ops.push_back(Op(ToolbarOp::Delete, i));
@@ -39,7 +39,7 @@ std::vector<ToolbarOp> PlanToolbarUpdate(const std::vector<ButtonSpec>& current,
         }
     }
     for (int i = 0; i < int(wanted.size()); ++i) {
-        const ButtonSpec& want = wanted[i];
+        const ButtonPlan& want = wanted[i];
         if (i < int(now.size()) && now[i].id == want.id) {
             ToolbarOp op = CompareForUpdate(i, now[i], want);
             if (op.style || op.state || op.text || op.image || op.width) {
@@ -49,11 +49,11 @@ std::vector<ToolbarOp> PlanToolbarUpdate(const std::vector<ButtonSpec>& current,
             continue;
         }
         auto found = std::find_if(now.begin() + std::min<std::size_t>(i, now.size()), now.end(),
-                                  [&](const ButtonSpec& b) { return b.id == want.id; });
+                                  [&](const ButtonPlan& b) { return b.id == want.id; });
         if (found != now.end()) {
             int from = int(found - now.begin());
             ops.push_back(Op(ToolbarOp::Move, i, from));
-            ButtonSpec moved = *found;
+            ButtonPlan moved = *found;
             now.erase(found);
             now.insert(now.begin() + i, moved);
             ToolbarOp op = CompareForUpdate(i, moved, want);
@@ -70,7 +70,7 @@ std::vector<ToolbarOp> PlanToolbarUpdate(const std::vector<ButtonSpec>& current,
     return ops;
 }
 
-void ApplyToolbarPlan(std::vector<ButtonSpec>& buttons, const std::vector<ToolbarOp>& ops) {
+void ApplyToolbarPlan(std::vector<ButtonPlan>& buttons, const std::vector<ToolbarOp>& ops) {
     for (const auto& op : ops) {
         switch (op.kind) {
         case ToolbarOp::Delete:
@@ -80,13 +80,13 @@ void ApplyToolbarPlan(std::vector<ButtonSpec>& buttons, const std::vector<Toolba
             buttons.insert(buttons.begin() + op.index, op.button);
             break;
         case ToolbarOp::Move: {
-            ButtonSpec b = buttons[op.from];
+            ButtonPlan b = buttons[op.from];
             buttons.erase(buttons.begin() + op.from);
             buttons.insert(buttons.begin() + op.index, b);
             break;
         }
         case ToolbarOp::Update: {
-            ButtonSpec& b = buttons[op.index];
+            ButtonPlan& b = buttons[op.index];
             if (op.style)
                 b.style = op.button.style;
             if (op.state)

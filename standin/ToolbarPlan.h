@@ -21,7 +21,7 @@ constexpr std::uint8_t kManagedStates = kStateChecked | kStateEnabled | kStateHi
 
 using WindowKey = std::uint64_t; // a window handle as a number; 0 for none
 
-struct ButtonSpec {
+struct ButtonPlan {
     int id = 0;          // idCommand: unique among the buttons
     bool header = false; // group header (BTNS_DROPDOWN) rather than a window's button
     WindowKey wnd = 0;   // the button's window; 0 for a header
@@ -37,7 +37,7 @@ struct ToolbarOp {
     Kind kind = Update;
     int index = 0;     // Delete, Insert, Update: the position; Move: the new position
     int from = -1;     // Move: the position the button is taken from
-    ButtonSpec button; // Insert, Update: the wanted button
+    ButtonPlan button; // Insert, Update: the wanted button
     // Update: what differs.
     bool style = false, state = false, text = false, image = false, width = false;
 };
@@ -47,11 +47,11 @@ struct ToolbarOp {
 // deleted (from the back), then position by position the wanted button is moved in from
 // further back, inserted, or updated in place. State bits outside kManagedStates are not
 // compared.
-std::vector<ToolbarOp> PlanToolbarUpdate(const std::vector<ButtonSpec>& current,
-                                         const std::vector<ButtonSpec>& wanted);
+std::vector<ToolbarOp> PlanToolbarUpdate(const std::vector<ButtonPlan>& current,
+                                         const std::vector<ButtonPlan>& wanted);
 
 // Carries out a plan on a list of buttons as the toolbar would (for tests and for keeping a
 // mirror of the toolbar).
-void ApplyToolbarPlan(std::vector<ButtonSpec>& buttons, const std::vector<ToolbarOp>& ops);
+void ApplyToolbarPlan(std::vector<ButtonPlan>& buttons, const std::vector<ToolbarOp>& ops);
 
 } // namespace standin

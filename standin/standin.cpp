@@ -310,7 +310,7 @@ int Shell::ButtonWidth(int visibleButtons) const {
 }
 
 void Shell::Refresh() {
-    std::vector<ButtonSpec> wanted = model_.Buttons();
+    std::vector<ButtonPlan> wanted = model_.Buttons();
     int visible = 0;
     for (const auto& b : wanted)
         visible += (b.state & kStateHidden) ? 0 : 1;

@@ -81,8 +81,10 @@ protected:
     void SetUp() override {
         zvtest::ResetProgramSettings(); // no order, no first-run question
         Shell = std::make_unique<zvtest::StandinShell>();
-        for (const char* name : {"Alpha", "Bravo", "Charlie"})
+        for (const char* name : {"Alpha", "Bravo", "Charlie"}) {
             Apps.push_back(StartApp(name));
+            Shell->Sync(); // a shell that learns late takes each in before the next starts
+        }
         ASSERT_EQ(TaskbarOrder(), (std::vector<std::string>{"Alpha", "Bravo", "Charlie"}));
     }
 
@@ -281,8 +283,10 @@ TEST_F(Lasting, ProgramsWhoseNamesDifferOnlyInNonLatinLettersKeepTheirOwnPlaces)
     zvtest::CopySampleApp(dym);
     Apps.clear();
     Apps.push_back(StartApp("Alpha"));
+    Shell->Sync();
     Apps.push_back(
         std::make_unique<zvtest::SampleApp>("Dom", std::vector<std::string>{domTitle}, "", dom));
+    Shell->Sync();
     Apps.push_back(
         std::make_unique<zvtest::SampleApp>("Dym", std::vector<std::string>{dymTitle}, "", dym));
     ASSERT_EQ(TaskbarOrder(), (std::vector<std::string>{"Alpha", domTitle, dymTitle}));

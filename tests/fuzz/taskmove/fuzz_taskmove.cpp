@@ -14,10 +14,10 @@
 
 namespace {
 
-using standin::ButtonSpec;
+using standin::ButtonPlan;
 using zvfuzz::TFuzzInput;
 
-TGroupList Snapshot(const std::vector<ButtonSpec>& Toolbar) {
+TGroupList Snapshot(const std::vector<ButtonPlan>& Toolbar) {
     TButtonList buttons;
     for (std::size_t i = 0; i < Toolbar.size(); ++i) {
         auto b = std::make_unique<TTaskButton>();
@@ -37,7 +37,7 @@ TGroupList Snapshot(const std::vector<ButtonSpec>& Toolbar) {
 
 // TB_MOVEBUTTON: out of its place, then in at the new index; an index outside the toolbar
 // does nothing.
-void MoveButton(std::vector<ButtonSpec>& Toolbar, const TToolbarMove& Move) {
+void MoveButton(std::vector<ButtonPlan>& Toolbar, const TToolbarMove& Move) {
     const int32_t size = static_cast<int32_t>(Toolbar.size());
     if (Move.From < 0 || Move.From >= size || Move.To < 0 || Move.To >= size)
         return;
@@ -124,16 +124,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
         model.SetCollapsed(0x100 + 16 * static_cast<standin::WindowKey>(In.Small(0, windows - 1)),
                            true);
     for (int i = In.Small(0, 3); i > 0; --i) {
-        std::vector<ButtonSpec> toolbar = model.Buttons();
+        std::vector<ButtonPlan> toolbar = model.Buttons();
         const int32_t n = static_cast<int32_t>(toolbar.size());
         MoveButton(toolbar, {In.Small(0, 255) % n, In.Small(0, 255) % n});
         std::vector<int> ids;
-        for (const ButtonSpec& b : toolbar)
+        for (const ButtonPlan& b : toolbar)
             ids.push_back(b.id);
         model.AdoptOrder(ids);
     }
 
-    std::vector<ButtonSpec> toolbar = model.Buttons();
+    std::vector<ButtonPlan> toolbar = model.Buttons();
     const TGroupList groups = Snapshot(toolbar);
     const int32_t count = static_cast<int32_t>(groups.size());
     const int32_t from = In.Small(-1, count + 1);

@@ -15,7 +15,7 @@ AppWindow Win(WindowKey wnd, const std::string& app, const std::string& title, i
 
 // The toolbar as a compact picture: "H" a hidden header, "h" a shown header, "w<title>" a
 // window button, upper case "W" when hidden; "*" marks a checked button.
-std::string Shape(const std::vector<ButtonSpec>& buttons) {
+std::string Shape(const std::vector<ButtonPlan>& buttons) {
     std::string out;
     for (const auto& b : buttons) {
         if (!out.empty())
@@ -168,14 +168,14 @@ TEST(TaskbarModel, AdoptOrderKeepsButtonsTheToolbarLacksInTheirPlaces) {
 // ---- the toolbar plan --------------------------------------------------------------------
 
 namespace {
-ButtonSpec B(int id, const std::string& text, std::uint8_t state = kStateEnabled) {
-    ButtonSpec b;
+ButtonPlan B(int id, const std::string& text, std::uint8_t state = kStateEnabled) {
+    ButtonPlan b;
     b.id = id;
     b.text = text;
     b.state = state;
     return b;
 }
-std::string Ids(const std::vector<ButtonSpec>& buttons) {
+std::string Ids(const std::vector<ButtonPlan>& buttons) {
     std::string out;
     for (const auto& b : buttons)
         out += std::to_string(b.id) + b.text + " ";
@@ -186,7 +186,7 @@ std::string Ids(const std::vector<ButtonSpec>& buttons) {
 TEST(ToolbarPlan, TurnsTheCurrentButtonsIntoTheWantedOnes) {
     struct Case {
         int line;
-        std::vector<ButtonSpec> current, wanted;
+        std::vector<ButtonPlan> current, wanted;
         std::size_t maxOps;
     };
     const std::vector<Case> cases = {
@@ -211,7 +211,7 @@ TEST(ToolbarPlan, TurnsTheCurrentButtonsIntoTheWantedOnes) {
 TEST(ToolbarPlan, LeavesTheToolbarsOwnStateBitsAlone) {
     // The toolbar sets TBSTATE_WRAP on a vertical bar and TBSTATE_PRESSED under the mouse;
     // they are no reason for an update, and an update keeps them.
-    std::vector<ButtonSpec> current = {B(1, "a", kStateEnabled | kStateWrap | kStatePressed)};
+    std::vector<ButtonPlan> current = {B(1, "a", kStateEnabled | kStateWrap | kStatePressed)};
     EXPECT_TRUE(PlanToolbarUpdate(current, {B(1, "a")}).empty());
     auto ops = PlanToolbarUpdate(current, {B(1, "a", kStateEnabled | kStateChecked)});
     ASSERT_EQ(ops.size(), 1u);
@@ -225,7 +225,7 @@ TEST(ToolbarPlan, ModelAndPlanTogetherKeepAButtonMovedFromOutside) {
     TaskbarModel m;
     m.AddWindow(Win(1, "a", "a1"));
     m.AddWindow(Win(2, "b", "b1"));
-    std::vector<ButtonSpec> toolbar;
+    std::vector<ButtonPlan> toolbar;
     ApplyToolbarPlan(toolbar, PlanToolbarUpdate(toolbar, m.Buttons()));
     // b's pair is moved to the front on the toolbar, then a window of a appears.
     std::rotate(toolbar.begin(), toolbar.begin() + 2, toolbar.end());
