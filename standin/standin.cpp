@@ -256,9 +256,15 @@ void Shell::Poll() {
                 RemoveFromModel(key);
         // New windows bottom of the z-order first: roughly the order they appeared in.
         std::vector<HWND> windows = FindAppWindows();
+        // A window found while reports wait may be one being shown right now, its report on
+        // its way: it takes its turn behind the waiting reports instead of going ahead of them.
         for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-            if (!reported.count(*it) && !model_.Contains(KeyOf(*it)))
-                AddToModel(*it);
+            if (!reported.count(*it) && !model_.Contains(KeyOf(*it))) {
+                if (lateEvents_.empty())
+                    AddToModel(*it);
+                else
+                    OnWindowEvent(*it, kWindowShown);
+            }
         for (WindowKey key : model_.Windows())
             model_.SetTitle(key, WindowTitle(HwndOf(key)));
         model_.SetForeground(KeyOf(::GetForegroundWindow()));
