@@ -72,7 +72,7 @@ TListRows TListCommands::Rows() {
 
 bool TListCommands::Move(const TGroupId& Group, int Step) {
     std::optional<TGroupId> before;
-    if (!NeighbourForStep(Taskbar_.Snapshot(false), Hidden_.Groups(), Group, Step, before) ||
+    if (!NeighbourForStep(Taskbar_.Snapshot(false), Group, Step, before) ||
         !Taskbar_.MoveGroup(Group, before))
         return false;
     if (OnMoved)
@@ -86,7 +86,7 @@ bool TListCommands::MoveGroupOfWindow(TWndHandle Wnd, TWndHandle Owner, int Step
     if (!group) // a dialog of the program: the window that owns it has the button
         group = ListedGroupOfWindow(snapshot, Owner);
     std::optional<TGroupId> before;
-    if (!group || !NeighbourForStep(snapshot, Hidden_.Groups(), *group, Step, before) ||
+    if (!group || !NeighbourForStep(snapshot, *group, Step, before) ||
         !Taskbar_.MoveGroup(*group, before))
         return false;
     if (OnMoved)

@@ -1,7 +1,5 @@
 #include "app/TaskRows.h"
 
-#include <algorithm>
-
 bool IsListedGroup(const TGrupButtons& G) {
     return G.HasVisible && G.Count() >= 2;
 }
@@ -16,29 +14,11 @@ TListRow RowOf(const TGrupButtons& G, bool Checked) {
     return row;
 }
 
-// Whether every window of G is one the user hid: a shell that learns of hidden windows late
-// still shows their buttons for a while, and those are no row of their own.
-bool HeldByHiddenGroups(const TGrupButtons& G, const TGroupList& Hidden) {
-    bool any = false;
-    for (TWndHandle w : G.Windows) {
-        if (w == 0)
-            continue;
-        any = true;
-        const bool held = std::any_of(Hidden.begin(), Hidden.end(), [&](const TGroupListItem& h) {
-            const std::vector<TWndHandle>& hw = h.Group->Windows;
-            return std::find(hw.begin(), hw.end(), w) != hw.end();
-        });
-        if (!held)
-            return false;
-    }
-    return any;
-}
-
 // The positions of the listed groups of Snapshot, in taskbar order.
-std::vector<std::size_t> ListedPositions(const TGroupList& Snapshot, const TGroupList& Hidden) {
+std::vector<std::size_t> ListedPositions(const TGroupList& Snapshot) {
     std::vector<std::size_t> listed;
     for (std::size_t i = 0; i < Snapshot.size(); ++i)
-        if (IsListedGroup(*Snapshot[i].Group) && !HeldByHiddenGroups(*Snapshot[i].Group, Hidden))
+        if (IsListedGroup(*Snapshot[i].Group))
             listed.push_back(i);
     return listed;
 }
@@ -46,7 +26,7 @@ std::vector<std::size_t> ListedPositions(const TGroupList& Snapshot, const TGrou
 
 std::vector<TListRow> BuildListRows(const TGroupList& Snapshot, const TGroupList& Hidden) {
     std::vector<TListRow> rows;
-    for (std::size_t i : ListedPositions(Snapshot, Hidden))
+    for (std::size_t i : ListedPositions(Snapshot))
         rows.push_back(RowOf(*Snapshot[i].Group, true));
     for (const TGroupListItem& item : Hidden)
         rows.push_back(RowOf(*item.Group, false));
@@ -56,7 +36,7 @@ std::vector<TListRow> BuildListRows(const TGroupList& Snapshot, const TGroupList
 std::optional<TGroupId> ListedGroupOfWindow(const TGroupList& Snapshot, TWndHandle Wnd) {
     if (Wnd == 0)
         return std::nullopt;
-    for (std::size_t i : ListedPositions(Snapshot, {})) {
+    for (std::size_t i : ListedPositions(Snapshot)) {
         const TGrupButtons& G = *Snapshot[i].Group;
         for (TWndHandle w : G.Windows)
             if (w == Wnd)
@@ -65,9 +45,9 @@ std::optional<TGroupId> ListedGroupOfWindow(const TGroupList& Snapshot, TWndHand
     return std::nullopt;
 }
 
-bool NeighbourForStep(const TGroupList& Snapshot, const TGroupList& Hidden, const TGroupId& Id,
-                      int Step, std::optional<TGroupId>& Before) {
-    const std::vector<std::size_t> listed = ListedPositions(Snapshot, Hidden);
+bool NeighbourForStep(const TGroupList& Snapshot, const TGroupId& Id, int Step,
+                      std::optional<TGroupId>& Before) {
+    const std::vector<std::size_t> listed = ListedPositions(Snapshot);
     const int count = static_cast<int>(listed.size());
     int row = -1;
     for (int r = 0; r < count && row < 0; ++r)

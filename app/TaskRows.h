@@ -22,8 +22,7 @@ struct TListRow {
 bool IsListedGroup(const TGrupButtons& G);
 
 // The rows of a refresh: the listed groups of the snapshot in taskbar order, then every hidden
-// group in its order. A snapshot group whose windows are all held by hidden groups (the shell
-// has not yet taken their buttons away) has no row: the hidden group's row stands for it.
+// group in its order.
 std::vector<TListRow> BuildListRows(const TGroupList& Snapshot, const TGroupList& Hidden);
 
 // The listed group that holds window Wnd among its windows; nothing when none does.
@@ -31,10 +30,9 @@ std::optional<TGroupId> ListedGroupOfWindow(const TGroupList& Snapshot, TWndHand
 
 // Where the listed group Id goes when it moves one row up (Step -1) or down (1): in front of
 // the listed group Before, or behind every group when Before is absent. False when Id is not
-// listed or the step leaves the listed groups. Like the rows, the steps pass over a group whose
-// windows the hidden groups hold.
-bool NeighbourForStep(const TGroupList& Snapshot, const TGroupList& Hidden, const TGroupId& Id,
-                      int Step, std::optional<TGroupId>& Before);
+// listed or the step leaves the listed groups.
+bool NeighbourForStep(const TGroupList& Snapshot, const TGroupId& Id, int Step,
+                      std::optional<TGroupId>& Before);
 
 // The row to select after a rebuild, given the new rows' groups and the position and group of
 // the row that was selected before (position 0 and no group when none was). ClickRow is the row

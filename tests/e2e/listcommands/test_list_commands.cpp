@@ -136,11 +136,16 @@ protected:
                << "the taskbar shows " << ::testing::PrintToString(last);
     }
 
+    // The program sets the two buttons one after the other, and this process reads them while
+    // it runs: a state counts only when it holds on both sides of a round trip, which the
+    // program answers between messages, never halfway through setting the buttons.
     bool ButtonsBecome(bool UpOn, bool DownOn) {
-        return RoundTripUntil(Main, kWaitMs, [&] {
+        const auto shown = [&] {
             return (::IsWindowEnabled(Up) != FALSE) == UpOn &&
                    (::IsWindowEnabled(Down) != FALSE) == DownOn;
-        });
+        };
+        return RoundTripUntil(
+            Main, kWaitMs, [&] { return shown() && SendAndWait(Main, WM_NULL, 0, 0) && shown(); });
     }
 
     int RowMiddle(int Row) const { return kHeaderHeight + Row * kRowHeight + kRowHeight / 2; }
@@ -257,6 +262,16 @@ TEST_F(ListCommands, ExitShowsEveryHiddenWindowAgainInOrder) {
     for (auto& app : Apps)
         EXPECT_TRUE(Visible(app->Window(0))) << app->Name();
     EXPECT_THAT(TaskbarOrder(), ElementsAre("Alpha", "Charlie", "Echo", "Bravo", "Delta"));
+}
+
+// Up at once after a group was hidden, while a shell that learns late still shows the hidden
+// group's button: the row moves in front of the row the user sees above it.
+TEST_F(ListCommands, UpRightAfterHidingAGroupPassesOverItsButton) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ClickCheckBox(1); // Bravo
+    ClickRow(2);      // Charlie, below Bravo's unchecked row until the list is rebuilt
+    ClickButton(Up);
+    EXPECT_TRUE(TaskbarBecomes({"Charlie", "Alpha", "Delta"}));
 }
 
 // With XP's grouping on, a program of two windows (not collapsed) is one group: one row,
