@@ -63,9 +63,13 @@ std::vector<TWndHandle> THiddenGroups::ForgetShownByTheirPrograms(IUserWindows& 
 }
 
 TListRows TListCommands::Rows() {
+    return RowsFrom(Taskbar_.Snapshot(false));
+}
+
+TListRows TListCommands::RowsFrom(TGroupList Snapshot) {
     Hidden_.ForgetShownByTheirPrograms(Windows_);
     TListRows rows;
-    rows.Snapshot = Taskbar_.Snapshot(false);
+    rows.Snapshot = std::move(Snapshot);
     rows.Rows = BuildListRows(rows.Snapshot, Hidden_.Groups());
     return rows;
 }

@@ -72,6 +72,8 @@ public:
     // The rows from a fresh snapshot and the hidden groups; windows shown again by their
     // programs have left the hidden groups first.
     TListRows Rows();
+    // The same from a full snapshot taken meanwhile (the list's refresh takes it in steps).
+    TListRows RowsFrom(TGroupList Snapshot);
     // Up (Step -1) or Down (1) on the row of Group: it goes in front of the listed group above,
     // or behind the one below. True when it moved.
     bool Move(const TGroupId& Group, int Step);

@@ -10,6 +10,7 @@
 
 #include "app/ButtonPictures.h"
 #include "app/Help.h"
+#include "app/ListRefresh_win.h"
 #include "app/Program.h"
 #include "app/RunEntry.h"
 #include "app/TaskRows.h"
@@ -39,35 +40,6 @@ const TColumnDef kListColumns[] = {
     {"", 100, 0, 0, false},
 };
 
-// Opens an update bracket of the list's items and closes it again, also on an error.
-class TItemsUpdate {
-public:
-    explicit TItemsUpdate(TQlxListItems& Items) : Items_(Items) { Items_.BeginUpdate(); }
-    ~TItemsUpdate() { Items_.EndUpdate(); }
-    TItemsUpdate(const TItemsUpdate&) = delete;
-    TItemsUpdate& operator=(const TItemsUpdate&) = delete;
-
-private:
-    TQlxListItems& Items_;
-};
-
-void FillItem(TQlxListItem& Item, const TListRow& Row) {
-    Item.SetCaption(Row.Caption);
-    Item.Data = Row.Group;
-    if (!Row.Checked)
-        Item.SetChecked(false); // raises no check event
-    // The group's icon drawn onto the row's own 16 x 16 picture, shown transparently.
-    TBitmap16 icon = *Row.Icon;
-    icon.Transparent = true;
-    Item.SetIcon(icon);
-}
-
-// The group a row stands for; nothing for a row made elsewhere.
-std::optional<TGroupId> RowGroup(const TQlxListItem& Item) {
-    if (const TGroupId* id = std::any_cast<TGroupId>(&Item.Data))
-        return *id;
-    return std::nullopt;
-}
 } // namespace
 
 void HideAppButton() {
@@ -212,6 +184,8 @@ TfTaskBarMain::TfTaskBarMain(TComponent* Owner, TProgram& Program)
         TTimerParams{"TimerHide", 100, false, handler(&TfTaskBarMain::TimerHideTimer)});
     TimerForce = Create<TTimer>(
         TTimerParams{"TimerForce", 500, false, handler(&TfTaskBarMain::TimerForceTimer)});
+    TimerRefreshStep = Create<TTimer>(TTimerParams{"TimerRefreshStep", USER_TIMER_MINIMUM, false,
+                                                   handler(&TfTaskBarMain::TimerRefreshStepTimer)});
     TimerHelp = Create<TTimer>(
         TTimerParams{"TimerHelp", 1000, false, handler(&TfTaskBarMain::TimerHelpTimer)});
     Msg = Create<TMessageBox>("Msg");
@@ -345,6 +319,7 @@ void TfTaskBarMain::WndProc(TMessage& Message) {
         Program_.TrayOrder.Recheck();
         IconCache.Clear(); // the new shell's pictures are asked for anew
         RefreshGate.Forget();
+        Refresh_.reset(); // it read the old shell's toolbar
         if (!Program_.Exiting)
             StartIconHook(); // the icon library into the new shell, or the rows lose their icons
     } else if (Message.Msg == IconReplyMsg()) {
@@ -425,87 +400,10 @@ void TfTaskBarMain::TkForm1Maximize(TObject*, bool& CallDefault) {
 
 // ---- The list and its commands
 
-void TfTaskBarMain::TimerRefreshOnTimer(TObject* Sender) {
-    if (Sender == nullptr)
-        RefreshGate.Forget(); // a command of ours: the rows are rebuilt
-    if (Refreshing)
-        return; // a tick while a refresh waits on the shell: the running one is enough
-    struct TRunning {
-        bool& Flag;
-        explicit TRunning(bool& f) : Flag(f) { Flag = true; }
-        ~TRunning() { Flag = false; }
-    } running{Refreshing};
-    ::HideAppButton();
-    // A hidden window its program has shown again leaves the hidden groups at once, also while
-    // the list is not shown: if its program hides it again, it stays the program's.
-    Program_.HiddenGroups.ForgetShownByTheirPrograms(Program_.Windows);
-    if (!DragInProgress()) {
-        Program_.LastingOrder.Watch();
-        Program_.TrayOrder.Watch(Program_.LastingOrder.Enabled());
-    }
-    if (!Showing())
-        return; // the rows stay as they are while the program sits in the tray
-    const bool dragging = DragInProgress();
-    if (!dragging) {
-        ::SetForegroundWindow(Handle());
-        BringToFront();
-        ::SetForegroundWindow(Handle());
-    }
-    ::HideAppButton();
-    TimerRefresh->SetEnabled(false);
-    if (dragging)
-        return; // the end of the drag switches the refresh on again
-    // Whatever the rebuild raises, the list goes on refreshing (unless a drag has started
-    // meanwhile); the error itself reaches the error handler.
-    struct TRefreshAgain {
-        TfTaskBarMain& Form;
-        ~TRefreshAgain() {
-            try {
-                Form.TimerRefresh->SetEnabled(!Form.DragInProgress());
-            } catch (const Exception&) {
-                // no timer left in the system: the refresh cannot resume
-            }
-        }
-    } again{*this};
-    RefreshRows();
-}
-
-bool TfTaskBarMain::DragInProgress() const {
-    return Balloon_ && Balloon_->Dragging();
-}
-
-void TfTaskBarMain::RefreshRows() {
-    TQlxListItems& items = QlxCheckListTaskBar->Items;
-    int position = 0;
-    std::optional<TGroupId> selectedGroup;
-    if (TQlxListItem* selected = QlxCheckListTaskBar->SelectedItem()) {
-        position = selected->Index();
-        selectedGroup = RowGroup(*selected);
-    }
-
-    if (!RefreshGate.NeedsRebuild())
-        return; // nothing changed: the rows and the user's row stay as they are
-    const TListRows rows = Commands.Rows();
-    RefreshGate.Rebuilt(rows.Snapshot);
-    IconCache.Prune(rows.Snapshot);
-    std::vector<TGroupId> groups;
-    {
-        TItemsUpdate update(items); // painted once, when the bracket closes
-        items.Clear();
-        for (const TListRow& row : rows.Rows) {
-            FillItem(*items.Add(), row);
-            groups.push_back(row.Group);
-        }
-    }
-
-    const TRowSelection selection = RestoreSelection(groups, position, selectedGroup);
-    if (selection.Select >= 0)
-        items[selection.Select].SetSelected(true);
-    try {
-        QlxCheckListTaskBarItemClick(QlxCheckListTaskBar, &items[selection.ClickRow]);
-    } catch (const EListError&) {
-        // an empty list: the buttons keep their state
-    }
+std::optional<TGroupId> TfTaskBarMain::RowGroup(const TQlxListItem& Item) {
+    if (const TGroupId* id = std::any_cast<TGroupId>(&Item.Data))
+        return *id;
+    return std::nullopt;
 }
 
 void TfTaskBarMain::QlxCheckListTaskBarItemClick(TObject*, TQlxListItem* Item) {

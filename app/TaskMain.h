@@ -3,6 +3,8 @@
 // taskbar groups with its refresh (the commands themselves are in app/ListCommands.h), the
 // tray icon and the Settings tab. It works with the program's services (app/Program.h).
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "app/ExitCommand.h"
@@ -28,6 +30,7 @@
 #include "toolkit/TkForm.h"
 
 class TProgram;
+class TListRefresh;
 class TFTaskBarBallon;
 class TFHelp;
 
@@ -123,9 +126,14 @@ public:
     void TkForm1Maximize(TObject* Sender, bool& CallDefault);
 
     // One refresh of the list (also called with no sender by Up and Down, which always
-    // rebuilds it). A tick rebuilds the rows only when the taskbar changed; a tick that comes
-    // while a refresh runs is dropped.
+    // rebuilds it). A tick rebuilds the rows only when the taskbar changed. The refresh runs in
+    // steps: the first at once, the others from TimerRefreshStep, so that the window handles
+    // its messages in between; a tick while one runs starts none.
     void TimerRefreshOnTimer(TObject* Sender);
+    TTimer* TimerRefreshStep;
+    void TimerRefreshStepTimer(TObject* Sender);
+    // True while a refresh has steps left.
+    bool RefreshUnderWay() const { return Refresh_ != nullptr; }
     // The refresh's cheap look at the taskbar, and the group icons kept between rebuilds.
     TRefreshGate RefreshGate;
     TIconCache IconCache;
@@ -176,9 +184,15 @@ private:
     TIconHookLoader IconHook;
     TListCommands Commands;
 
-    // Rebuilds the rows from a new snapshot and the hidden groups, keeping the user's row,
-    // when the taskbar changed since the last rebuild.
-    void RefreshRows();
+    // The refresh under way, and its next step. A refresh dropped while it runs (by a new
+    // shell, or a command that rebuilds the rows) is let go when its step ends.
+    std::unique_ptr<TListRefresh> Refresh_;
+    bool RefreshDropped_ = false;
+    void RefreshStep();
+    void DropRefresh();
+    // Rebuilds the rows, keeping the user's row.
+    void FillRows(const TListRows& Rows);
+    static std::optional<TGroupId> RowGroup(const TQlxListItem& Item);
     bool Refreshing = false;
     bool DragInProgress() const;
     // Up (Step -1) and Down (Step 1).

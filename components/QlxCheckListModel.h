@@ -211,6 +211,18 @@ private:
     int UpdateCount_ = 0;
 };
 
+// Opens an update bracket of the rows and closes it again, also on an error.
+class TItemsUpdate {
+public:
+    explicit TItemsUpdate(TQlxListItems& Items) : Items_(Items) { Items_.BeginUpdate(); }
+    ~TItemsUpdate() { Items_.EndUpdate(); }
+    TItemsUpdate(const TItemsUpdate&) = delete;
+    TItemsUpdate& operator=(const TItemsUpdate&) = delete;
+
+private:
+    TQlxListItems& Items_;
+};
+
 class TQlxListColumn {
 public:
     explicit TQlxListColumn(TQlxListColumns& Owner, int Index) : Owner_(Owner), Index_(Index) {}

@@ -13,19 +13,28 @@
 
 namespace standin {
 
-bool IsAppWindow(HWND wnd) {
-    if (!::IsWindow(wnd) || !::IsWindowVisible(wnd))
-        return false;
-    if (::GetAncestor(wnd, GA_PARENT) != ::GetDesktopWindow())
-        return false;
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(wnd, &pid);
-    if (pid == ::GetCurrentProcessId())
+namespace {
+
+// The checks of IsAppWindow for a window known to be top-level, cheapest and most telling first:
+// most top-level windows are hidden, and each check is a request to the window server.
+bool IsAppTopLevelWindow(HWND wnd) {
+    if (!::IsWindowVisible(wnd))
         return false;
     LONG_PTR ex = ::GetWindowLongPtrA(wnd, GWL_EXSTYLE);
     if (ex & WS_EX_TOOLWINDOW)
         return false;
-    return !::GetWindow(wnd, GW_OWNER) || (ex & WS_EX_APPWINDOW);
+    if (::GetWindow(wnd, GW_OWNER) && !(ex & WS_EX_APPWINDOW))
+        return false;
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    return pid != ::GetCurrentProcessId();
+}
+
+} // namespace
+
+bool IsAppWindow(HWND wnd) {
+    return ::IsWindow(wnd) && ::GetAncestor(wnd, GA_PARENT) == ::GetDesktopWindow() &&
+           IsAppTopLevelWindow(wnd);
 }
 
 namespace {
@@ -47,11 +56,14 @@ std::vector<HWND> AllChildWindows(HWND Parent) {
     return all;
 }
 
-std::vector<HWND> FindAppWindows() {
+std::vector<HWND> FindAppWindows(const std::function<void()>& Between) {
     std::vector<HWND> out;
-    for (HWND wnd : AllTopLevelWindows())
-        if (IsAppWindow(wnd))
+    for (HWND wnd : AllTopLevelWindows()) {
+        if (IsAppTopLevelWindow(wnd))
             out.push_back(wnd);
+        if (Between)
+            Between();
+    }
     return out;
 }
 

@@ -2,6 +2,7 @@
 // The application windows the stand-in taskbar gives buttons to, and what it shows of them.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,9 @@ std::vector<HWND> AllChildWindows(HWND Parent);
 // A window gets a button when it is a visible top-level window that is unowned or has
 // WS_EX_APPWINDOW, is not a tool window and does not belong to the shell's own process.
 bool IsAppWindow(HWND wnd);
-// Every such window, in z-order (top first).
-std::vector<HWND> FindAppWindows();
+// Every such window, in z-order (top first). Between, when given, runs after each window
+// looked at.
+std::vector<HWND> FindAppWindows(const std::function<void()>& Between = nullptr);
 
 std::string WindowTitle(HWND wnd);
 // The window's class name; its text asked with WM_GETTEXT, which also reaches other

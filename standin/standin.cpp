@@ -45,6 +45,14 @@ constexpr UINT kPollIntervalMs = 250;
 // With --async: carries out the window reports that have waited their delay.
 constexpr UINT_PTR kLateEventTimer = 2;
 
+// Handles the messages other threads have sent to this one and that wait for an answer.
+void AnswerSentMessages() {
+    if (HIWORD(::GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) {
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
 WindowKey KeyOf(HWND wnd) {
     return WindowKey(reinterpret_cast<std::uintptr_t>(wnd));
 }
@@ -155,6 +163,7 @@ private:
     bool countFlap_ = false;
     int textFail_ = 0;
     bool updating_ = false;
+    UINT pollIntervalMs_ = kPollIntervalMs;
     std::deque<std::function<void()>> pending_;
     std::deque<WindowEvent> lateEvents_;
     UINT taskbarCreated_;
@@ -245,32 +254,54 @@ void Shell::RemoveFromModel(WindowKey key) {
 }
 
 void Shell::Poll() {
-    Update([this] {
+    const DWORD start = ::GetTickCount();
+    // What the poll finds is read first, answering the messages sent to the shell meanwhile:
+    // with hundreds of windows the reading takes long, and a real shell, which learns of
+    // windows from the system, never keeps a program waiting that long. The model and the
+    // toolbar change only afterwards, in one step; whatever changed while the poll read (a
+    // report, a nested poll) is looked at again there.
+    const std::vector<HWND> windows = FindAppWindows([] { AnswerSentMessages(); });
+    const std::set<HWND> found(windows.begin(), windows.end());
+    std::vector<std::pair<WindowKey, std::string>> titles;
+    for (WindowKey key : model_.Windows()) {
+        titles.emplace_back(key, WindowTitle(HwndOf(key)));
+        AnswerSentMessages();
+    }
+    Update([&] {
         // A window with a report still queued is the report's: a poll finds windows only in
         // z-order, the reports keep the order the programs showed them in.
         std::set<HWND> reported;
         for (const WindowEvent& event : lateEvents_)
             reported.insert(event.wnd);
-        for (WindowKey key : model_.Windows())
-            if (!reported.count(HwndOf(key)) && !IsAppWindow(HwndOf(key)))
+        for (WindowKey key : model_.Windows()) {
+            const HWND wnd = HwndOf(key);
+            if (!reported.count(wnd) && !found.count(wnd) && !IsAppWindow(wnd))
                 RemoveFromModel(key);
+        }
         // New windows bottom of the z-order first: roughly the order they appeared in.
-        std::vector<HWND> windows = FindAppWindows();
         // A window found while reports wait may be one being shown right now, its report on
         // its way: it takes its turn behind the waiting reports instead of going ahead of them.
         for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-            if (!reported.count(*it) && !model_.Contains(KeyOf(*it))) {
+            if (!reported.count(*it) && !model_.Contains(KeyOf(*it)) && IsAppWindow(*it)) {
                 if (lateEvents_.empty())
                     AddToModel(*it);
                 else
                     OnWindowEvent(*it, kWindowShown);
             }
-        for (WindowKey key : model_.Windows())
-            model_.SetTitle(key, WindowTitle(HwndOf(key)));
+        for (const auto& [key, title] : titles)
+            if (model_.Contains(key))
+                model_.SetTitle(key, title);
         model_.SetForeground(KeyOf(::GetForegroundWindow()));
     });
     // Tray icons stay until their owner deletes them, also when the owner window is gone, as
     // in a real shell: an icon left behind shows that a program did not delete its own.
+
+    // A poll that takes long comes less often, so that the shell stays mostly idle.
+    const UINT interval = std::max<UINT>(kPollIntervalMs, 4 * (::GetTickCount() - start));
+    if (interval != pollIntervalMs_ && control_.Hwnd()) {
+        pollIntervalMs_ = interval;
+        ::SetTimer(control_.Hwnd(), kPollTimer, interval, nullptr);
+    }
 }
 
 void Shell::OnWindowEvent(HWND wnd, long kind) {
@@ -511,6 +542,7 @@ bool Shell::ExecuteCommand(const ShellCommand& cmd, std::string& reply) {
     case ShellCommand::Sync:
         ApplyLateEvents(true);
         Poll();
+        ApplyLateEvents(true); // what the poll found behind reports that came meanwhile
         // Painted too, for screenshots taken right after.
         ::RedrawWindow(bar_->TrayWnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         return true;

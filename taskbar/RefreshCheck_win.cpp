@@ -10,50 +10,79 @@
 #include "taskbar/uProcessMemMgr.h"
 #include "toolkit/SysUtils.h"
 
-bool ReadToolbarLook(HWND Toolbar, TProcessMemMgr& Mem, TToolbarLook& Look, TToolbarCalls* Calls) {
-    const TMemTransferCounts before = Mem.Transfers();
-    uint32_t sends = 1;
-    Look.clear();
-    bool ok = true;
-    const int count = static_cast<int>(SendMessageA(Toolbar, TB_BUTTONCOUNT, 0, 0));
+TLookReading::TLookReading(HWND Toolbar, TProcessMemMgr& Mem)
+    : Toolbar_(Toolbar), Mem_(Mem), Before_(Mem.Transfers()) {
+    ++Sends_;
+    Count_ = static_cast<int>(SendMessageA(Toolbar_, TB_BUTTONCOUNT, 0, 0));
+    if (Count_ <= 0)
+        return;
     try {
-        if (count > 0) {
-            const int batch = static_cast<int>(kReadBatchButtons);
-            char* block = static_cast<char*>(Mem.AllocMem(kReadBatchButtons * sizeof(TBBUTTON)));
-            std::vector<TBBUTTON> tb(kReadBatchButtons);
-            for (int first = 0; first < count; first += batch) {
-                const int n = std::min(batch, count - first);
-                int last = -1; // the last slot the toolbar filled
-                std::vector<bool> present(std::size_t(n), false);
-                for (int k = 0; k < n; ++k) {
-                    ++sends;
-                    if (SendMessageA(Toolbar, TB_GETBUTTON, WPARAM(first + k),
-                                     reinterpret_cast<LPARAM>(block + k * sizeof(TBBUTTON)))) {
-                        present[std::size_t(k)] = true;
-                        last = k;
-                    }
-                }
-                if (last < 0)
-                    continue;
-                Mem.ReadMem(block, tb.data(), uint32_t(last + 1) * sizeof(TBBUTTON));
-                for (int k = 0; k <= last; ++k)
-                    if (present[std::size_t(k)]) {
-                        const TBBUTTON& b = tb[std::size_t(k)];
-                        Look.push_back({b.idCommand, b.iBitmap, b.fsState, b.fsStyle,
-                                        static_cast<uint64_t>(b.dwData)});
-                    }
-            }
-            Mem.FreeMem(block);
-        }
+        Block_ = static_cast<char*>(Mem_.AllocMem(kReadBatchButtons * sizeof(TBBUTTON)));
     } catch (const Exception&) {
-        ok = false;
+        Ok_ = false;
     }
-    if (Calls) {
-        Calls->Sends = sends;
-        Calls->Reads = Mem.Transfers().Reads - before.Reads;
-        Calls->Writes = Mem.Transfers().Writes - before.Writes;
+}
+
+TLookReading::~TLookReading() {
+    if (Block_ == nullptr)
+        return;
+    try {
+        Mem_.FreeMem(Block_);
+    } catch (const Exception&) {
+        // the shell's process is gone, and the block with it
     }
-    return ok;
+}
+
+bool TLookReading::Step() {
+    if (Block_ == nullptr || !Ok_ || Next_ >= Count_)
+        return false;
+    const int first = Next_;
+    const int n = std::min(static_cast<int>(kReadBatchButtons), Count_ - first);
+    Next_ = first + n;
+    int last = -1; // the last slot the toolbar filled
+    std::vector<bool> present(std::size_t(n), false);
+    for (int k = 0; k < n; ++k) {
+        ++Sends_;
+        if (SendMessageA(Toolbar_, TB_GETBUTTON, WPARAM(first + k),
+                         reinterpret_cast<LPARAM>(Block_ + k * sizeof(TBBUTTON)))) {
+            present[std::size_t(k)] = true;
+            last = k;
+        }
+    }
+    if (last >= 0) {
+        std::vector<TBBUTTON> tb(std::size_t(last) + 1);
+        try {
+            Mem_.ReadMem(Block_, tb.data(), uint32_t(last + 1) * sizeof(TBBUTTON));
+        } catch (const Exception&) {
+            Ok_ = false;
+            return false;
+        }
+        for (int k = 0; k <= last; ++k)
+            if (present[std::size_t(k)]) {
+                const TBBUTTON& b = tb[std::size_t(k)];
+                Look_.push_back({b.idCommand, b.iBitmap, b.fsState, b.fsStyle,
+                                 static_cast<uint64_t>(b.dwData)});
+            }
+    }
+    return Next_ < Count_;
+}
+
+TToolbarCalls TLookReading::Calls() const {
+    TToolbarCalls calls;
+    calls.Sends = Sends_;
+    calls.Reads = Mem_.Transfers().Reads - Before_.Reads;
+    calls.Writes = Mem_.Transfers().Writes - Before_.Writes;
+    return calls;
+}
+
+bool ReadToolbarLook(HWND Toolbar, TProcessMemMgr& Mem, TToolbarLook& Look, TToolbarCalls* Calls) {
+    TLookReading reading(Toolbar, Mem);
+    while (reading.Step()) {
+    }
+    if (Calls)
+        *Calls = reading.Calls();
+    Look = reading.TakeLook();
+    return reading.Ok();
 }
 
 TWindowTitles ReadWindowTitles(const std::vector<TWndHandle>& Windows) {
@@ -68,34 +97,55 @@ TWindowTitles ReadWindowTitles(const std::vector<TWndHandle>& Windows) {
     return titles;
 }
 
-bool TRefreshGate::NeedsRebuild() {
-    FCalls = {};
-    FLookRead = false;
+void TRefreshGate::BeginCheck() {
+    Calls_ = {};
+    LookRead_ = false;
+    Look_.clear();
+    Reading_.reset();
+    Mem_.reset();
     HWND toolbar = FindTaskbarToolbar();
     if (toolbar == nullptr)
-        return true;
+        return;
     try {
-        std::unique_ptr<TProcessMemMgr> mem = CreateProcessMemMgrForWindow(toolbar);
-        FLookRead = ReadToolbarLook(toolbar, *mem, FLook, &FCalls);
+        Mem_ = CreateProcessMemMgrForWindow(toolbar);
+        Reading_ = std::make_unique<TLookReading>(toolbar, *Mem_);
     } catch (const Exception&) {
-        FLookRead = false;
+        Reading_.reset();
+        Mem_.reset();
     }
-    FTitles = ReadWindowTitles(FCheck.ListedWindows());
-    if (!FLookRead) {
-        FCheck.Forget();
+}
+
+bool TRefreshGate::StepCheck(const TStepDeadline& Deadline) {
+    if (!Reading_)
+        return true;
+    while (Reading_->Step())
+        if (Deadline.Passed())
+            return false;
+    Calls_ = Reading_->Calls();
+    LookRead_ = Reading_->Ok();
+    Look_ = Reading_->TakeLook();
+    Reading_.reset();
+    Mem_.reset();
+    return true;
+}
+
+bool TRefreshGate::NeedsRebuild() {
+    Titles_ = ReadWindowTitles(Check_.ListedWindows());
+    if (!LookRead_) {
+        Check_.Forget();
         return true;
     }
-    return FCheck.NeedsRebuild(FLook, FTitles);
+    return Check_.NeedsRebuild(Look_, Titles_);
 }
 
 void TRefreshGate::Rebuilt(const TGroupList& Groups) {
-    if (!FLookRead) {
-        FCheck.Forget();
+    if (!LookRead_) {
+        Check_.Forget();
         return;
     }
     // The titles taken before the reading, so that a window renamed since shows as a change
     // at the next check; windows new to the list get theirs now.
-    std::unordered_map<TWndHandle, std::string> before(FTitles.begin(), FTitles.end());
+    std::unordered_map<TWndHandle, std::string> before(Titles_.begin(), Titles_.end());
     TWindowTitles titles = WindowsOf(Groups);
     std::vector<TWndHandle> fresh;
     for (auto& [wnd, title] : titles) {
@@ -110,6 +160,6 @@ void TRefreshGate::Rebuilt(const TGroupList& Groups) {
     for (auto& [wnd, title] : titles)
         if (const auto found = now.find(wnd); found != now.end())
             title = found->second;
-    FCheck.Remember(std::move(FLook), std::move(titles));
-    FLook.clear();
+    Check_.Remember(std::move(Look_), std::move(titles));
+    Look_.clear();
 }

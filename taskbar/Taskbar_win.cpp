@@ -68,32 +68,96 @@ TButtonList TTaskbar::ReadButtons(HWND Toolbar, int Count, bool Light) {
     return ReadToolbarButtons(Toolbar, Count, Light, *mem);
 }
 
+TSnapshotSteps::TSnapshotSteps(TTaskbar& Taskbar, bool Light, int ButtonsPerStep)
+    : Taskbar_(Taskbar), Light_(Light), ButtonsPerStep_(ButtonsPerStep) {
+    if (Taskbar_.Reading_)
+        return;
+    TReadingGuard guard(Taskbar_.Reading_);
+    HWND toolbar = FindTaskbarToolbar();
+    int count = 0;
+    if (toolbar == nullptr || !StableButtonCount(toolbar, count))
+        return;
+    Toolbar_ = toolbar;
+    Phase_ = TPhase::Reading;
+    try {
+        Mem_ = Taskbar_.MemMgrFactory(toolbar);
+        Reading_ = std::make_unique<TToolbarReading>(toolbar, count, Light, *Mem_, ButtonsPerStep_);
+    } catch (const Exception&) {
+        // The shell's process could not be opened: an empty snapshot.
+    }
+}
+
+TSnapshotSteps::~TSnapshotSteps() = default;
+
+uint32_t TSnapshotSteps::Calls() const {
+    return (Reading_ ? Reading_->Calls() : ReadCalls_).Total() + IconCalls_;
+}
+
+bool TSnapshotSteps::Run(const TStepDeadline& Deadline) {
+    if (Taskbar_.Reading_)
+        return Done(); // a handler that runs while the taskbar's own snapshot waits
+    TReadingGuard guard(Taskbar_.Reading_);
+    do {
+        switch (Phase_) {
+        case TPhase::Reading:
+            if (!Reading_ || !Reading_->Step())
+                FinishReading();
+            break;
+        case TPhase::Icons:
+            if (!RequestNextIcon())
+                Phase_ = TPhase::Done;
+            break;
+        case TPhase::Done:
+            break;
+        }
+    } while (Phase_ != TPhase::Done && !Deadline.Passed());
+    return Done();
+}
+
+void TSnapshotSteps::FinishReading() {
+    TButtonList buttons;
+    if (Reading_) {
+        ReadCalls_ = Reading_->Calls();
+        buttons = Reading_->TakeButtons();
+        Reading_.reset();
+    }
+    Mem_.reset();
+    if (!Light_)
+        ActiveWnd_ = ToHWND(LastPressedWindow(buttons));
+    Requests_ = BuildSnapshot(Light_, std::move(buttons), WindowRectOf(Toolbar_), Groups_);
+    Phase_ = TPhase::Icons;
+}
+
+bool TSnapshotSteps::RequestNextIcon() {
+    if (NextRequest_ >= Requests_.size())
+        return false;
+    const TIconRequest& request = Requests_[NextRequest_++];
+    // A handler that runs while a request waits may have changed the list.
+    if (request.GroupPos >= Groups_.size())
+        return false;
+    TGrupButtons& group = *Groups_[request.GroupPos].Group;
+    IconCalls_ += 2;
+    if (Taskbar_.OnIconRequest)
+        Taskbar_.OnIconRequest(Toolbar_, group, request.ImageIndex);
+    else
+        SendIconRequest(Toolbar_, request.ImageIndex, Taskbar_.IconReplyWnd);
+    return true;
+}
+
+std::unique_ptr<TSnapshotSteps> TTaskbar::BeginSnapshot(bool Light, int ButtonsPerStep) {
+    return std::make_unique<TSnapshotSteps>(*this, Light, ButtonsPerStep);
+}
+
 bool TTaskbar::Read(bool Light, TGroupList& Groups, HWND& ActiveWnd) {
     ActiveWnd = nullptr;
-    HWND toolbar = FindTaskbarToolbar();
-    if (toolbar == nullptr || Reading_)
+    if (Reading_)
         return false;
-    TReadingGuard guard(Reading_);
-    int count = 0;
-    if (!StableButtonCount(toolbar, count))
+    TSnapshotSteps steps(*this, Light);
+    if (!steps.Found())
         return false;
-
-    TButtonList buttons = ReadButtons(toolbar, count, Light);
-    if (!Light)
-        ActiveWnd = ToHWND(LastPressedWindow(buttons));
-    std::vector<TIconRequest> requests =
-        BuildSnapshot(Light, std::move(buttons), WindowRectOf(toolbar), Groups);
-
-    for (const TIconRequest& request : requests) {
-        // A handler that runs while a request waits may have changed the list.
-        if (request.GroupPos >= Groups.size())
-            break;
-        TGrupButtons& group = *Groups[request.GroupPos].Group;
-        if (OnIconRequest)
-            OnIconRequest(toolbar, group, request.ImageIndex);
-        else
-            SendIconRequest(toolbar, request.ImageIndex, IconReplyWnd);
-    }
+    steps.Run(TStepDeadline::None());
+    Groups = steps.TakeGroups();
+    ActiveWnd = steps.ActiveWnd();
     return true;
 }
 

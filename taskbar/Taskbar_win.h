@@ -5,6 +5,7 @@
 // one; the forms and commands are handed it.
 #include <windows.h>
 
+#include <climits>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -22,6 +23,55 @@ using TMemMgrFactory = std::function<std::unique_ptr<TProcessMemMgr>(HWND Toolba
 // The main window's icon channel (loader_hook_win.h) answers each request by drawing into
 // Group.Icon before it returns. Group stays valid until the snapshot's list goes.
 using TIconRequestHook = std::function<void(HWND Toolbar, TGrupButtons& Group, int32_t ImageIndex)>;
+
+class TTaskbar;
+
+// A snapshot taken in steps: the buttons a batch at a time, then the icon requests a few at a
+// time, so that a caller reading a large taskbar handles its messages between the steps.
+// Made by TTaskbar::BeginSnapshot; the taskbar must outlive it. The toolbar may change between
+// the steps: the snapshot then mixes what it read before and after, as a later look shows.
+class TSnapshotSteps {
+public:
+    // A step reads at most ButtonsPerStep buttons before it looks at its deadline.
+    TSnapshotSteps(TTaskbar& Taskbar, bool Light, int ButtonsPerStep = INT_MAX);
+    ~TSnapshotSteps();
+    TSnapshotSteps(const TSnapshotSteps&) = delete;
+    TSnapshotSteps& operator=(const TSnapshotSteps&) = delete;
+
+    // Runs on until Deadline has passed (at least one part: a few buttons or an icon request,
+    // unless a snapshot of the taskbar's own runs meanwhile); true once the snapshot is
+    // complete.
+    bool Run(const TStepDeadline& Deadline);
+    bool Done() const { return Phase_ == TPhase::Done; }
+    // False when there was no toolbar or its button count did not settle: the snapshot is
+    // empty.
+    bool Found() const { return Toolbar_ != nullptr; }
+    // The cross-process calls spent so far (an icon request counts two: it and its reply).
+    uint32_t Calls() const;
+    // Once Done: the groups, and the window of the pressed button (0 when none or Light).
+    TGroupList TakeGroups() { return std::move(Groups_); }
+    HWND ActiveWnd() const { return ActiveWnd_; }
+
+private:
+    enum class TPhase { Reading, Icons, Done };
+    void FinishReading();
+    // Sends one icon request; false when none is left.
+    bool RequestNextIcon();
+
+    TTaskbar& Taskbar_;
+    bool Light_;
+    int ButtonsPerStep_;
+    TPhase Phase_ = TPhase::Done;
+    HWND Toolbar_ = nullptr;
+    std::unique_ptr<TProcessMemMgr> Mem_;
+    std::unique_ptr<TToolbarReading> Reading_;
+    TToolbarCalls ReadCalls_;
+    uint32_t IconCalls_ = 0;
+    std::vector<TIconRequest> Requests_;
+    std::size_t NextRequest_ = 0;
+    TGroupList Groups_;
+    HWND ActiveWnd_ = nullptr;
+};
 
 class TTaskbar : public ITaskbar {
 public:
@@ -42,6 +92,8 @@ public:
     void SetToolbar(HWND Toolbar) { Toolbar_ = Toolbar; }
     // True while a snapshot runs; a nested snapshot gives nothing.
     bool Reading() const { return Reading_; }
+    // A full or light snapshot taken in steps (see TSnapshotSteps); Snapshot takes it at once.
+    std::unique_ptr<TSnapshotSteps> BeginSnapshot(bool Light, int ButtonsPerStep);
 
     // --- ITaskbar ---------------------------------------------------------------------------
     TGroupList Snapshot(bool Light, TWndHandle* Active = nullptr) override;
@@ -63,6 +115,7 @@ public:
     bool MoveByReshowing(int32_t FromIndex, int32_t ToIndex, TGroupList& Groups);
 
 private:
+    friend class TSnapshotSteps;
     // Reads into Groups; false (Groups untouched) when nothing could be read.
     bool Read(bool Light, TGroupList& Groups, HWND& ActiveWnd);
     TButtonList ReadButtons(HWND Toolbar, int Count, bool Light);

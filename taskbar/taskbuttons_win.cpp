@@ -64,6 +64,8 @@ static_assert(offsetof(TBBUTTON, dwData) == (kWide ? 16 : 12) &&
                   offsetof(TBBUTTON, iString) == (kWide ? 24 : 16),
               "TBBUTTON's dwData and iString lie where the shell's do");
 
+} // namespace
+
 // Reads the toolbar's buttons in batches through one block in the toolbar's process (its
 // layout in toolbarread.h). Per button it sends TB_GETBUTTON, TB_GETRECT and, for a full reading
 // only, TB_GETBUTTONTEXTW twice (the length, then the text): a light reading, taken on every
@@ -283,30 +285,53 @@ private:
     TCommandIndexes FIndexes;
 };
 
-} // namespace
+TToolbarReading::TToolbarReading(HWND Toolbar, int Count, bool Light, TProcessMemMgr& Mem,
+                                 int ButtonsPerStep)
+    : Toolbar_(Toolbar), Count_(Count), Light_(Light), Mem_(Mem),
+      ButtonsPerStep_(std::max(ButtonsPerStep, 1)), Before_(Mem.Transfers()) {
+    try {
+        if (Count_ > 0)
+            Reader_ = std::make_unique<TToolbarReader>(Toolbar_, Mem_, Count_, Sends_);
+    } catch (const Exception&) {
+        // No block in the toolbar's process: nothing can be read.
+    }
+}
+
+TToolbarReading::~TToolbarReading() = default;
+
+bool TToolbarReading::Step() {
+    if (!Reader_ || Next_ >= Count_)
+        return false;
+    const int first = Next_;
+    const int n = std::min({Reader_->BatchSize(), ButtonsPerStep_, Count_ - first});
+    Next_ = first + n;
+    bool goOn = false;
+    try {
+        goOn = Reader_->ReadBatch(first, n, Light_, Buttons_);
+    } catch (const Exception&) {
+        // A transfer failed: the reading keeps the buttons read so far.
+    }
+    if (!goOn)
+        Next_ = Count_;
+    return Next_ < Count_;
+}
+
+TToolbarCalls TToolbarReading::Calls() const {
+    TToolbarCalls calls;
+    calls.Sends = Sends_;
+    calls.Reads = Mem_.Transfers().Reads - Before_.Reads;
+    calls.Writes = Mem_.Transfers().Writes - Before_.Writes;
+    return calls;
+}
 
 TButtonList ReadToolbarButtons(HWND Toolbar, int Count, bool Light, TProcessMemMgr& Mem,
                                TToolbarCalls* Calls) {
-    const TMemTransferCounts before = Mem.Transfers();
-    TButtonList buttons;
-    uint32_t sends = 0;
-    try {
-        if (Count > 0) {
-            TToolbarReader reader(Toolbar, Mem, Count, sends);
-            const int batch = reader.BatchSize();
-            for (int first = 0; first < Count; first += batch)
-                if (!reader.ReadBatch(first, std::min(batch, Count - first), Light, buttons))
-                    break;
-        }
-    } catch (const Exception&) {
-        // A transfer failed: the snapshot goes on with the buttons read so far.
+    TToolbarReading reading(Toolbar, Count, Light, Mem);
+    while (reading.Step()) {
     }
-    if (Calls) {
-        Calls->Sends = sends;
-        Calls->Reads = Mem.Transfers().Reads - before.Reads;
-        Calls->Writes = Mem.Transfers().Writes - before.Writes;
-    }
-    return buttons;
+    if (Calls)
+        *Calls = reading.Calls();
+    return reading.TakeButtons();
 }
 
 HWND FindTaskbarToolbar() {

@@ -4,9 +4,11 @@
 // snapshots and moves groups is TTaskbar (taskbar/Taskbar_win.h).
 #include <windows.h>
 
-#include "taskbar/taskbuttons.h"
+#include <climits>
+#include <memory>
 
-class TProcessMemMgr;
+#include "taskbar/taskbuttons.h"
+#include "taskbar/uProcessMemMgr.h"
 
 inline HWND ToHWND(TWndHandle h) {
     return reinterpret_cast<HWND>(h);
@@ -50,3 +52,48 @@ struct TToolbarCalls {
 // the buttons read before it are returned. Calls, when given, receives what it cost.
 TButtonList ReadToolbarButtons(HWND Toolbar, int Count, bool Light, TProcessMemMgr& Mem,
                                TToolbarCalls* Calls = nullptr);
+
+// When one step of a reading taken in steps ends: after the part that runs past Ms milliseconds
+// from the step's start. None for a reading taken at once.
+class TStepDeadline {
+public:
+    static TStepDeadline After(DWORD Ms) { return TStepDeadline(GetTickCount(), Ms); }
+    static TStepDeadline None() { return TStepDeadline(0, INFINITE); }
+    bool Passed() const { return Ms_ != INFINITE && GetTickCount() - Start_ >= Ms_; }
+
+private:
+    TStepDeadline(DWORD Start, DWORD Ms) : Start_(Start), Ms_(Ms) {}
+    DWORD Start_;
+    DWORD Ms_;
+};
+
+class TToolbarReader;
+// The same reading a batch of buttons at a time (at most ButtonsPerStep of them), so that a caller
+// reading a large taskbar handles its messages between the batches. Mem must outlive it.
+class TToolbarReading {
+public:
+    TToolbarReading(HWND Toolbar, int Count, bool Light, TProcessMemMgr& Mem,
+                    int ButtonsPerStep = INT_MAX);
+    ~TToolbarReading();
+    TToolbarReading(const TToolbarReading&) = delete;
+    TToolbarReading& operator=(const TToolbarReading&) = delete;
+
+    // Reads the next batch; false once the reading is over (every position read, or an error
+    // ended it).
+    bool Step();
+    TButtonList TakeButtons() { return std::move(Buttons_); }
+    // What the reading has cost so far.
+    TToolbarCalls Calls() const;
+
+private:
+    HWND Toolbar_;
+    int Count_;
+    bool Light_;
+    TProcessMemMgr& Mem_;
+    int ButtonsPerStep_;
+    TMemTransferCounts Before_;
+    uint32_t Sends_ = 0;
+    std::unique_ptr<TToolbarReader> Reader_;
+    int Next_ = 0;
+    TButtonList Buttons_;
+};

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -23,8 +21,6 @@ constexpr DWORD kStartMs = 60000;
 // Generous for a busy build machine: the list fills in a few seconds.
 constexpr DWORD kFillMs = 60000;
 constexpr DWORD kWaitMs = 20000;
-constexpr int kHeaderHeight = 22;
-constexpr int kRowHeight = 18;
 
 POINT ScreenPoint(HWND Wnd, int X, int Y) {
     POINT p{X, Y};
@@ -45,13 +41,7 @@ std::vector<HWND> ButtonWindows(zvtest::StandinShell& Shell) {
     return order;
 }
 
-// Reported as skipped until it passes (ZV_RUN_SCALE=1 runs it): on the build machine the
-// stand-in took about 30 s to open the 300 windows (each new window changes the width of every
-// button, and the toolbar lays itself out again after each change), and in the one run that got
-// further the list was not filled within 60 s.
 TEST(ManyWindows, TheListFillsAndAnswersWithThreeHundredWindows) {
-    if (!std::getenv("ZV_RUN_SCALE"))
-        GTEST_SKIP() << "the 300-window taskbar does not yet fill the list in time";
     // The windows open while the shell groups them (one group, so that each new window
     // changes one button rather than the widths of all), then every window gets a group of
     // its own.
@@ -79,25 +69,16 @@ TEST(ManyWindows, TheListFillsAndAnswersWithThreeHundredWindows) {
     }
     ASSERT_TRUE(list && up && down);
 
-    // The first refresh fills the list and clicks its first row: Up goes off. Meanwhile the
-    // window answers every message; the longest wait is printed.
+    // The first refresh fills the list and clicks its first row: Up goes off.
     const DWORD start = ::GetTickCount();
-    DWORD longest = 0;
-    ASSERT_TRUE(RoundTripUntil(main, kFillMs, [&] {
-        const DWORD sent = ::GetTickCount();
-        const bool filled = !Enabled(up) && Enabled(down);
-        longest = std::max(longest, ::GetTickCount() - sent);
-        return filled;
-    })) << "the list was never filled";
-    std::printf("list filled after %lu ms; longest answer %lu ms\n",
-                static_cast<unsigned long>(::GetTickCount() - start),
-                static_cast<unsigned long>(longest));
+    ASSERT_TRUE(RoundTripUntil(main, kFillMs, [&] { return !Enabled(up) && Enabled(down); }))
+        << "the list was never filled";
+    std::printf("list filled after %lu ms\n", static_cast<unsigned long>(::GetTickCount() - start));
 
-    // The first row, then End: the last row, which has Up but no Down.
-    standin::ClickAt(ScreenPoint(list, 120, kHeaderHeight + kRowHeight / 2));
-    ASSERT_TRUE(SendAndWait(main, WM_NULL, 0, 0));
-    ::PostMessageA(list, WM_KEYDOWN, VK_END, 0);
-    ::PostMessageA(list, WM_KEYUP, VK_END, 0);
+    // Page Down: the last row, which has Up but no Down. (The key goes to the list directly: a
+    // click on a row first could be handled after the key, on whatever row then lies under it.)
+    ::PostMessageA(list, WM_KEYDOWN, VK_NEXT, 0);
+    ::PostMessageA(list, WM_KEYUP, VK_NEXT, 0);
     ASSERT_TRUE(RoundTripUntil(main, kWaitMs, [&] { return Enabled(up) && !Enabled(down); }))
         << "the last row was not selected";
 
@@ -110,12 +91,14 @@ TEST(ManyWindows, TheListFillsAndAnswersWithThreeHundredWindows) {
     EXPECT_TRUE(RoundTripUntil(main, kWaitMs, [&] { return ButtonWindows(Shell) == expected; }))
         << "Up on the last row did not move its group";
 
-    // The tray menu opens (a right click on the icon, as the shell passes it on).
+    // The tray menu opens (a right click on the icon, as the shell passes it on: the press
+    // opens it).
     for (const zvtest::TrayIconRecord& icon : Shell.Tray()) {
         DWORD pid = 0;
         ::GetWindowThreadProcessId(icon.hwnd, &pid);
         if (pid == program.Pid())
-            Shell.TrayClick(icon.hwnd, icon.uid, WM_RBUTTONUP);
+            for (UINT m : {WM_RBUTTONDOWN, WM_RBUTTONUP})
+                Shell.TrayClick(icon.hwnd, icon.uid, m);
     }
     HWND menu = nullptr;
     EXPECT_TRUE(RoundTripUntil(main, kWaitMs, [&] {

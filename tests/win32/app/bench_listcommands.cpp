@@ -10,6 +10,7 @@
 #include "app/TaskMain.h"
 #include "dragdrop/TaskBallon.h"
 #include "tests/support/BenchSupport.h"
+#include "tests/win32/app/RefreshToEnd.h"
 
 namespace {
 
@@ -26,13 +27,14 @@ TEST(ListCommandBenchmark, UpAgainstOneRoundTrip) {
     for (int n : {10, 40}) {
         zvtest::TBenchToolbar bar(shell, n);
         ASSERT_NE(bar.Toolbar(), nullptr);
-        main.TimerRefreshOnTimer(nullptr);
+        RefreshToEnd(main);
         ASSERT_EQ(main.QlxCheckListTaskBar->Items.Count(), n);
         const double roundTrip = bar.RoundTrip();
         // The last row up, every time: the group goes one place up and its row with it.
         const double up = zvtest::MillisecondsPerCall(10, 1, [&] {
             main.QlxCheckListTaskBar->Items[n - 1].SetSelected(true);
             main.bUpClick(nullptr);
+            FinishRefresh(main);
         });
         EXPECT_EQ(main.QlxCheckListTaskBar->SelectedItem()->Index(), n - 2);
         std::printf("Up with %d groups (snapshot + move + refresh of the list): %.2f ms = %.0f "

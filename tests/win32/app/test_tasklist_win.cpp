@@ -19,8 +19,10 @@
 #include "taskbar/loader_hook_win.h"
 #include "taskbar/taskbuttons_win.h"
 #include "taskbar/uProcessMemMgr.h"
+#include "tests/support/BenchSupport.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WindowCapture.h"
+#include "tests/win32/app/RefreshToEnd.h"
 #include "toolkit/SysUtils.h"
 
 namespace {
@@ -55,7 +57,7 @@ protected:
     }
     void Refresh() {
         Shell.Sync();
-        Main->TimerRefreshOnTimer(nullptr);
+        RefreshToEnd(*Main);
     }
     // A hidden group as the hide command leaves it: one hidden window, an icon of one colour.
     HWND AddHiddenGroup(const std::string& Caption, uint32_t Colour) {
@@ -367,12 +369,43 @@ TEST_F(TaskList, AnEmptyListLeavesTheButtonsAsTheyWere) {
     Shell.Script({});
     Main->bUp->SetEnabled(true);
     Main->bDown->SetEnabled(false);
-    Main->TimerRefreshOnTimer(nullptr);
+    RefreshToEnd(*Main);
     EXPECT_EQ(Rows().Count(), 0);
     EXPECT_EQ(Main->QlxCheckListTaskBar->SelectedItem(), nullptr);
     EXPECT_TRUE(Main->bUp->Enabled());
     EXPECT_FALSE(Main->bDown->Enabled());
     EXPECT_TRUE(Main->TimerRefresh->Enabled());
+    Shell.Unscript();
+}
+
+// A taskbar too large for one step is read in steps from the step timer, with the window's
+// messages in between; a tick meanwhile starts no second reading, and a refresh the window
+// hides during is let go with the rows as they were.
+TEST_F(TaskList, ALargeTaskbarIsReadInStepsBetweenTheWindowsMessages) {
+    Refresh();
+    const std::vector<std::string> before = Captions();
+    {
+        zvtest::TBenchToolbar bar(Shell, 150);
+        Main->TimerRefreshOnTimer(nullptr);
+        ASSERT_TRUE(Main->RefreshUnderWay());
+        EXPECT_TRUE(Main->TimerRefreshStep->Enabled());
+        Main->Hide();
+        Main->TimerRefreshStepTimer(Main->TimerRefreshStep);
+        EXPECT_FALSE(Main->RefreshUnderWay());
+        EXPECT_FALSE(Main->TimerRefreshStep->Enabled());
+        EXPECT_EQ(Captions(), before);
+
+        Main->Show();
+        Main->TimerRefreshOnTimer(nullptr);
+        int steps = 1;
+        for (; Main->RefreshUnderWay(); ++steps) {
+            Main->TimerRefreshOnTimer(Main->TimerRefresh); // a tick: the same refresh goes on
+            Main->TimerRefreshStepTimer(Main->TimerRefreshStep);
+        }
+        EXPECT_GT(steps, 1);
+        ASSERT_EQ(Rows().Count(), 150);
+        EXPECT_EQ(Rows()[149].Caption(), "Window 149");
+    }
     Shell.Unscript();
 }
 
