@@ -1,7 +1,14 @@
 #include "app/TaskRows.h"
 
+#include <algorithm>
+
 bool IsListedGroup(const TGrupButtons& G) {
-    return G.HasVisible && G.Count() >= 2;
+    // A full snapshot names a window for each button; a group none of whose windows is there
+    // (all hidden, or gone) shows buttons that a shell which learns late has not taken away
+    // yet. A light snapshot reads no windows: its groups are taken as they are.
+    const bool windowsGone = !G.Windows.empty() && std::all_of(G.Windows.begin(), G.Windows.end(),
+                                                               [](TWndHandle w) { return w == 0; });
+    return G.HasVisible && G.Count() >= 2 && !windowsGone;
 }
 
 namespace {

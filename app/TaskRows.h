@@ -18,7 +18,8 @@ struct TListRow {
 };
 
 // Whether a group of the snapshot is listed: it shows a button and holds the header and at
-// least one window button.
+// least one window button, and, when the snapshot read its windows, at least one window that
+// is still shown (a shell that learns late keeps the buttons of hidden windows a while).
 bool IsListedGroup(const TGrupButtons& G);
 
 // The rows of a refresh: the listed groups of the snapshot in taskbar order, then every hidden

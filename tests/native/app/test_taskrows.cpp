@@ -69,6 +69,23 @@ TEST(ListRows, ListedGroupsInTaskbarOrderThenHiddenGroupsUnchecked) {
     EXPECT_TRUE(BuildListRows({}, {}).empty());
 }
 
+// Just after the user hid a group, a shell that learns late still shows its buttons, which a
+// full snapshot reads without windows: no checked row stands for them beside the hidden
+// group's unchecked one, and Up and Down pass over them. A light snapshot reads no windows at
+// all and lists its groups as they are.
+TEST(ListRows, ButtonsWhoseWindowsAreNoLongerShownHaveNoRow) {
+    TGroupList snap = Groups(
+        {{"a", 2, true, 1, {0, 11}}, {"b", 2, true, 2, {0, 0}}, {"c", 3, true, 3, {0, 0, 31}}});
+    TGroupList hidden = Groups({{"b", 2, true, 2, {0, 21}}});
+    EXPECT_THAT(Captions(BuildListRows(snap, hidden)), ElementsAre("a+", "c+", "b-"));
+    std::optional<TGroupId> before;
+    ASSERT_TRUE(NeighbourForStep(snap, TGroupId{31, 31}, -1, before));
+    EXPECT_EQ(before, (TGroupId{11, 11}));
+
+    TGroupList light = Groups({{"a", 2, true, 1}, {"b", 2, true, 2}});
+    EXPECT_THAT(Captions(BuildListRows(light, {})), ElementsAre("a+", "b+"));
+}
+
 // Up and Down step over the groups without a row; the move keys find a window's listed group.
 TEST(ListRows, StepsAndWindowsCountListedGroupsOnly) {
     // The collapsed group without a visible button and the lone button have no row.
