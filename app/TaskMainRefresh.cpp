@@ -47,8 +47,13 @@ void TfTaskBarMain::TimerRefreshOnTimer(TObject* Sender) {
         Program_.LastingOrder.Watch();
         Program_.TrayOrder.Watch(Program_.LastingOrder.Enabled());
     }
-    if (!Showing())
-        return; // the rows stay as they are while the program sits in the tray
+    if (!Showing()) {
+        // The rows stay as they are while the program sits in the tray; the mouse poll, when it
+        // runs, carries the tick there (TimerForceTimer) until the window shows again.
+        if (Sender == TimerRefresh && TimerForce->Enabled())
+            TimerRefresh->SetEnabled(false);
+        return;
+    }
     const bool dragging = DragInProgress();
     if (!dragging) {
         ::SetForegroundWindow(Handle());
