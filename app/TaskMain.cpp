@@ -461,10 +461,14 @@ void TfTaskBarMain::TimerHideTimer(TObject*) {
     TimerHide->SetEnabled(Showing());
 }
 
-// The mouse poll stands in for mouse events the hook did not report (see TFTaskBarBallon).
+// The mouse poll stands in for mouse events the hook did not report (see TFTaskBarBallon). In
+// the tray the refresh timer rests and every second poll carries its tick: the program wakes
+// up twice a second there, not three times.
 void TfTaskBarMain::TimerForceTimer(TObject* Sender) {
     if (Balloon_)
         Balloon_->TimerForceTimer(Sender);
+    if (!TimerRefresh->Enabled() && !Showing() && ++TrayPolls_ % 2 == 0)
+        TimerRefreshOnTimer(TimerForce);
 }
 
 // ---- What the balloon window needs of this one

@@ -188,6 +188,7 @@ private:
     // shell, or a command that rebuilds the rows) is let go when its step ends.
     std::unique_ptr<TListRefresh> Refresh_;
     bool RefreshDropped_ = false;
+    unsigned TrayPolls_ = 0; // mouse polls while the refresh timer rests in the tray
     void RefreshStep();
     void DropRefresh();
     // Rebuilds the rows, keeping the user's row.

@@ -25,6 +25,18 @@ void FillItem(TQlxListItem& Item, const TListRow& Row) {
     Item.SetIcon(icon);
 }
 
+// Raises a flag for as long as it lives.
+class TRaised {
+public:
+    explicit TRaised(bool& Flag) : Flag_(Flag) { Flag_ = true; }
+    ~TRaised() { Flag_ = false; }
+    TRaised(const TRaised&) = delete;
+    TRaised& operator=(const TRaised&) = delete;
+
+private:
+    bool& Flag_;
+};
+
 } // namespace
 
 void TfTaskBarMain::TimerRefreshOnTimer(TObject* Sender) {
@@ -34,11 +46,7 @@ void TfTaskBarMain::TimerRefreshOnTimer(TObject* Sender) {
     }
     if (Refreshing)
         return; // a tick while a refresh waits on the shell: the running one is enough
-    struct TRunning {
-        bool& Flag;
-        explicit TRunning(bool& f) : Flag(f) { Flag = true; }
-        ~TRunning() { Flag = false; }
-    } running{Refreshing};
+    const TRaised running(Refreshing);
     ::HideAppButton();
     // A hidden window its program has shown again leaves the hidden groups at once, also while
     // the list is not shown: if its program hides it again, it stays the program's.
@@ -47,8 +55,13 @@ void TfTaskBarMain::TimerRefreshOnTimer(TObject* Sender) {
         Program_.LastingOrder.Watch();
         Program_.TrayOrder.Watch(Program_.LastingOrder.Enabled());
     }
-    if (!Showing())
-        return; // the rows stay as they are while the program sits in the tray
+    if (!Showing()) {
+        // The rows stay as they are while the program sits in the tray; the mouse poll, when it
+        // runs, carries the tick there (TimerForceTimer) until the window shows again.
+        if (Sender == TimerRefresh && TimerForce->Enabled())
+            TimerRefresh->SetEnabled(false);
+        return;
+    }
     const bool dragging = DragInProgress();
     if (!dragging) {
         ::SetForegroundWindow(Handle());
@@ -88,11 +101,7 @@ void TfTaskBarMain::DropRefresh() {
 void TfTaskBarMain::TimerRefreshStepTimer(TObject*) {
     if (Refreshing)
         return;
-    struct TRunning {
-        bool& Flag;
-        explicit TRunning(bool& f) : Flag(f) { Flag = true; }
-        ~TRunning() { Flag = false; }
-    } running{Refreshing};
+    const TRaised running(Refreshing);
     RefreshStep();
 }
 

@@ -150,6 +150,8 @@ void TfTaskBarMain::FormShow(TObject*) {
     HideAppButton();
     if (Program_.ShowDemo)
         TimerHelp->SetEnabled(true);
+    if (!DragInProgress())
+        TimerRefresh->SetEnabled(true); // the mouse poll carried its tick in the tray
 }
 
 void TfTaskBarMain::TimerHelpTimer(TObject*) {

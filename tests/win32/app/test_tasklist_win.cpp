@@ -471,6 +471,13 @@ TEST_F(TaskList, TheOneShotHideAndTheMaximiseKeepTheProgramInTheTray) {
     Main->Hide();
     Main->TimerRefreshOnTimer(Main->TimerRefresh);
     EXPECT_FALSE(::IsWindowVisible(App.Handle()));
+
+    // In the tray the refresh timer rests while the mouse poll runs; the window shown again
+    // starts it.
+    ASSERT_TRUE(Main->TimerForce->Enabled());
+    EXPECT_FALSE(Main->TimerRefresh->Enabled());
+    Main->Show();
+    EXPECT_TRUE(Main->TimerRefresh->Enabled());
 }
 
 } // namespace
