@@ -628,6 +628,9 @@ bool Shell::ExecuteCommand(const ShellCommand& cmd, std::string& reply) {
     case ShellCommand::TextGrow:
         toolbar.SetTextGrowth(int(cmd.number), std::size_t(cmd.count));
         return true;
+    case ShellCommand::SlowAnswer:
+        toolbar.SetAnswerDelay(int(cmd.number));
+        return true;
     case ShellCommand::Tray: {
         std::vector<std::string> lines;
         for (const auto& icon : tray_.Icons())

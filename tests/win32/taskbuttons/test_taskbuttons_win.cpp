@@ -232,6 +232,35 @@ TEST_F(Snapshot, EightButtonToolbarFullAndLight) {
     EXPECT_THAT(requests, ElementsAre(TRequest{"A1", 1}, TRequest{"B1", 3}, TRequest{"C", 6}));
 }
 
+// A shell that answers slowly (80 ms a button): after the first part the steps read one button
+// each, so that the window between them keeps answering; the snapshot still takes every button.
+TEST_F(Snapshot, ASlowShellIsReadInSmallerParts) {
+    TTestWindows w(20);
+    std::vector<Btn> script;
+    for (int i = 0; i < 20; ++i)
+        script.push_back({0, kEnabled, i % 8, HwndField(w[i]), "w" + std::to_string(i)});
+    Script(script);
+    ASSERT_TRUE(Command("slowanswer 20"));
+    Taskbar.OnIconRequest = [](HWND, TGrupButtons&, int32_t) {};
+    const std::unique_ptr<TSnapshotSteps> steps = Taskbar.BeginSnapshot(false, 16);
+    std::vector<uint32_t> calls; // per step
+    for (bool over = false; !over;) {
+        const uint32_t before = steps->Calls();
+        over = steps->Run(TStepDeadline::After(50));
+        calls.push_back(steps->Calls() - before);
+    }
+    EXPECT_TRUE(Command("slowanswer 0"));
+    ASSERT_GE(calls.size(), 6u);
+    EXPECT_GE(calls.front(), 16u * 4u); // the first part: 16 buttons, 4 messages each
+    for (std::size_t i = 1; i + 1 < calls.size(); ++i)
+        EXPECT_LE(calls[i], 12u) << "step " << i; // one button and its transfers
+    Groups = steps->TakeGroups();
+    std::size_t buttons = 0;
+    for (const TGroupListItem& g : Groups)
+        buttons += g.Group->Items.size();
+    EXPECT_EQ(buttons, 20u);
+}
+
 // The cheap look of a toolbar longer than one batch, read a batch at a time: every button's
 // command id, picture, state and style, in toolbar order.
 TEST_F(Snapshot, TheLookOfEveryButtonBatchAfterBatch) {
