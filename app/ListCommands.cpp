@@ -76,8 +76,9 @@ TListRows TListCommands::RowsFrom(TGroupList Snapshot) {
 
 bool TListCommands::Move(const TGroupId& Group, int Step) {
     std::optional<TGroupId> before;
-    if (!NeighbourForStep(Taskbar_.Snapshot(false), Group, Step, before) ||
-        !Taskbar_.MoveGroup(Group, before))
+    TGroupList snapshot = Taskbar_.Snapshot(false);
+    if (!NeighbourForStep(snapshot, Group, Step, before) ||
+        !Taskbar_.MoveGroupIn(snapshot, Group, before))
         return false;
     if (OnMoved)
         OnMoved();
@@ -85,13 +86,13 @@ bool TListCommands::Move(const TGroupId& Group, int Step) {
 }
 
 bool TListCommands::MoveGroupOfWindow(TWndHandle Wnd, TWndHandle Owner, int Step) {
-    const TGroupList snapshot = Taskbar_.Snapshot(false);
+    TGroupList snapshot = Taskbar_.Snapshot(false);
     std::optional<TGroupId> group = ListedGroupOfWindow(snapshot, Wnd);
     if (!group) // a dialog of the program: the window that owns it has the button
         group = ListedGroupOfWindow(snapshot, Owner);
     std::optional<TGroupId> before;
     if (!group || !NeighbourForStep(snapshot, *group, Step, before) ||
-        !Taskbar_.MoveGroup(*group, before))
+        !Taskbar_.MoveGroupIn(snapshot, *group, before))
         return false;
     if (OnMoved)
         OnMoved();

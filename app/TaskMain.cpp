@@ -319,7 +319,7 @@ void TfTaskBarMain::WndProc(TMessage& Message) {
         Program_.TrayOrder.Recheck();
         IconCache.Clear(); // the new shell's pictures are asked for anew
         RefreshGate.Forget();
-        Refresh_.reset(); // it read the old shell's toolbar
+        DropRefresh(); // it read the old shell's toolbar
         if (!Program_.Exiting)
             StartIconHook(); // the icon library into the new shell, or the rows lose their icons
     } else if (Message.Msg == IconReplyMsg()) {

@@ -121,10 +121,29 @@ function(zv_native_test name)
   endif()
 endfunction()
 
+# The next Wine test's prefix: the build has two (scripts/wine-server), each with a wineserver
+# and at most one stand-in shell of its own, and the tests take turns between them, so that two
+# run at once. Each prefix is one resource lock. Sets <out>_lock and <out>_env.
+function(zv_next_wine_slot out)
+  get_property(count GLOBAL PROPERTY ZV_WINE_TESTS)
+  if(NOT count)
+    set(count 0)
+  endif()
+  math(EXPR next "${count} + 1")
+  set_property(GLOBAL PROPERTY ZV_WINE_TESTS ${next})
+  math(EXPR slot "${count} % 2")
+  if(slot EQUAL 0)
+    set(${out}_lock wineprefix PARENT_SCOPE)
+    set(${out}_env "" PARENT_SCOPE)
+  else()
+    set(${out}_lock wineprefix-2 PARENT_SCOPE)
+    set(${out}_env "ZV_WINE_SLOT=2" PARENT_SCOPE)
+  endif()
+endfunction()
+
 # zv_wine_test(name SOURCES ... LIBS ... [TIMEOUT s] [EXPECT_FAILURE])
-# A GoogleTest program run under Wine in the build's private prefix and judged by its test
-# report (scripts/wine-run --gtest). All Wine tests share one prefix and at most one stand-in
-# shell, so they hold one resource lock. Programs named bench_* are benchmarks: label bench,
+# A GoogleTest program run under Wine in one of the build's two private prefixes
+# (zv_next_wine_slot) and judged by its test report (scripts/wine-run --gtest). Programs named bench_* are benchmarks: label bench,
 # which the test command runs and reports apart from the tests.
 # EXPECT_FAILURE: a canary of the harness itself, which passes only while the harness reports
 # the program as failed; a hang is not such a failure: ctest's own limit, shorter than
@@ -151,9 +170,11 @@ function(zv_wine_test name)
     add_test(NAME ${name}
              COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-run --timeout ${run_limit} --gtest
                      $<TARGET_FILE:${name}>)
+    zv_next_wine_slot(slot)
+    set(env "ZV_BUILD=${ZV_BUILD}" ${slot_env})
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${labels}"
-                         RESOURCE_LOCK wineprefix FIXTURES_REQUIRED wine
-                         ENVIRONMENT "ZV_BUILD=${ZV_BUILD}")
+                         RESOURCE_LOCK ${slot_lock} FIXTURES_REQUIRED wine
+                         ENVIRONMENT "${env}")
     if(ARG_EXPECT_FAILURE)
       set_tests_properties(${name} PROPERTIES WILL_FAIL TRUE)
     else()
@@ -171,7 +192,8 @@ function(zv_wine_test_again name)
     if(NOT ARG_TIMEOUT)
       set(ARG_TIMEOUT 300)
     endif()
-    set(env "ZV_BUILD=${ZV_BUILD}" ${ARG_ENVIRONMENT})
+    zv_next_wine_slot(slot)
+    set(env "ZV_BUILD=${ZV_BUILD}" ${slot_env} ${ARG_ENVIRONMENT})
     if(ARG_FILTER)
       list(APPEND env "GTEST_FILTER=${ARG_FILTER}")
     endif()
@@ -179,7 +201,7 @@ function(zv_wine_test_again name)
              COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-run --timeout ${ARG_TIMEOUT} --gtest
                      $<TARGET_FILE:${ARG_OF}>)
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS wine
-                         RESOURCE_LOCK wineprefix FIXTURES_REQUIRED wine
+                         RESOURCE_LOCK ${slot_lock} FIXTURES_REQUIRED wine
                          SKIP_RETURN_CODE 77 ENVIRONMENT "${env}")
   endif()
 endfunction()

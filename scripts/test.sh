@@ -9,7 +9,8 @@ source "$here/wine-env.sh"
 "$here/install-deps.sh"
 "$here/build.sh"
 cd "$ZV_BUILD"
-# Native tests run in parallel; the Wine tests share a prefix and serialize on their lock.
+# Native tests run in parallel; the Wine tests run two at a time, one in each of the two
+# prefixes (a resource lock each).
 echo "== tests" >&2
 ctest --output-on-failure --no-tests=error -j "${ZV_JOBS:-2}" -LE bench "$@"
 # The benchmarks' figures: their whole output, without ctest's own lines.

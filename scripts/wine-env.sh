@@ -3,11 +3,13 @@
 #   ZV_BUILD      build folder (default: <repo>/build)
 #   ZV_WINE_ARCH  win64 (default; runs the x86_64 test build) or win32 (needs a kernel that
 #                 runs 32-bit Linux programs, and the i386 wine32 package)
+#   ZV_WINE_SLOT  empty (default) or 2: the second prefix, with a wineserver of its own, in
+#                 which a second Wine test runs beside the first (see zv_wine_test)
 ZV_REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export ZV_REPO
 export ZV_BUILD="${ZV_BUILD:-$ZV_REPO/build}"
 export ZV_WINE_ARCH="${ZV_WINE_ARCH:-win64}"
-export WINEPREFIX="$ZV_BUILD/wineprefix"
+export WINEPREFIX="$ZV_BUILD/wineprefix${ZV_WINE_SLOT:+-$ZV_WINE_SLOT}"
 export WINEARCH="$ZV_WINE_ARCH"
 export WINEDEBUG="${WINEDEBUG:--all}"
 if [ "$ZV_WINE_ARCH" = win64 ]; then

@@ -47,6 +47,7 @@ constexpr std::int64_t kIntMax = 0x7FFFFFFF;
 constexpr std::int64_t kIntMin = -kIntMax - 1;
 // textgrow: enough to run a caption past any buffer a reader keeps for it.
 constexpr std::int64_t kMaxTextGrowth = 1 << 20;
+constexpr std::int64_t kMaxAnswerDelayMs = 10000;
 
 } // namespace
 
@@ -133,6 +134,7 @@ std::optional<ShellCommand> ParseShellCommand(const std::string& text, std::stri
         {"countflap", {ShellCommand::CountFlap, 1}},
         {"textfail", {ShellCommand::TextFail, 1}},
         {"textgrow", {ShellCommand::TextGrow, 2}},
+        {"slowanswer", {ShellCommand::SlowAnswer, 1}},
         {"tray", {ShellCommand::Tray, 0}},
         {"trayclick", {ShellCommand::TrayClick, 3}},
         {"trayrefuse", {ShellCommand::TrayRefuse, 1}}, // as a shell still starting
@@ -183,6 +185,9 @@ std::optional<ShellCommand> ParseShellCommand(const std::string& text, std::stri
         break;
     case ShellCommand::TrayRefuse:
         ok = NumberIn(words[1], 0, kIntMax, cmd.number);
+        break;
+    case ShellCommand::SlowAnswer:
+        ok = NumberIn(words[1], 0, kMaxAnswerDelayMs, cmd.number);
         break;
     case ShellCommand::TextGrow:
         ok = NumberIn(words[1], kIntMin, kIntMax, cmd.number) &&

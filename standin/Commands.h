@@ -41,6 +41,7 @@ struct ShellCommand {
         CountFlap,
         TextFail,
         TextGrow,
+        SlowAnswer,
         Tray,
         TrayClick,
         TrayRefuse,
@@ -56,7 +57,7 @@ struct ShellCommand {
     bool on = false;           // Grouping, CountFlap
     std::uint64_t wnd = 0;     // Collapse, Expand, TrayClick, Foreground; IsIcon: the icon
     std::int64_t number = 0;   // TextFail, TextGrow: the command id; TrayClick: the uID;
-                               // TrayRefuse: how many adds
+                               // TrayRefuse: how many adds; SlowAnswer: milliseconds
     std::int64_t count = 0;    // TextGrow: characters to add
     std::uint32_t message = 0; // TrayClick: the mouse message
     std::vector<ScriptLine> script;

@@ -56,6 +56,8 @@
 //                             button is answered, then n "+" are added to its text, as when
 //                             its window is renamed between a reader's length query and its
 //                             fetch; once per command (n 0: disarm; a new script disarms all)
+//   slowanswer <ms>           TB_GETBUTTON, TB_GETRECT and TB_GETBUTTONTEXT sent from another
+//                             thread are answered only after ms milliseconds (0: at once)
 //   tray                      the tray icons in the order added, one per line:
 //                             "hwnd=0x<h> uid=<n> cb=0x<msg> icon=<w>x<h>|none hidden=<0|1>
 //                              tip=<text>"

@@ -69,8 +69,15 @@ LRESULT CALLBACK TaskToolbar::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, L
         if (self->countFlap_)
             return self->Original(msg, wParam, lParam) + LRESULT(self->flapCounter_++ & 1);
         break;
+    case TB_GETBUTTON:
+    case TB_GETRECT:
+        if (self->answerDelayMs_ > 0 && ::InSendMessage())
+            ::Sleep(DWORD(self->answerDelayMs_));
+        break;
     case TB_GETBUTTONTEXTA:
     case TB_GETBUTTONTEXTW:
+        if (self->answerDelayMs_ > 0 && ::InSendMessage())
+            ::Sleep(DWORD(self->answerDelayMs_));
         if (self->textFail_ && int(wParam) == self->textFail_)
             return -1;
         if (lParam == 0 && self->textGrowth_.count(int(wParam)))

@@ -66,6 +66,8 @@ public:
 
     void SetCountFlap(bool on) { countFlap_ = on; }
     void SetTextFail(int id) { textFail_ = id; }
+    // Readers in other threads wait this long for every button they read (a slow shell).
+    void SetAnswerDelay(int ms) { answerDelayMs_ = ms; }
     // After the next length query for button `id`, its text grows by `count` "+" (0: disarm).
     void SetTextGrowth(int id, std::size_t count);
 
@@ -91,6 +93,7 @@ private:
     bool countFlap_ = false;
     unsigned flapCounter_ = 0;
     int textFail_ = 0;
+    int answerDelayMs_ = 0;
     std::unordered_map<int, std::size_t> textGrowth_; // idCommand -> characters to add
 };
 

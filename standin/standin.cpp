@@ -259,40 +259,42 @@ void Shell::Poll() {
     // with hundreds of windows the reading takes long, and a real shell, which learns of
     // windows from the system, never keeps a program waiting that long. The model and the
     // toolbar change only afterwards, in one step; whatever changed while the poll read (a
-    // report, a nested poll) is looked at again there.
-    const std::vector<HWND> windows = FindAppWindows([] { AnswerSentMessages(); });
-    const std::set<HWND> found(windows.begin(), windows.end());
+    // report, a nested poll) is looked at again there. The change holds its own copy of what
+    // was found: a poll called while a change runs is carried out after it has returned.
+    std::vector<HWND> windows = FindAppWindows([] { AnswerSentMessages(); });
+    std::set<HWND> found(windows.begin(), windows.end());
     std::vector<std::pair<WindowKey, std::string>> titles;
     for (WindowKey key : model_.Windows()) {
         titles.emplace_back(key, WindowTitle(HwndOf(key)));
         AnswerSentMessages();
     }
-    Update([&] {
-        // A window with a report still queued is the report's: a poll finds windows only in
-        // z-order, the reports keep the order the programs showed them in.
-        std::set<HWND> reported;
-        for (const WindowEvent& event : lateEvents_)
-            reported.insert(event.wnd);
-        for (WindowKey key : model_.Windows()) {
-            const HWND wnd = HwndOf(key);
-            if (!reported.count(wnd) && !found.count(wnd) && !IsAppWindow(wnd))
-                RemoveFromModel(key);
-        }
-        // New windows bottom of the z-order first: roughly the order they appeared in.
-        // A window found while reports wait may be one being shown right now, its report on
-        // its way: it takes its turn behind the waiting reports instead of going ahead of them.
-        for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-            if (!reported.count(*it) && !model_.Contains(KeyOf(*it)) && IsAppWindow(*it)) {
-                if (lateEvents_.empty())
-                    AddToModel(*it);
-                else
-                    OnWindowEvent(*it, kWindowShown);
+    Update(
+        [this, windows = std::move(windows), found = std::move(found), titles = std::move(titles)] {
+            // A window with a report still queued is the report's: a poll finds windows only in
+            // z-order, the reports keep the order the programs showed them in.
+            std::set<HWND> reported;
+            for (const WindowEvent& event : lateEvents_)
+                reported.insert(event.wnd);
+            for (WindowKey key : model_.Windows()) {
+                const HWND wnd = HwndOf(key);
+                if (!reported.count(wnd) && !found.count(wnd) && !IsAppWindow(wnd))
+                    RemoveFromModel(key);
             }
-        for (const auto& [key, title] : titles)
-            if (model_.Contains(key))
-                model_.SetTitle(key, title);
-        model_.SetForeground(KeyOf(::GetForegroundWindow()));
-    });
+            // New windows bottom of the z-order first: roughly the order they appeared in.
+            // A window found while reports wait may be one being shown right now, its report
+            // on its way: it takes its turn behind the waiting reports, not ahead of them.
+            for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+                if (!reported.count(*it) && !model_.Contains(KeyOf(*it)) && IsAppWindow(*it)) {
+                    if (lateEvents_.empty())
+                        AddToModel(*it);
+                    else
+                        OnWindowEvent(*it, kWindowShown);
+                }
+            for (const auto& [key, title] : titles)
+                if (model_.Contains(key))
+                    model_.SetTitle(key, title);
+            model_.SetForeground(KeyOf(::GetForegroundWindow()));
+        });
     // Tray icons stay until their owner deletes them, also when the owner window is gone, as
     // in a real shell: an icon left behind shows that a program did not delete its own.
 
@@ -632,6 +634,9 @@ bool Shell::ExecuteCommand(const ShellCommand& cmd, std::string& reply) {
         return true;
     case ShellCommand::TextGrow:
         toolbar.SetTextGrowth(int(cmd.number), std::size_t(cmd.count));
+        return true;
+    case ShellCommand::SlowAnswer:
+        toolbar.SetAnswerDelay(int(cmd.number));
         return true;
     case ShellCommand::Tray: {
         std::vector<std::string> lines;

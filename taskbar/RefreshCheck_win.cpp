@@ -10,8 +10,8 @@
 #include "taskbar/uProcessMemMgr.h"
 #include "toolkit/SysUtils.h"
 
-TLookReading::TLookReading(HWND Toolbar, TProcessMemMgr& Mem)
-    : Toolbar_(Toolbar), Mem_(Mem), Before_(Mem.Transfers()) {
+TLookReading::TLookReading(HWND Toolbar, TProcessMemMgr& Mem, bool Stepwise)
+    : Toolbar_(Toolbar), Mem_(Mem), Stepwise_(Stepwise), Before_(Mem.Transfers()) {
     ++Sends_;
     Count_ = static_cast<int>(SendMessageA(Toolbar_, TB_BUTTONCOUNT, 0, 0));
     if (Count_ <= 0)
@@ -37,8 +37,9 @@ bool TLookReading::Step() {
     if (Block_ == nullptr || !Ok_ || Next_ >= Count_)
         return false;
     const int first = Next_;
-    const int n = std::min(static_cast<int>(kReadBatchButtons), Count_ - first);
+    const int n = std::min(PartSize_, Count_ - first);
     Next_ = first + n;
+    const DWORD start = GetTickCount();
     int last = -1; // the last slot the toolbar filled
     std::vector<bool> present(std::size_t(n), false);
     for (int k = 0; k < n; ++k) {
@@ -64,6 +65,8 @@ bool TLookReading::Step() {
                                  static_cast<uint64_t>(b.dwData)});
             }
     }
+    if (Stepwise_)
+        PartSize_ = FitPartSize(PartSize_, kReadBatchButtons, n, GetTickCount() - start);
     return Next_ < Count_;
 }
 
@@ -108,7 +111,7 @@ void TRefreshGate::BeginCheck() {
         return;
     try {
         Mem_ = CreateProcessMemMgrForWindow(toolbar);
-        Reading_ = std::make_unique<TLookReading>(toolbar, *Mem_);
+        Reading_ = std::make_unique<TLookReading>(toolbar, *Mem_, true);
     } catch (const Exception&) {
         Reading_.reset();
         Mem_.reset();

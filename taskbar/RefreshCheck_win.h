@@ -7,6 +7,7 @@
 
 #include "taskbar/RefreshCheck.h"
 #include "taskbar/taskbuttons_win.h"
+#include "taskbar/toolbarread.h"
 
 // The look of Toolbar: TB_BUTTONCOUNT once, then TB_GETBUTTON per button into a block in the
 // shell's process, read back in one transfer per kReadBatchButtons buttons. False when the
@@ -18,10 +19,11 @@ bool ReadToolbarLook(HWND Toolbar, TProcessMemMgr& Mem, TToolbarLook& Look,
 TWindowTitles ReadWindowTitles(const std::vector<TWndHandle>& Windows);
 
 // The same look read a batch at a time, so that a caller handles its messages between the
-// batches. Mem must outlive it.
+// batches; Stepwise, the batches are made smaller while the shell answers slowly
+// (FitPartSize). Mem must outlive it.
 class TLookReading {
 public:
-    TLookReading(HWND Toolbar, TProcessMemMgr& Mem);
+    TLookReading(HWND Toolbar, TProcessMemMgr& Mem, bool Stepwise = false);
     ~TLookReading();
     TLookReading(const TLookReading&) = delete;
     TLookReading& operator=(const TLookReading&) = delete;
@@ -36,6 +38,8 @@ public:
 private:
     HWND Toolbar_;
     TProcessMemMgr& Mem_;
+    bool Stepwise_;
+    int PartSize_ = static_cast<int>(kReadBatchButtons);
     TMemTransferCounts Before_;
     uint32_t Sends_ = 0;
     int Count_ = 0;

@@ -18,4 +18,11 @@ public:
     // is absent. The positions are taken from a fresh snapshot; false when either group is
     // not found there or the move is refused or does not complete.
     virtual bool MoveGroup(const TGroupId& Moving, const std::optional<TGroupId>& Before) = 0;
+    // The same on Groups, a full snapshot the caller took just before (no message handled
+    // since), which saves the move a second reading; the move may replace it.
+    virtual bool MoveGroupIn(TGroupList& Groups, const TGroupId& Moving,
+                             const std::optional<TGroupId>& Before) {
+        (void)Groups;
+        return MoveGroup(Moving, Before);
+    }
 };

@@ -172,11 +172,16 @@ TGroupList TTaskbar::Snapshot(bool Light, TWndHandle* Active) {
 
 bool TTaskbar::MoveGroup(const TGroupId& Moving, const std::optional<TGroupId>& Before) {
     TGroupList groups = Snapshot(false);
-    const int32_t from = FindGroup(groups, Moving);
-    const int32_t to = Before ? FindGroup(groups, *Before) : static_cast<int32_t>(groups.size());
+    return MoveGroupIn(groups, Moving, Before);
+}
+
+bool TTaskbar::MoveGroupIn(TGroupList& Groups, const TGroupId& Moving,
+                           const std::optional<TGroupId>& Before) {
+    const int32_t from = FindGroup(Groups, Moving);
+    const int32_t to = Before ? FindGroup(Groups, *Before) : static_cast<int32_t>(Groups.size());
     if (from < 0 || to < 0)
         return false;
-    return MoveTaskButton(from, to, groups);
+    return MoveTaskButton(from, to, Groups);
 }
 
 HWND TTaskbar::MoveTarget() const {

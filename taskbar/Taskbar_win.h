@@ -98,6 +98,8 @@ public:
     // --- ITaskbar ---------------------------------------------------------------------------
     TGroupList Snapshot(bool Light, TWndHandle* Active = nullptr) override;
     bool MoveGroup(const TGroupId& Moving, const std::optional<TGroupId>& Before) override;
+    bool MoveGroupIn(TGroupList& Groups, const TGroupId& Moving,
+                     const std::optional<TGroupId>& Before) override;
 
     // --- Moves by position (taskbar/taskmove.h) on a full snapshot taken just before ----------
     // Moves the group at FromIndex in front of the group at ToIndex. The reshowing method

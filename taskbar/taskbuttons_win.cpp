@@ -288,7 +288,8 @@ private:
 TToolbarReading::TToolbarReading(HWND Toolbar, int Count, bool Light, TProcessMemMgr& Mem,
                                  int ButtonsPerStep)
     : Toolbar_(Toolbar), Count_(Count), Light_(Light), Mem_(Mem),
-      ButtonsPerStep_(std::max(ButtonsPerStep, 1)), Before_(Mem.Transfers()) {
+      ButtonsPerStep_(std::max(ButtonsPerStep, 1)), PartSize_(ButtonsPerStep_),
+      Before_(Mem.Transfers()) {
     try {
         if (Count_ > 0)
             Reader_ = std::make_unique<TToolbarReader>(Toolbar_, Mem_, Count_, Sends_);
@@ -303,8 +304,9 @@ bool TToolbarReading::Step() {
     if (!Reader_ || Next_ >= Count_)
         return false;
     const int first = Next_;
-    const int n = std::min({Reader_->BatchSize(), ButtonsPerStep_, Count_ - first});
+    const int n = std::min({Reader_->BatchSize(), PartSize_, Count_ - first});
     Next_ = first + n;
+    const DWORD start = GetTickCount();
     bool goOn = false;
     try {
         goOn = Reader_->ReadBatch(first, n, Light_, Buttons_);
@@ -313,6 +315,8 @@ bool TToolbarReading::Step() {
     }
     if (!goOn)
         Next_ = Count_;
+    if (ButtonsPerStep_ != INT_MAX)
+        PartSize_ = FitPartSize(PartSize_, ButtonsPerStep_, n, GetTickCount() - start);
     return Next_ < Count_;
 }
 

@@ -68,7 +68,8 @@ private:
 };
 
 class TToolbarReader;
-// The same reading a batch of buttons at a time (at most ButtonsPerStep of them), so that a caller
+// The same reading a batch of buttons at a time (at most ButtonsPerStep of them, fewer while
+// the shell answers slowly: FitPartSize), so that a caller
 // reading a large taskbar handles its messages between the batches. Mem must outlive it.
 class TToolbarReading {
 public:
@@ -91,6 +92,7 @@ private:
     bool Light_;
     TProcessMemMgr& Mem_;
     int ButtonsPerStep_;
+    int PartSize_;
     TMemTransferCounts Before_;
     uint32_t Sends_ = 0;
     std::unique_ptr<TToolbarReader> Reader_;

@@ -22,6 +22,14 @@ TReadBlockLayout PlanReadBlock(uint32_t Slots, uint32_t ButtonSize) {
     return l;
 }
 
+int FitPartSize(int Current, int Max, int Read, uint32_t Ms) {
+    if (Ms > kPartMs)
+        return std::max(1, static_cast<int>(int64_t(std::max(Read, 1)) * kPartMs / Ms));
+    if (Ms < kPartMs / 2)
+        return std::min(Max, Current > Max / 2 ? Max : Current * 2);
+    return Current;
+}
+
 TCaptionFetch CheckCaptionFetch(int64_t Answer, uint32_t Capacity) {
     if (Answer < 0 || Answer >= int64_t(UINT32_MAX))
         return {TCaptionFetch::Unreadable};

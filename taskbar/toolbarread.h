@@ -29,6 +29,13 @@ constexpr uint32_t kCaptionSlack = 8192;
 // caption turns out to have grown past its buffer.
 constexpr int kCaptionFetches = 3;
 
+// A reading taken in steps keeps each part near kPartMs, so that the window between the steps
+// stays answering also when the shell answers slowly. The buttons of the next part, after a
+// part of Read buttons took Ms: fewer in proportion when it took longer than kPartMs (at least
+// one), twice as many when it took less than half (at most Max), else as many as now.
+constexpr uint32_t kPartMs = 25;
+int FitPartSize(int Current, int Max, int Read, uint32_t Ms);
+
 // Offsets in the remote block of one batch of Slots buttons.
 struct TReadBlockLayout {
     uint32_t Slots = 0;

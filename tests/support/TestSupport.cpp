@@ -435,9 +435,15 @@ static std::string SampleArguments(const std::string& name, const std::vector<st
 }
 
 void CopySampleApp(const std::string& exeName) {
+    // A test in the other prefix may make the same copy at the same time: a copy that lost
+    // that race finds the file there.
     const std::wstring target = WideText(ProgramFolder() + exeName);
-    if (::GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
-        !::CopyFileW(WideText(ProgramFolder() + "sampleapp.exe").c_str(), target.c_str(), TRUE))
+    const auto exists = [&] {
+        return ::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
+    if (!exists() &&
+        !::CopyFileW(WideText(ProgramFolder() + "sampleapp.exe").c_str(), target.c_str(), TRUE) &&
+        !exists())
         throw std::runtime_error("cannot copy sampleapp.exe to " + exeName);
 }
 

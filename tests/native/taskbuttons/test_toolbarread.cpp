@@ -20,6 +20,21 @@ TEST(PlanReadBlock, SlotsInOrderWithTheSlackBehindTheLastCaption) {
     EXPECT_EQ(PlanReadBlock(5000, 32).Slots, kReadBatchButtons);
 }
 
+TEST(FitPartSize, ASlowShellMakesThePartsSmallerAndAQuickOneLetsThemGrowBack) {
+    // 16 buttons took 1.3 s (80 ms a button): one button a part from now on, never none.
+    EXPECT_EQ(FitPartSize(16, 16, 16, 1300), 1);
+    EXPECT_EQ(FitPartSize(1, 16, 1, 80), 1);
+    EXPECT_EQ(FitPartSize(1, 16, 0, 5000), 1);
+    // 16 buttons took 50 ms: 8 fit in 25 ms.
+    EXPECT_EQ(FitPartSize(16, 16, 16, 50), 8);
+    // Quick again: doubling up to the size asked for, never past it.
+    EXPECT_EQ(FitPartSize(1, 16, 1, 0), 2);
+    EXPECT_EQ(FitPartSize(12, 16, 12, 0), 16);
+    EXPECT_EQ(FitPartSize(16, 16, 16, 0), 16);
+    // In between: as it is.
+    EXPECT_EQ(FitPartSize(5, 16, 5, 20), 5);
+}
+
 TEST(CheckCaptionFetch, WholeInTheBufferOrFetchedAgainIntoALargerOne) {
     struct Row {
         int line;

@@ -13,6 +13,7 @@
 #include <map>
 #include <sstream>
 
+#include "taskbar/RefreshCheck_win.h"
 #include "taskbar/uProcessMemMgr.h"
 #include "tests/support/TestSupport.h"
 #include "toolkit/ScopedWin.h"
@@ -213,6 +214,81 @@ TEST_F(Snapshot, EightButtonToolbarFullAndLight) {
             EXPECT_EQ(b.Button->Wnd, 0);
     }
     EXPECT_THAT(requests, IsEmpty());
+
+    // Taken in steps of two buttons, each step's time up at once: every step still gets on,
+    // and the end is the full snapshot, its icons asked for once each.
+    const std::unique_ptr<TSnapshotSteps> steps = Taskbar.BeginSnapshot(false, 2);
+    ASSERT_TRUE(steps->Found());
+    int runs = 1;
+    for (; !steps->Run(TStepDeadline::After(0)); ++runs)
+        ASSERT_LT(runs, 100) << "the steps do not get on";
+    EXPECT_GE(runs, 4);
+    EXPECT_EQ(steps->ActiveWnd(), w[4]);
+    Groups = steps->TakeGroups();
+    EXPECT_THAT(Shape(), ElementsAre(ElementsAre("A", "A1"), ElementsAre("B", "B1", "B2"),
+                                     ElementsAre("C", "C1", "C2")));
+    for (std::size_t i = 0; i < Groups.size(); ++i)
+        EXPECT_EQ(Groups[i].Group->Rect, rects[i]) << i;
+    EXPECT_THAT(requests, ElementsAre(TRequest{"A1", 1}, TRequest{"B1", 3}, TRequest{"C", 6}));
+}
+
+// A shell that answers slowly (80 ms a button): after the first part the steps read one button
+// each, so that the window between them keeps answering; the snapshot still takes every button.
+TEST_F(Snapshot, ASlowShellIsReadInSmallerParts) {
+    TTestWindows w(20);
+    std::vector<Btn> script;
+    for (int i = 0; i < 20; ++i)
+        script.push_back({0, kEnabled, i % 8, HwndField(w[i]), "w" + std::to_string(i)});
+    Script(script);
+    ASSERT_TRUE(Command("slowanswer 20"));
+    Taskbar.OnIconRequest = [](HWND, TGrupButtons&, int32_t) {};
+    const std::unique_ptr<TSnapshotSteps> steps = Taskbar.BeginSnapshot(false, 16);
+    std::vector<uint32_t> calls; // per step
+    for (bool over = false; !over;) {
+        const uint32_t before = steps->Calls();
+        over = steps->Run(TStepDeadline::After(50));
+        calls.push_back(steps->Calls() - before);
+    }
+    EXPECT_TRUE(Command("slowanswer 0"));
+    ASSERT_GE(calls.size(), 6u);
+    EXPECT_GE(calls.front(), 16u * 4u); // the first part: 16 buttons, 4 messages each
+    for (std::size_t i = 1; i + 1 < calls.size(); ++i)
+        EXPECT_LE(calls[i], 12u) << "step " << i; // one button and its transfers
+    Groups = steps->TakeGroups();
+    std::size_t buttons = 0;
+    for (const TGroupListItem& g : Groups)
+        buttons += g.Group->Items.size();
+    EXPECT_EQ(buttons, 20u);
+}
+
+// The cheap look of a toolbar longer than one batch, read a batch at a time: every button's
+// command id, picture, state and style, in toolbar order.
+TEST_F(Snapshot, TheLookOfEveryButtonBatchAfterBatch) {
+    std::vector<Btn> script;
+    for (int i = 0; i < 70; ++i)
+        script.push_back(
+            {0, kEnabled | (i % 3 == 0 ? kHidden : 0u), i % 9, "hwnd=0", "b" + std::to_string(i)});
+    Script(script);
+    const std::vector<int> ids = CommandIds();
+    HWND toolbar = FindTaskbarToolbar();
+    std::unique_ptr<TProcessMemMgr> mem = CreateProcessMemMgrForWindow(toolbar);
+    TLookReading reading(toolbar, *mem);
+    int steps = 1;
+    while (reading.Step())
+        ++steps;
+    EXPECT_EQ(steps, 2);
+    ASSERT_TRUE(reading.Ok());
+    const TToolbarLook look = reading.TakeLook();
+    ASSERT_EQ(look.size(), script.size());
+    for (std::size_t i = 0; i < look.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(look[i].CommandId, ids[i]);
+        EXPECT_EQ(look[i].ImageIndex, script[i].img);
+        EXPECT_EQ(look[i].State, script[i].state);
+        EXPECT_EQ(look[i].Style, script[i].style);
+    }
+    // One message a button, the count, and one transfer a batch.
+    EXPECT_EQ(reading.Calls().Total(), 70u + 1u + 2u);
 }
 
 TEST_F(Snapshot, CollapsedGroupAndFirstHiddenNonHeader) {
@@ -497,6 +573,19 @@ TEST_F(Snapshot, ReadingGivesWhatTheScriptLaidOut) {
             std::unique_ptr<TProcessMemMgr> mem = managers[m]();
             TToolbarCalls calls;
             const TButtonList read = ReadToolbarButtons(toolbar, n + 2, light, *mem, &calls);
+            // The same reading three buttons at a time: the button that repeats a command id
+            // (6, of 1) is read in a later step than its first.
+            TToolbarReading steps(toolbar, n + 2, light, *mem, 3);
+            while (steps.Step()) {
+            }
+            const TButtonList stepped = steps.TakeButtons();
+            ASSERT_EQ(stepped.size(), read.size());
+            for (std::size_t i = 0; i < read.size(); ++i) {
+                EXPECT_EQ(stepped[i]->Index, read[i]->Index) << i;
+                EXPECT_EQ(stepped[i]->Caption, read[i]->Caption) << i;
+                EXPECT_EQ(stepped[i]->Wnd, read[i]->Wnd) << i;
+                EXPECT_EQ(stepped[i]->Rect, read[i]->Rect) << i;
+            }
             ASSERT_EQ(read.size(), script.size());
             for (std::size_t i = 0; i < read.size(); ++i) {
                 SCOPED_TRACE(i);
