@@ -109,10 +109,18 @@ ChildProcess::ChildProcess(const std::string& exePath, const std::string& argume
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(WideText(exePath).c_str(), &wideCommandLine[0], nullptr, nullptr, FALSE,
-                          0, nullptr, nullptr, &si, &pi))
-        throw Failure("cannot start " + exePath + " (error " + std::to_string(::GetLastError()) +
-                      ")");
+    // Wine, loaded heavily, now and then fails to start a process with ERROR_INTERNAL_ERROR;
+    // the same start a moment later succeeds. Any other error fails at once.
+    constexpr int kStartAttempts = 3;
+    for (int attempt = 1;; ++attempt) {
+        if (::CreateProcessW(WideText(exePath).c_str(), &wideCommandLine[0], nullptr, nullptr,
+                             FALSE, 0, nullptr, nullptr, &si, &pi))
+            break;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_INTERNAL_ERROR || attempt == kStartAttempts)
+            throw Failure("cannot start " + exePath + " (error " + std::to_string(error) + ")");
+        ::Sleep(200);
+    }
     ::CloseHandle(pi.hThread);
     process_.reset(pi.hProcess);
     pid_ = pi.dwProcessId;
