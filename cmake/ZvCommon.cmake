@@ -217,7 +217,7 @@ function(zv_fuzzer name)
     target_link_libraries(fuzz_${name} PRIVATE ${ARG_LIBS})
     target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
     add_test(NAME fuzz_${name}
-             COMMAND ${PROJECT_SOURCE_DIR}/scripts/fuzz.sh --time 20 --scratch ${name})
+             COMMAND ${PROJECT_SOURCE_DIR}/scripts/fuzz.sh --time 8 --scratch ${name})
     set_tests_properties(fuzz_${name} PROPERTIES TIMEOUT 120 LABELS fuzz
                          ENVIRONMENT "ZV_BUILD=${ZV_BUILD}")
   endif()
