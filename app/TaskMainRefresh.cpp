@@ -25,18 +25,6 @@ void FillItem(TQlxListItem& Item, const TListRow& Row) {
     Item.SetIcon(icon);
 }
 
-// Raises a flag for as long as it lives.
-class TRaised {
-public:
-    explicit TRaised(bool& Flag) : Flag_(Flag) { Flag_ = true; }
-    ~TRaised() { Flag_ = false; }
-    TRaised(const TRaised&) = delete;
-    TRaised& operator=(const TRaised&) = delete;
-
-private:
-    bool& Flag_;
-};
-
 } // namespace
 
 void TfTaskBarMain::TimerRefreshOnTimer(TObject* Sender) {
@@ -46,7 +34,7 @@ void TfTaskBarMain::TimerRefreshOnTimer(TObject* Sender) {
     }
     if (Refreshing)
         return; // a tick while a refresh waits on the shell: the running one is enough
-    const TRaised running(Refreshing);
+    const TFlagRaised running(Refreshing);
     ::HideAppButton();
     // A hidden window its program has shown again leaves the hidden groups at once, also while
     // the list is not shown: if its program hides it again, it stays the program's.
@@ -101,7 +89,7 @@ void TfTaskBarMain::DropRefresh() {
 void TfTaskBarMain::TimerRefreshStepTimer(TObject*) {
     if (Refreshing)
         return;
-    const TRaised running(Refreshing);
+    const TFlagRaised running(Refreshing);
     RefreshStep();
 }
 

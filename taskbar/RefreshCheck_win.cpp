@@ -71,11 +71,7 @@ bool TLookReading::Step() {
 }
 
 TToolbarCalls TLookReading::Calls() const {
-    TToolbarCalls calls;
-    calls.Sends = Sends_;
-    calls.Reads = Mem_.Transfers().Reads - Before_.Reads;
-    calls.Writes = Mem_.Transfers().Writes - Before_.Writes;
-    return calls;
+    return TToolbarCalls::Since(Sends_, Mem_, Before_);
 }
 
 bool ReadToolbarLook(HWND Toolbar, TProcessMemMgr& Mem, TToolbarLook& Look, TToolbarCalls* Calls) {

@@ -20,17 +20,6 @@ constexpr DWORD kReshowPauseMs = 100;
 constexpr DWORD kReshowLookMs = 20;
 constexpr DWORD kReshowSettleMs = 2000;
 
-class TReadingGuard {
-public:
-    explicit TReadingGuard(bool& Flag) : Flag_(Flag) { Flag_ = true; }
-    ~TReadingGuard() { Flag_ = false; }
-    TReadingGuard(const TReadingGuard&) = delete;
-    TReadingGuard& operator=(const TReadingGuard&) = delete;
-
-private:
-    bool& Flag_;
-};
-
 void SendMove(HWND Toolbar, const TToolbarMove& Move) {
     SendMessageA(Toolbar, TB_MOVEBUTTON, static_cast<WPARAM>(Move.From),
                  static_cast<LPARAM>(Move.To));
@@ -72,7 +61,7 @@ TSnapshotSteps::TSnapshotSteps(TTaskbar& Taskbar, bool Light, int ButtonsPerStep
     : Taskbar_(Taskbar), Light_(Light), ButtonsPerStep_(ButtonsPerStep) {
     if (Taskbar_.Reading_)
         return;
-    TReadingGuard guard(Taskbar_.Reading_);
+    const TFlagRaised guard(Taskbar_.Reading_);
     HWND toolbar = FindTaskbarToolbar();
     int count = 0;
     if (toolbar == nullptr || !StableButtonCount(toolbar, count))
@@ -96,7 +85,7 @@ uint32_t TSnapshotSteps::Calls() const {
 bool TSnapshotSteps::Run(const TStepDeadline& Deadline) {
     if (Taskbar_.Reading_)
         return Done(); // a handler that runs while the taskbar's own snapshot waits
-    TReadingGuard guard(Taskbar_.Reading_);
+    const TFlagRaised guard(Taskbar_.Reading_);
     do {
         switch (Phase_) {
         case TPhase::Reading:

@@ -321,11 +321,7 @@ bool TToolbarReading::Step() {
 }
 
 TToolbarCalls TToolbarReading::Calls() const {
-    TToolbarCalls calls;
-    calls.Sends = Sends_;
-    calls.Reads = Mem_.Transfers().Reads - Before_.Reads;
-    calls.Writes = Mem_.Transfers().Writes - Before_.Writes;
-    return calls;
+    return TToolbarCalls::Since(Sends_, Mem_, Before_);
 }
 
 TButtonList ReadToolbarButtons(HWND Toolbar, int Count, bool Light, TProcessMemMgr& Mem,

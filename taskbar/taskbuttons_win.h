@@ -46,6 +46,12 @@ struct TToolbarCalls {
     uint32_t Reads = 0;
     uint32_t Writes = 0;
     uint32_t Total() const { return Sends + Reads + Writes; }
+    // Sends messages, and the transfers Mem made since its counts were Before.
+    static TToolbarCalls Since(uint32_t Sends, const TProcessMemMgr& Mem,
+                               const TMemTransferCounts& Before) {
+        return {Sends, Mem.Transfers().Reads - Before.Reads,
+                Mem.Transfers().Writes - Before.Writes};
+    }
 };
 // Reads the buttons at positions 0 .. Count - 1 of Toolbar through Mem, in position order,
 // skipping positions the toolbar has no button at. An error of a transfer ends the reading:

@@ -40,3 +40,15 @@ std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 std::string LowerCaseAscii(std::string Text);
 // The folder part of a file's path, up to and including its last backslash ("" when none).
 std::string ExtractFilePath(const std::string& Path);
+
+// Raises a flag for as long as it lives (a guard against re-entering a piece of work).
+class TFlagRaised {
+public:
+    explicit TFlagRaised(bool& Flag) : Flag_(Flag) { Flag_ = true; }
+    ~TFlagRaised() { Flag_ = false; }
+    TFlagRaised(const TFlagRaised&) = delete;
+    TFlagRaised& operator=(const TFlagRaised&) = delete;
+
+private:
+    bool& Flag_;
+};
